@@ -1,0 +1,188 @@
+#include "platform/ini_file.h"
+
+#include <charconv>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <system_error>
+
+namespace qorvane {
+
+namespace {
+
+std::string_view Trim(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<int> ParseWholeNumber(std::string_view text) {
+    text = Trim(text);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    if (text.empty()) return std::nullopt;
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+IniFile::Line IniFile::MakeLine(std::string text) {
+    Line line;
+    line.text = std::move(text);
+    const std::string_view t = Trim(line.text);
+    if (!t.empty() && t.front() == '[') {
+        const auto close = t.find(']');
+        line.isSection = true;
+        line.section = std::string(Trim(t.substr(1, close == std::string_view::npos ? t.size() - 1 : close - 1)));
+    } else if (!t.empty() && t.front() != ';') {
+        const auto eq = t.find('=');
+        if (eq != std::string_view::npos) {
+            line.isKey = true;
+            line.key = std::string(Trim(t.substr(0, eq)));
+        }
+    }
+    return line;
+}
+
+IniFile IniFile::Parse(std::string_view text) {
+    IniFile ini;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        auto end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view raw = text.substr(start, end - start);
+        if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+        ini.lines_.push_back(MakeLine(std::string(raw)));
+        start = end + 1;
+    }
+    return ini;
+}
+
+IniFile IniFile::Load(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return IniFile();
+    std::ostringstream text;
+    text << in.rdbuf();
+    return Parse(text.str());
+}
+
+std::optional<std::size_t> IniFile::findSection(std::string_view section) const {
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].isSection && EqualsIgnoringCase(lines_[i].section, section)) return i;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::size_t> IniFile::findKey(std::size_t sectionLine, std::string_view key) const {
+    for (std::size_t i = sectionLine + 1; i < lines_.size() && !lines_[i].isSection; ++i) {
+        if (lines_[i].isKey && EqualsIgnoringCase(lines_[i].key, key)) return i;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> IniFile::get(std::string_view section, std::string_view key) const {
+    const auto s = findSection(section);
+    if (!s) return std::nullopt;
+    const auto k = findKey(*s, key);
+    if (!k) return std::nullopt;
+    const std::string& text = lines_[*k].text;
+    return std::string(Trim(std::string_view(text).substr(text.find('=') + 1)));
+}
+
+std::string IniFile::getString(std::string_view section, std::string_view key,
+                               std::string_view fallback) const {
+    auto value = get(section, key);
+    return value ? *value : std::string(fallback);
+}
+
+int IniFile::getInt(std::string_view section, std::string_view key, int fallback) const {
+    const auto value = get(section, key);
+    if (!value) return fallback;
+    return ParseWholeNumber(*value).value_or(fallback);
+}
+
+void IniFile::set(std::string_view section, std::string_view key, std::string_view value) {
+    std::string text = std::string(key) + "=" + std::string(value);
+    const auto s = findSection(section);
+    if (!s) {
+        lines_.push_back(MakeLine("[" + std::string(section) + "]"));
+        lines_.push_back(MakeLine(std::move(text)));
+        return;
+    }
+    if (const auto k = findKey(*s, key)) {
+        lines_[*k] = MakeLine(std::move(text));
+        return;
+    }
+    // Append after the last line of the section that is not blank, so that
+    // blank lines separating sections stay where they are.
+    std::size_t insertAt = *s + 1;
+    for (std::size_t i = *s + 1; i < lines_.size() && !lines_[i].isSection; ++i) {
+        if (!Trim(lines_[i].text).empty()) insertAt = i + 1;
+    }
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), MakeLine(std::move(text)));
+}
+
+std::string IniFile::serialize() const {
+    std::string out;
+    for (const Line& line : lines_) {
+        out += line.text;
+        out += "\r\n";
+    }
+    return out;
+}
+
+bool IniFile::save(const std::filesystem::path& path) const {
+    return WriteFileAtomically(path, serialize());
+}
+
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status old = fs::status(path, ec);
+    const bool existed = fs::exists(old);
+    if (existed) {
+        if (!fs::is_regular_file(old)) return false;
+        if ((old.permissions() & fs::perms::owner_write) == fs::perms::none) return false;
+    }
+    const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    if (!fs::is_directory(dir, ec)) return false;
+
+    std::random_device random;
+    fs::path temp;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        temp = dir / ("." + path.filename().string() + ".tmp" + std::to_string(random()));
+        if (!fs::exists(temp, ec)) break;
+    }
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.flush();
+        if (!out) {
+            out.close();
+            fs::remove(temp, ec);
+            return false;
+        }
+    }
+    if (existed) fs::permissions(temp, old.permissions(), ec);
+    fs::rename(temp, path, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace qorvane

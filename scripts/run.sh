@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Whole set-up and a run of the program, from a fresh Debian 12 machine:
+# installs what is missing, builds a release build, then starts Qorvane with
+# the arguments given here (media files to queue, or -debug first).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j "$(nproc)"
+
+if [ -x build/app/qorvane ]; then
+  exec build/app/qorvane "$@"
+fi
+# Without the desktop program built, the command-line front end is the program.
+exec build/cli/qorvane-cli "$@"

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Whole set-up and the whole test suite, from a fresh Debian 12 machine:
+# installs what is missing, builds with AddressSanitizer and
+# UndefinedBehaviorSanitizer, runs the libFuzzer targets briefly, then every
+# test through CTest.
+#   FUZZ_SECONDS  seconds per fuzz target (default 20; 0 skips fuzzing)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+jobs=$(nproc)
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DQORVANE_SANITIZE=ON -DQORVANE_WERROR=ON
+cmake --build build-test -j "$jobs"
+
+fuzz_seconds=${FUZZ_SECONDS:-20}
+if [ "$fuzz_seconds" -gt 0 ] && command -v clang++ >/dev/null; then
+  CXX=clang++ CC=clang cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DQORVANE_BUILD_FUZZERS=ON -DQORVANE_BUILD_GUI=OFF -DQORVANE_BUILD_BENCH=OFF
+  cmake --build build-fuzz -j "$jobs" --target fuzzers
+  for target in build-fuzz/fuzz/fuzz_*; do
+    [ -x "$target" ] || continue
+    name=$(basename "$target")
+    corpus=build-fuzz/corpus/$name
+    mkdir -p "$corpus"
+    echo "== fuzzing $name for ${fuzz_seconds}s"
+    "$target" -max_total_time="$fuzz_seconds" -max_len=4096 -print_final_stats=0 \
+      "$corpus" fuzz/seeds/"${name#fuzz_}" 2>&1 | tail -n 3
+  done
+fi
+
+cd build-test
+ctest --output-on-failure -j "$jobs" --timeout 300
