@@ -1,0 +1,173 @@
+#include "encode/command_line.h"
+
+#include <system_error>
+
+#include "profiles/audio_catalogue.h"
+
+namespace qorvane {
+
+namespace {
+
+std::string Lower(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    }
+    return text;
+}
+
+class ArgumentList {
+public:
+    explicit ArgumentList(std::vector<EncoderArgument>& out) : out_(out) {}
+    ArgumentList& add(std::string text) {
+        out_.push_back({std::move(text), false});
+        return *this;
+    }
+    ArgumentList& quoted(std::string text) {
+        out_.push_back({std::move(text), true});
+        return *this;
+    }
+
+private:
+    std::vector<EncoderArgument>& out_;
+};
+
+void AppendVideoBlock(ArgumentList& args, const EncoderRunInput& run, const ProfileSettings& p) {
+    const int mode = p.VideoMode;
+    if (mode == 0) {
+        args.add("-audioonly");
+        return;
+    }
+    if (mode >= 1 && mode <= 5) args.add("-v_mode").add(std::to_string(mode - 1));
+    if (mode == 6) args.add("-v_codec").add("MP41").add("-v_mode").add("0");
+    if (mode == 7) args.add("-v_codec").add("UNCOMP");
+
+    if (mode >= 1 && mode <= 6) {
+        if (mode != 3 && !run.videoBitrateValue.empty()) args.add("-v_bitrate").add(run.videoBitrateValue);
+        if (mode <= 3) args.add("-v_quality").add(std::to_string(p.VideoQuality));
+        if (!p.KeyFrame.empty()) args.add("-v_keydist").add(p.KeyFrame);
+        if (mode == 5 && !p.VideoPeak.empty()) args.add("-v_peakbitrate").add(p.VideoPeak);
+        if (p.VideoFilter > 0) {
+            args.add("-v_preproc").add(std::to_string(p.VideoFilter));
+        } else {
+            if (!p.FrameRate.empty()) args.add("-v_framerate").add(p.FrameRate);
+            if (p.VideoSize == 10) {
+                args.add("-v_width").add(p.CustomWidth).add("-v_height").add(p.CustomHeight);
+            } else if (const auto size = FixedFrameSize(p.VideoSize)) {
+                args.add("-v_width").add(std::string(size->width));
+                args.add("-v_height").add(std::string(size->height));
+            }
+        }
+    }
+    if (mode >= 1 && mode <= 7) {
+        if (const auto name = PixelFormatName(p.PixelFormat)) args.add("-pixelformat").quoted(std::string(*name));
+    }
+}
+
+void AppendAudioBlock(ArgumentList& args, InputClass input, const ProfileSettings& p) {
+    const int mode = p.AudioMode;
+    const auto code = AudioSettingCode(mode, p.AudioSetting);
+    auto setting = [&] {
+        if (code) args.add("-a_setting").add(std::string(*code));
+    };
+    if (mode <= 0) {
+        if (input == InputClass::Video) args.add("-videoonly");
+        return;
+    }
+    switch (mode) {
+        case 1:
+        case 2:
+            args.add("-a_mode").add(std::to_string(mode - 1));
+            setting();
+            break;
+        case 3:
+            args.add("-a_mode").add("2");
+            setting();
+            break;
+        case 4:
+        case 5:
+            args.add("-a_mode").add(std::to_string(mode - 1));
+            setting();
+            if (mode == 5 && !p.AudioPeak.empty()) args.add("-a_peakbitrate").add(p.AudioPeak);
+            break;
+        case 6:
+            args.add("-a_codec").add("WMA9LSL").add("-a_mode").add("2").add("-a_setting").add("Q100_44_2_16");
+            break;
+        case 7:
+            args.add("-a_codec").add("WMSP9").add("-a_mode").add("0").add("-a_content").add("1");
+            setting();
+            break;
+        case 8:
+            args.add("-a_codec").add("PCM");
+            setting();
+            break;
+        default:
+            break;  // a mode past the list (hand-edited file) writes no audio argument
+    }
+}
+
+}  // namespace
+
+InputClass ClassifyInput(const std::filesystem::path& input) {
+    const std::string ext = Lower(input.extension().string());
+    if (ext == ".wav" || ext == ".mp3") return InputClass::Audio;
+    if (ext == ".avi" || ext == ".mpg" || ext == ".vob") return InputClass::Video;
+    return InputClass::Unsupported;
+}
+
+std::string EncoderCommandLine::text() const {
+    std::string out;
+    for (const EncoderArgument& arg : arguments) {
+        if (!out.empty()) out += ' ';
+        if (arg.quoted) {
+            out += '"';
+            out += arg.text;
+            out += '"';
+        } else {
+            out += arg.text;
+        }
+    }
+    return out;
+}
+
+std::vector<std::string> EncoderCommandLine::argv() const {
+    std::vector<std::string> out;
+    out.reserve(arguments.size());
+    for (const EncoderArgument& arg : arguments) out.push_back(arg.text);
+    return out;
+}
+
+std::optional<EncoderCommandLine> BuildEncoderCommandLine(const EncoderRunInput& run,
+                                                          const ProfileSettings& profile) {
+    std::error_code ec;
+    if (!std::filesystem::exists(run.inputPath, ec)) return std::nullopt;
+    const InputClass input = ClassifyInput(run.inputPath);
+    if (input == InputClass::Unsupported) return std::nullopt;
+
+    EncoderCommandLine line;
+    const bool wmv = input == InputClass::Video && profile.VideoMode > 0;
+    line.outputName = run.inputPath.stem().string() + run.nameSuffix + (wmv ? ".wmv" : ".wma");
+
+    const std::string inputText = run.inputPath.string();
+    const auto hasQuote = [](const std::string& text) { return text.find('"') != std::string::npos; };
+    if (hasQuote(run.scriptPath) || hasQuote(inputText) || hasQuote(line.outputName)) return std::nullopt;
+
+    ArgumentList args(line.arguments);
+    args.add(kScriptHostCommand).quoted(run.scriptPath);
+    args.add("-input").quoted(inputText).add("-output").quoted(line.outputName);
+    if (input == InputClass::Video) AppendVideoBlock(args, run, profile);
+    AppendAudioBlock(args, input, profile);
+    if (input == InputClass::Video && profile.Performance < 6) {
+        args.add("-v_performance").add(std::to_string(profile.Performance * 20));
+    }
+    if (run.debugMode) args.add("-s_config").add("debug");
+    return line;
+}
+
+std::filesystem::path ResolveFullPath(const std::filesystem::path& stored) {
+    std::error_code ec;
+    std::filesystem::path absolute = std::filesystem::absolute(stored, ec);
+    if (ec) absolute = stored;
+    return absolute.lexically_normal();
+}
+
+}  // namespace qorvane

@@ -1,0 +1,42 @@
+#include "profiles/profile_names.h"
+
+#include <system_error>
+
+namespace qorvane {
+
+namespace {
+
+bool HasProfileExtension(const std::filesystem::path& file) {
+    std::string ext = file.extension().string();
+    for (char& c : ext) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    }
+    return ext == kProfileExtension;
+}
+
+}  // namespace
+
+std::filesystem::path ProfilePath(const std::filesystem::path& profileDir, const std::string& name) {
+    return profileDir / (name + kProfileExtension);
+}
+
+std::string ProfileDisplayName(const std::filesystem::path& file) {
+    return file.stem().string();
+}
+
+std::vector<std::string> ListProfileNames(const std::filesystem::path& profileDir) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(profileDir, ec), end; !ec && it != end; it.increment(ec)) {
+        const auto& path = it->path();
+        const std::string fileName = path.filename().string();
+        if (fileName.empty() || fileName.front() == '.') continue;  // hidden
+        std::error_code typeError;
+        if (!it->is_regular_file(typeError) || !HasProfileExtension(path)) continue;
+        names.push_back(ProfileDisplayName(path));
+    }
+    if (names.empty()) names.emplace_back(kTemporaryProfileName);
+    return names;
+}
+
+}  // namespace qorvane
