@@ -68,10 +68,14 @@ private:
     bool readId3v2(Id3FileReader& file, const unsigned char* header);
     bool readRiffWave(Id3FileReader& file);
     bool readId3v1(Id3FileReader& file);
-    // Read the rest of one ID3v2 frame (after its encoding byte) as text.
-    std::string ReadTextFrame(Id3FileReader& file, std::uint32_t length, unsigned char encoding);
-    std::string ReadCommentFrame(Id3FileReader& file, std::uint32_t length,
-                                 unsigned char encoding);
+    std::uint32_t frameSize(Id3FileReader& file, const unsigned char* sizeBytes,
+                            std::uint64_t bodyStart);
+    // The text of one ID3v2 frame whose `length` bytes after the encoding
+    // byte start at `offset`; empty when fewer bytes arrive.
+    std::string ReadTextFrame(Id3FileReader& file, std::uint64_t offset, std::uint32_t length,
+                              unsigned char encoding);
+    std::string ReadCommentFrame(Id3FileReader& file, std::uint64_t offset,
+                                 std::uint32_t length, unsigned char encoding);
 
     const CodePage* legacy_;
 };

@@ -1,0 +1,64 @@
+#include "tags/id3_file_reader.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "platform/file_open_error.h"
+
+namespace qorvane {
+
+Id3FileReader::Id3FileReader(const std::filesystem::path& path)
+    : file_(std::fopen(path.c_str(), "rb")) {
+    if (file_ == nullptr) throw FileOpenError(path.string());
+    // Reads go through our own window; a second buffer would only copy twice.
+    std::setvbuf(file_, nullptr, _IONBF, 0);
+}
+
+Id3FileReader::~Id3FileReader() { std::fclose(file_); }
+
+std::size_t Id3FileReader::readDirect(std::uint64_t offset, void* out, std::size_t count) {
+    if (offset > static_cast<std::uint64_t>(LONG_MAX)) return 0;
+    if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return 0;
+    const std::size_t got = std::fread(out, 1, count, file_);
+    std::clearerr(file_);
+    return got;
+}
+
+void Id3FileReader::fill(std::uint64_t offset) {
+    windowLength_ = readDirect(offset, window_.data(), window_.size());
+    windowStart_ = offset;
+    windowFilled_ = true;
+    // A window that starts inside the file but comes back short ends at its end.
+    if (windowLength_ > 0 && windowLength_ < window_.size()) {
+        size_ = offset + windowLength_;
+        sizeKnown_ = true;
+    }
+}
+
+std::size_t Id3FileReader::readAt(std::uint64_t offset, void* out, std::size_t count) {
+    if (count > window_.size()) return readDirect(offset, out, count);
+    const bool windowHoldsEnd = windowFilled_ && windowLength_ < window_.size();
+    const bool startsInside =
+        windowFilled_ && offset >= windowStart_ && offset - windowStart_ <= windowLength_;
+    if (!startsInside || (offset - windowStart_ + count > windowLength_ && !windowHoldsEnd)) {
+        fill(offset);
+    }
+    const auto skip = static_cast<std::size_t>(offset - windowStart_);
+    const std::size_t got = std::min(count, windowLength_ - skip);
+    if (got > 0) std::memcpy(out, window_.data() + skip, got);
+    return got;
+}
+
+std::uint64_t Id3FileReader::size() {
+    if (!sizeKnown_) {
+        if (std::fseek(file_, 0, SEEK_END) == 0) {
+            const long end = std::ftell(file_);
+            size_ = end > 0 ? static_cast<std::uint64_t>(end) : 0;
+        }
+        sizeKnown_ = true;
+    }
+    return size_;
+}
+
+}  // namespace qorvane

@@ -1,0 +1,41 @@
+#pragma once
+// Reads small pieces of one file at given offsets. The first few kilobytes
+// are kept, since the headers, the frames of a typical tag and the first
+// audio bytes usually all lie there; anything else is read where it is.
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+
+namespace qorvane {
+
+class Id3FileReader {
+public:
+    // Opens the file for reading; throws FileOpenError when it cannot.
+    explicit Id3FileReader(const std::filesystem::path& path);
+    ~Id3FileReader();
+    Id3FileReader(const Id3FileReader&) = delete;
+    Id3FileReader& operator=(const Id3FileReader&) = delete;
+
+    // Copies up to `count` bytes from `offset` into `out`; returns how many
+    // arrived (fewer at the end of the file or on a read error).
+    std::size_t readAt(std::uint64_t offset, void* out, std::size_t count);
+
+    // The size of the file in bytes.
+    std::uint64_t size();
+
+private:
+    void fill(std::uint64_t offset);
+    std::size_t readDirect(std::uint64_t offset, void* out, std::size_t count);
+
+    std::FILE* file_;
+    std::array<unsigned char, 4096> window_{};
+    std::uint64_t windowStart_ = 0;
+    std::size_t windowLength_ = 0;
+    bool windowFilled_ = false;
+    std::uint64_t size_ = 0;
+    bool sizeKnown_ = false;
+};
+
+}  // namespace qorvane
