@@ -1,0 +1,139 @@
+#include "cli/cli_commands.h"
+
+#include <ostream>
+
+#include "encode/command_line.h"
+#include "encode/encoding_profile.h"
+#include "platform/file_open_error.h"
+#include "platform/posix/cp932_code_page.h"
+#include "profiles/profile_settings.h"
+#include "tags/id3.h"
+
+namespace qorvane::cli {
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: qorvane-cli profile FILE.wpf\n"
+    "       qorvane-cli command-line --profile FILE.wpf --script SCRIPT [--debug] INPUT...\n"
+    "       qorvane-cli tags FILE...\n";
+
+int Usage(std::ostream& err) {
+    err << kUsage;
+    return kExitUsage;
+}
+
+}  // namespace
+
+int PrintProfile(const std::string& file, std::ostream& out) {
+    const ProfileSettings p = LoadProfile(file);
+    out << "AudioMode: " << p.AudioMode << '\n'
+        << "AudioSetting: " << p.AudioSetting << '\n'
+        << "AudioPeak: " << p.AudioPeak << '\n'
+        << "VideoMode: " << p.VideoMode << '\n'
+        << "VideoBitrate: " << p.VideoBitrate << '\n'
+        << "VideoQuality: " << p.VideoQuality << '\n'
+        << "FrameRate: " << p.FrameRate << '\n'
+        << "KeyFrame: " << p.KeyFrame << '\n'
+        << "VideoPeak: " << p.VideoPeak << '\n'
+        << "VideoSize: " << p.VideoSize << '\n'
+        << "PixelFormat: " << p.PixelFormat << '\n'
+        << "VideoFilter: " << p.VideoFilter << '\n'
+        << "CustomWidth: " << p.CustomWidth << '\n'
+        << "CustomHeight: " << p.CustomHeight << '\n'
+        << "Performance: " << p.Performance << '\n';
+    return kExitOk;
+}
+
+int PrintCommandLines(const std::string& profileFile, const std::string& scriptPath, bool debug,
+                      const std::vector<std::string>& inputs, std::ostream& out) {
+    const EncodingProfile profile = PrepareEncodingProfile(LoadProfile(profileFile));
+    for (const std::string& input : inputs) {
+        EncoderRunInput run;
+        run.inputPath = ResolveFullPath(input);
+        run.scriptPath = scriptPath;
+        run.debugMode = debug;
+        const std::size_t runs = HasSeveralRuns(profile, run.inputPath) ? profile.bitrates.size() : 1;
+        bool any = false;
+        for (std::size_t index = 0; index < runs; ++index) {
+            const RunNaming naming =
+                NameRun(profile, index, run.inputPath, run.inputPath.filename().string());
+            run.nameSuffix = naming.nameSuffix;
+            run.videoBitrateValue = naming.videoBitrateValue;
+            const auto line = BuildEncoderCommandLine(run, profile.settings);
+            if (!line) continue;
+            any = true;
+            out << "output: " << line->outputName << '\n' << "command: " << line->text() << '\n';
+        }
+        if (!any) out << "skipped: " << input << '\n';
+    }
+    return kExitOk;
+}
+
+int PrintTags(const std::vector<std::string>& files, std::ostream& out, std::ostream& err) {
+    const Cp932CodePage cp932;
+    int status = kExitOk;
+    for (const std::string& file : files) {
+        TID3v2 id3(cp932);
+        bool mpeg = false;
+        try {
+            mpeg = id3.ReadTags(file);
+        } catch (const FileOpenError& e) {
+            err << e.what() << '\n';
+            status = kExitUnreadable;
+            continue;
+        }
+        out << "file: " << file << '\n' << "mpeg: " << (mpeg ? "yes" : "no") << '\n';
+        if (!mpeg) continue;
+        out << "Title: " << id3.Title << '\n'
+            << "Artist: " << id3.Artist << '\n'
+            << "Album: " << id3.Album << '\n'
+            << "Year: " << id3.Year << '\n'
+            << "Comment: " << id3.Comment << '\n'
+            << "Copyright: " << id3.Copyright << '\n'
+            << "Genre: " << id3.Genre << '\n'
+            << "Track: " << id3.Track << '\n'
+            << "AudioOffset: " << id3.AudioOffset << '\n';
+    }
+    return status;
+}
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) return Usage(err);
+    const std::string& command = args[0];
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+
+    if (command == "profile") {
+        if (rest.size() != 1) return Usage(err);
+        return PrintProfile(rest[0], out);
+    }
+    if (command == "tags") {
+        if (rest.empty()) return Usage(err);
+        return PrintTags(rest, out, err);
+    }
+    if (command == "command-line") {
+        std::string profile, script;
+        bool debug = false;
+        std::vector<std::string> inputs;
+        for (std::size_t i = 0; i < rest.size(); ++i) {
+            const std::string& a = rest[i];
+            if ((a == "--profile" || a == "--script") && i + 1 < rest.size()) {
+                (a == "--profile" ? profile : script) = rest[++i];
+            } else if (a == "--debug") {
+                debug = true;
+            } else if (a == "--") {
+                inputs.insert(inputs.end(), rest.begin() + static_cast<std::ptrdiff_t>(i) + 1, rest.end());
+                break;
+            } else if (a.starts_with("--")) {
+                return Usage(err);
+            } else {
+                inputs.push_back(a);
+            }
+        }
+        if (profile.empty() || script.empty() || inputs.empty()) return Usage(err);
+        return PrintCommandLines(profile, script, debug, inputs, out);
+    }
+    return Usage(err);
+}
+
+}  // namespace qorvane::cli

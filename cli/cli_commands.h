@@ -1,0 +1,26 @@
+#pragma once
+// The subcommands of qorvane-cli, written against streams so that they can
+// be run and checked without a process.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace qorvane::cli {
+
+// Exit statuses.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUnreadable = 2;
+inline constexpr int kExitUsage = 64;
+
+// Runs one command line (without the program name). Output goes to out,
+// messages and the usage text to err.
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+int PrintProfile(const std::string& file, std::ostream& out);
+int PrintCommandLines(const std::string& profileFile, const std::string& scriptPath, bool debug,
+                      const std::vector<std::string>& inputs, std::ostream& out);
+int PrintTags(const std::vector<std::string>& files, std::ostream& out, std::ostream& err);
+
+}  // namespace qorvane::cli

@@ -1,0 +1,89 @@
+#include "cli/cli_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "support/temp_dir.h"
+
+namespace qorvane::cli {
+namespace {
+
+using qorvane::testing::TempDir;
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Result RunCli(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const int status = Run(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+TEST(Cli, ProfilePrintsTheFifteenFieldsAsLoaded) {
+    TempDir dir;
+    const auto wpf = dir.write("p.wpf", "[audio]\nmode=5\npeak=96\n[video]\nbitrate=300,500\nframerate=\n");
+    const Result r = RunCli({"profile", wpf.string()});
+    EXPECT_EQ(r.status, kExitOk);
+    EXPECT_EQ(r.out,
+              "AudioMode: 5\nAudioSetting: 14\nAudioPeak: 96\nVideoMode: 1\nVideoBitrate: 300,500\n"
+              "VideoQuality: 75\nFrameRate: \nKeyFrame: \nVideoPeak: \nVideoSize: 0\nPixelFormat: 0\n"
+              "VideoFilter: 0\nCustomWidth: 320\nCustomHeight: 240\nPerformance: 0\n");
+}
+
+TEST(Cli, CommandLineReproducesTheWorkedExample) {
+    TempDir dir;
+    const auto wpf = dir.write("ex.wpf",
+                               "[audio]\nmode=1\nbitrate=17\n[video]\nmode=2\nbitrate=500\nquality=75\n"
+                               "keyframe=8\nsize=5\nperformance=3\n");
+    const auto clip = dir.write("in/clip.avi", "x");
+    const Result r = RunCli({"command-line", "--profile", wpf.string(), "--script", "/opt/enc/wmcmd.vbs",
+                             clip.string()});
+    EXPECT_EQ(r.status, kExitOk);
+    EXPECT_EQ(r.out, "output: clip.wmv\ncommand: cscript.exe \"/opt/enc/wmcmd.vbs\" -input \"" + clip.string() +
+                         "\" -output \"clip.wmv\" -v_mode 1 -v_bitrate 500000 -v_quality 75 -v_keydist 8 "
+                         "-v_width 320 -v_height 240 -a_mode 0 -a_setting 128_44_2 -v_performance 60\n");
+}
+
+TEST(Cli, CommandLineRunsPerBitRateAndSkipsWhatCannotRun) {
+    TempDir dir;
+    const auto wpf = dir.write("multi.wpf", "[video]\nbitrate=300,500\n");
+    const auto clip = dir.write("clip.avi", "x");
+    const auto song = dir.write("song.mp3", "x");
+    const Result r = RunCli({"command-line", "--debug", "--profile", wpf.string(), "--script", "/s/wmcmd.vbs",
+                             clip.string(), song.string(), (dir / "gone.avi").string(), "notes.txt"});
+    std::istringstream lines(r.out);
+    std::vector<std::string> got;
+    for (std::string line; std::getline(lines, line);) got.push_back(line.substr(0, line.find(' ', 9)));
+    EXPECT_EQ(got, (std::vector<std::string>{"output: clip_v300.wmv", "command: cscript.exe",
+                                             "output: clip_v500.wmv", "command: cscript.exe",
+                                             "output: song.wma", "command: cscript.exe",
+                                             "skipped: " + (dir / "gone.avi").string(), "skipped: notes.txt"}));
+    EXPECT_NE(r.out.find("-v_bitrate 500000 "), std::string::npos);
+    EXPECT_NE(r.out.find("-s_config debug\n"), std::string::npos);
+}
+
+TEST(Cli, TagsReportsUnreadableFilesAndGoesOn) {
+    TempDir dir;
+    const auto plain = dir.write("plain.txt", std::string(200, 'x'));
+    const Result r = RunCli({"tags", (dir / "missing.mp3").string(), plain.string()});
+    EXPECT_EQ(r.status, kExitUnreadable);
+    EXPECT_EQ(r.err, "ファイル " + (dir / "missing.mp3").string() + " は開けません\n");
+    EXPECT_EQ(r.out, "file: " + plain.string() + "\nmpeg: no\n");
+}
+
+TEST(Cli, UsageErrorsExit64) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {}, {"bogus"}, {"profile"}, {"profile", "a", "b"}, {"tags"},
+             {"command-line", "--profile", "p.wpf", "x.avi"}, {"command-line", "--what", "x"}}) {
+        const Result r = RunCli(args);
+        EXPECT_EQ(r.status, kExitUsage);
+        EXPECT_NE(r.err.find("usage:"), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace qorvane::cli
