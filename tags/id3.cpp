@@ -109,6 +109,9 @@ bool TID3v2::readId3v2(Id3FileReader& file, const unsigned char* header) {
     FooterPresent = (header[5] & 0x10) != 0;
     TagSize = static_cast<std::int32_t>(SynchSafe(header + 6));
 
+    // Frames lie between the header and the end of the tag (the footer, when
+    // there is one, follows that end).
+    const std::uint64_t tagEnd = kHeaderSize + static_cast<std::uint64_t>(TagSize);
     const bool shortLayout = MajorVersion == 2;
     const std::uint64_t frameHeaderSize = shortLayout ? 6 : 10;
     std::int64_t count = TagSize;  // tag bytes left to walk
@@ -139,17 +142,15 @@ bool TID3v2::readId3v2(Id3FileReader& file, const unsigned char* header) {
         const std::uint64_t bodyStart = pos + frameHeaderSize;
         const std::uint32_t size =
             shortLayout ? BigEndian(frame + 3, 3) : frameSize(file, frame + 4, bodyStart);
-        const auto whole = static_cast<std::int64_t>(frameHeaderSize + size);
-        const bool beyondTag = whole > count;
-        count -= whole;
+        count -= static_cast<std::int64_t>(frameHeaderSize + size);
         const unsigned char encoding = frame[frameHeaderSize];
 
         const FrameKind kind = KindOf(id, shortLayout);
         if (kind != FrameKind::Other && !(kind == FrameKind::Subtitle && !Comment.empty())) {
             // A frame that claims more than the tag or the file holds is not
             // read at all; a frame of size 0 has no encoding byte and no text.
-            const bool beyondFile = bodyStart + size > file.size();
-            const bool readable = size > 0 && !beyondTag && !beyondFile;
+            const std::uint64_t end = bodyStart + size;
+            const bool readable = size > 0 && end <= tagEnd && end <= file.size();
             std::string text;
             if (readable && kind == FrameKind::Comment) {
                 text = ReadCommentFrame(file, bodyStart + 1, size - 1, encoding);
@@ -178,7 +179,7 @@ bool TID3v2::readId3v2(Id3FileReader& file, const unsigned char* header) {
     }
 
     // The audio follows the header, the tag and, in version 4, the footer.
-    std::uint64_t audio = kHeaderSize + static_cast<std::uint64_t>(TagSize);
+    std::uint64_t audio = tagEnd;
     if (MajorVersion > 3 && FooterPresent) audio += 10;
     AudioOffset = ToOffset(audio);
     unsigned char sync[4];
