@@ -1,0 +1,128 @@
+#include "encode/batch_runner.h"
+
+#include <system_error>
+
+#include "profiles/profile_names.h"
+
+namespace qorvane {
+
+namespace {
+
+bool IsMp3(const std::filesystem::path& path) {
+    std::string ext = path.extension().string();
+    for (char& c : ext) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    }
+    return ext == ".mp3";
+}
+
+}  // namespace
+
+BatchRunner::BatchRunner(Services services, EncoderSetup encoder, std::filesystem::path profileDir)
+    : services_(services), encoder_(std::move(encoder)), profileDir_(std::move(profileDir)) {}
+
+bool BatchRunner::beginBatch() {
+    if (state_.running || services_.jobs.count() == 0) return false;
+    state_.abortRequested = false;
+    state_.bitrateIndex = -1;
+    state_.profile.bitrates.clear();
+    state_.loadedProfilePath.clear();
+    return true;
+}
+
+void BatchRunner::requestAbort() {
+    state_.abortRequested = true;
+    services_.progress.hide();
+}
+
+void BatchRunner::prepareNextJob() {
+    state_.commandLine.reset();
+    int remaining = services_.jobs.count();
+
+    const auto& bitrates = state_.profile.bitrates;
+    const bool furtherRun = !bitrates.empty() && state_.bitrateIndex >= 0 &&
+                            static_cast<std::size_t>(state_.bitrateIndex) + 1 < bitrates.size() &&
+                            IsVideoInputForRuns(state_.inputPath);
+    if (furtherRun) {
+        ++state_.bitrateIndex;
+        buildRun(remaining + 1);  // the current job's row is already gone
+        return;
+    }
+    if (remaining == 0) {
+        endBatch();
+        return;
+    }
+    takeJob();
+    buildRun(remaining);
+}
+
+void BatchRunner::endBatch() {
+    state_.running = false;
+    services_.progress.hide();
+    const CompletionSettings settings = services_.host.completionSettings();
+    if (settings.ball && !settings.sall.empty()) services_.sounds.play(settings.sall);
+    if (settings.shutdn) services_.host.requestShutdown();
+}
+
+void BatchRunner::takeJob() {
+    const EncodeJob job = services_.jobs.takeFirst();
+    state_.tags = {job.Title, job.Author, job.Album, job.Copy, job.Year};
+
+    const std::filesystem::path profilePath = ProfilePath(profileDir_, job.Profile);
+    if (profilePath != state_.loadedProfilePath) {
+        state_.loadedProfilePath = profilePath;
+        state_.profile = PrepareEncodingProfile(LoadProfile(profilePath));
+    }
+
+    state_.bitrateIndex = 0;
+    state_.inputPath = ResolveFullPath(job.Path);
+    state_.displayName = job.File;
+    state_.outputDirectory = job.OutDir.empty() ? state_.inputPath.parent_path()
+                                                : std::filesystem::path(job.OutDir);
+}
+
+void BatchRunner::buildRun(int remaining) {
+    const RunNaming naming = NameRun(state_.profile, static_cast<std::size_t>(state_.bitrateIndex),
+                                     state_.inputPath, state_.displayName);
+    state_.videoBitrateValue = naming.videoBitrateValue;
+    services_.progress.setLabels(naming.label, FormatRemainingCount(remaining));
+
+    EncoderRunInput run;
+    run.inputPath = state_.inputPath;
+    run.nameSuffix = naming.nameSuffix;
+    run.videoBitrateValue = naming.videoBitrateValue;
+    run.scriptPath = encoder_.scriptPath;
+    run.debugMode = encoder_.debugMode;
+    state_.commandLine = BuildEncoderCommandLine(run, state_.profile.settings);
+    state_.outputFileName = state_.commandLine ? state_.commandLine->outputName : std::string();
+}
+
+bool BatchRunner::ensureOutputDirectory() {
+    std::error_code ec;
+    std::filesystem::create_directories(state_.outputDirectory, ec);
+    if (std::filesystem::is_directory(state_.outputDirectory, ec)) return true;
+    services_.host.showWarning(kCannotCreateFolderMessage);
+    return false;
+}
+
+std::filesystem::path BatchRunner::outputPath() const {
+    // The path join never doubles a separator, also at a root such as "/".
+    return state_.outputDirectory / state_.outputFileName;
+}
+
+void BatchRunner::finishJob() {
+    try {
+        if (IsMp3(state_.inputPath)) {
+            services_.tagWriter.writeTagsWithSource(state_.tags, state_.inputPath, outputPath());
+        } else {
+            services_.tagWriter.writeTags(state_.tags, outputPath());
+        }
+    } catch (...) {
+        // The source could not be read again for its tags: the output keeps
+        // what it has and the batch goes on.
+    }
+    const CompletionSettings settings = services_.host.completionSettings();
+    if (settings.bone && !settings.sone.empty()) services_.sounds.play(settings.sone);
+}
+
+}  // namespace qorvane

@@ -1,0 +1,100 @@
+#pragma once
+// The batch runner's decisions: which run comes next and with which command
+// line, where its output goes, and what happens when it is done. Every
+// method here runs on the main thread (the encode thread calls them through
+// its invoker); only the two flags are shared with the encode thread.
+
+#include <atomic>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "encode/batch_services.h"
+#include "encode/command_line.h"
+#include "encode/encoding_profile.h"
+#include "platform/sound_player.h"
+
+namespace qorvane {
+
+inline constexpr const char* kCannotCreateFolderMessage = "フォルダを作成できません";
+
+// Where the encoder and its script are, as found at start-up.
+struct EncoderSetup {
+    std::string scriptPath;
+    std::filesystem::path cscriptPath;  // empty when the script host was not found
+    bool debugMode = false;
+};
+
+struct BatchState {
+    std::atomic<bool> running{false};
+    std::atomic<bool> abortRequested{false};
+
+    // The profile last prepared in this batch; empty path: none yet.
+    std::filesystem::path loadedProfilePath;
+    EncodingProfile profile;
+    int bitrateIndex = -1;
+
+    // The current run.
+    std::filesystem::path inputPath;
+    std::string displayName;
+    std::filesystem::path outputDirectory;
+    std::string outputFileName;
+    std::optional<EncoderCommandLine> commandLine;  // nothing: no run
+    std::string videoBitrateValue;
+    JobTagTexts tags;
+};
+
+class BatchRunner {
+public:
+    struct Services {
+        JobQueue& jobs;
+        BatchProgressView& progress;
+        BatchHost& host;
+        JobTagWriter& tagWriter;
+        SoundPlayer& sounds;
+    };
+
+    BatchRunner(Services services, EncoderSetup encoder, std::filesystem::path profileDir);
+
+    // The convert command: false (and nothing done) while a batch runs or
+    // when the list is empty. Otherwise the abort flag and the prepared
+    // profile are cleared so that the first job loads its profile afresh;
+    // the caller then shows the progress dialog and posts the start.
+    bool beginBatch();
+
+    // The abort button: the encode thread ends the running encoder at its
+    // next wait step.
+    void requestAbort();
+
+    // Takes the next run: a further bit rate of the current job, or the next
+    // row. With no row left the batch ends (sound, shutdown request). After
+    // the call, state().commandLine is empty when there is nothing to run.
+    void prepareNextJob();
+
+    // Creates the output folder with its parents; shows the warning when it
+    // cannot. True when the folder exists afterwards.
+    bool ensureOutputDirectory();
+
+    // After a run (finished or aborted): the run's tags, then the per-job
+    // sound. A failure to write tags is not reported and ends nothing.
+    void finishJob();
+
+    // The full path of the current run's output.
+    std::filesystem::path outputPath() const;
+
+    BatchState& state() { return state_; }
+    const BatchState& state() const { return state_; }
+    const EncoderSetup& encoder() const { return encoder_; }
+
+private:
+    void endBatch();
+    void takeJob();
+    void buildRun(int remaining);
+
+    Services services_;
+    EncoderSetup encoder_;
+    std::filesystem::path profileDir_;
+    BatchState state_;
+};
+
+}  // namespace qorvane

@@ -1,0 +1,85 @@
+#pragma once
+// What the batch runner reaches outside itself. The desktop program and the
+// headless front end each provide their own; tests provide fakes.
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "encode/encode_job.h"
+
+namespace qorvane {
+
+// The job list as the runner sees it: it only ever takes the first row.
+// Used on the main thread only.
+class JobQueue {
+public:
+    virtual ~JobQueue() = default;
+    virtual int count() const = 0;
+    virtual EncodeJob takeFirst() = 0;
+};
+
+// The progress dialog.
+class BatchProgressView {
+public:
+    virtual ~BatchProgressView() = default;
+    virtual void setLabels(const std::string& current, const std::string& remaining) = 0;
+    virtual void hide() = 0;
+};
+
+// The completion actions in force when a step runs (the user may change them
+// while a batch runs).
+struct CompletionSettings {
+    bool shutdn = false;
+    bool bone = false;
+    bool ball = false;
+    std::string sone;
+    std::string sall;
+};
+
+// The rest of the front end the runner talks to.
+class BatchHost {
+public:
+    virtual ~BatchHost() = default;
+    virtual CompletionSettings completionSettings() const = 0;
+    // A warning box with the program's caption (or its headless equivalent).
+    virtual void showWarning(const std::string& text) = 0;
+    // Asks the front end to shut the computer down once the batch has ended.
+    virtual void requestShutdown() = 0;
+};
+
+// The tags of the job being encoded, as the row held them.
+struct JobTagTexts {
+    std::string title;
+    std::string artist;
+    std::string album;
+    std::string copyright;
+    std::string year;
+};
+
+// Writes a finished run's tags; for an MP3 source the source's own genre,
+// track and comment are carried over as well. May throw when the source
+// cannot be read; the runner then goes on without telling the user.
+class JobTagWriter {
+public:
+    virtual ~JobTagWriter() = default;
+    virtual void writeTags(const JobTagTexts& tags, const std::filesystem::path& output) = 0;
+    virtual void writeTagsWithSource(const JobTagTexts& tags, const std::filesystem::path& source,
+                                     const std::filesystem::path& output) = 0;
+};
+
+// Runs a step on the thread that owns the job list and the windows, and
+// waits for it to finish.
+class MainThreadInvoker {
+public:
+    virtual ~MainThreadInvoker() = default;
+    virtual void invoke(const std::function<void()>& step) = 0;
+};
+
+// For a front end without windows: the steps run on the calling thread.
+class DirectInvoker final : public MainThreadInvoker {
+public:
+    void invoke(const std::function<void()>& step) override { step(); }
+};
+
+}  // namespace qorvane

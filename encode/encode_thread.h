@@ -1,0 +1,63 @@
+#pragma once
+// The background thread of a batch: it waits for the start request, then
+// for each run has the main thread prepare it, starts the encoder, waits for
+// it while watching the abort flag, and has the main thread finish it.
+
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+
+#include "encode/batch_runner.h"
+#include "platform/process_launcher.h"
+
+namespace qorvane {
+
+class EncodeThread {
+public:
+    struct Timing {
+        std::chrono::milliseconds idlePoll{100};
+        std::chrono::milliseconds waitStep{1000};
+    };
+
+    EncodeThread(BatchRunner& runner, MainThreadInvoker& mainThread, ProcessLauncher& launcher,
+                 std::filesystem::path logFile, Timing timing);
+    EncodeThread(BatchRunner& runner, MainThreadInvoker& mainThread, ProcessLauncher& launcher,
+                 std::filesystem::path logFile)
+        : EncodeThread(runner, mainThread, launcher, std::move(logFile), Timing{}) {}
+    ~EncodeThread();  // requests termination and joins
+
+    EncodeThread(const EncodeThread&) = delete;
+    EncodeThread& operator=(const EncodeThread&) = delete;
+
+    void start();
+    // The start message: the batch begins within one idle poll.
+    void postStart();
+    // The loop ends at the end of its current cycle; a running encoder is
+    // neither waited for nor ended by this.
+    void requestTermination();
+    void join();
+
+    // True while a start is pending or a batch runs.
+    bool busy() const;
+
+private:
+    void run();
+    void runOnce();
+    void invoke(const std::function<void()>& step);
+
+    BatchRunner& runner_;
+    MainThreadInvoker& mainThread_;
+    ProcessLauncher& launcher_;
+    std::filesystem::path logFile_;
+    Timing timing_;
+
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;
+    bool startPending_ = false;
+    bool terminate_ = false;
+    std::thread thread_;
+};
+
+}  // namespace qorvane
