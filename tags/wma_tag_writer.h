@@ -1,0 +1,74 @@
+#pragma once
+// Stores a finished job's tags in its Windows Media output file as header
+// attributes, through a MetadataEditor (platform/metadata_editor.h).
+//
+//     CurrentJobTags tags = MakeCurrentJobTags(row.Title, row.Author, row.Album,
+//                                              row.Copy, row.Year);
+//     TagLibMetadataEditor editor;          // platform/posix/taglib_metadata_editor.h
+//     if (IsMp3Source(source))
+//         WriteJobTagsWithSource(source, output, tags, editor, cp932);
+//     else
+//         WriteJobTags(output, tags, editor);
+//
+// Attributes, in the order they are stored, each only when its value is not
+// empty (stream 0, UTF-16 string values; nothing is ever removed):
+//     "Title", "Author", "WM/AlbumTitle", "Copyright", "WM/Year" from the job;
+//     from an MP3 source's ID3 tags, when the reader recognises the file:
+//     "WM/GenreID" (a genre beginning with "(", such as "(17)Rock" from ID3v1)
+//     or "WM/Genre" (any other genre), "WM/TrackNumber" (decimal), "Description".
+// When nothing is stored the file is closed unsaved, so it is not rewritten.
+//
+// Failures stay silent: a missing runtime or an output that cannot be opened
+// for editing leaves the output as it was, and a refused attribute does not
+// stop the others. The one error that reaches the caller is the source's
+// FileOpenError (platform/file_open_error.h), thrown by
+// WriteJobTagsWithSource after the attributes stored so far have been saved
+// and the editor released.
+//
+// Main thread only, like the job list the tags come from.
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/code_page.h"
+#include "platform/metadata_editor.h"
+#include "tags/current_job_tags.h"
+
+namespace qorvane {
+
+// Stores the job's five tags into the output file.
+void WriteJobTags(const std::filesystem::path& outputPath, const CurrentJobTags& tags,
+                  MetadataEditor& editor);
+
+// Stores the job's five tags, then reads the source's ID3 tags (TID3v2,
+// with legacyCodePage for 8-bit text that is not UTF-8) and stores its genre,
+// track number and comment. Throws FileOpenError when the source cannot be
+// opened; the output then keeps the job's five tags.
+void WriteJobTagsWithSource(const std::filesystem::path& sourcePath,
+                            const std::filesystem::path& outputPath, const CurrentJobTags& tags,
+                            MetadataEditor& editor, const CodePage& legacyCodePage);
+
+// True when the source's extension is ".mp3" in any letter case: such a
+// source has its genre, track and comment carried over.
+bool IsMp3Source(const std::filesystem::path& sourcePath);
+
+// What the writer takes from a source's tags (system code page text).
+struct SourceTags {
+    std::string Genre;
+    std::int32_t Track = 0;  // 0: none
+    std::string Comment;
+};
+
+// Reads the source's tags; nullopt when the source is not recognised. May
+// throw, and the error then leaves the writer as described above.
+using SourceTagReader = std::function<std::optional<SourceTags>()>;
+
+// The sequence behind both entries; readSource (empty for a non-MP3 source)
+// runs once the job's own tags are stored.
+void WriteWindowsMediaTags(const std::filesystem::path& outputPath, const CurrentJobTags& tags,
+                           MetadataEditor& editor, const SourceTagReader& readSource);
+
+}  // namespace qorvane

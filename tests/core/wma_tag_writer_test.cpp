@@ -1,0 +1,270 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/code_page.h"
+#include "platform/file_open_error.h"
+#include "platform/text_codec.h"
+#include "support/temp_dir.h"
+#include "tags/wma_tag_writer.h"
+
+namespace qorvane {
+namespace {
+
+// Records every call as one line; stored attributes as "name=value" after
+// checking the value's layout the way the runtime would read it.
+class RecordingEditor final : public MetadataEditor {
+public:
+    bool loadFails = false, createFails = false, openFails = false, queryFails = false;
+    bool setFails = false;
+    std::vector<std::string> calls;
+    std::filesystem::path openedPath;
+
+    bool LoadRuntime() override { return record("LoadRuntime", !loadFails); }
+    bool CreateEditor() override { return record("CreateEditor", !createFails); }
+    bool Open(const std::filesystem::path& path) override {
+        openedPath = path;
+        return record("Open", !openFails);
+    }
+    bool QueryHeaderInfo() override { return record("QueryHeaderInfo", !queryFails); }
+    bool SetAttribute(std::uint16_t stream, std::u16string_view name, AttributeDataType type,
+                      const std::byte* value, std::uint16_t byteLength) override {
+        EXPECT_EQ(stream, 0);
+        EXPECT_EQ(type, AttributeDataType::String);
+        EXPECT_EQ(byteLength % 2, 0);
+        std::u16string text(byteLength / 2, u'?');
+        std::memcpy(text.data(), value, byteLength);
+        EXPECT_FALSE(text.empty());
+        EXPECT_EQ(text.back(), u'\0') << "the length must count the terminating NUL";
+        text.pop_back();
+        EXPECT_EQ(text.find(u'\0'), std::u16string::npos);
+        calls.push_back(Utf16ToUtf8(name) + "=" + Utf16ToUtf8(text));
+        return !setFails;
+    }
+    void Flush() override { calls.push_back("Flush"); }
+    void Close() override { calls.push_back("Close"); }
+    void ReleaseHeaderInfo() override { calls.push_back("ReleaseHeaderInfo"); }
+    void ReleaseEditor() override { calls.push_back("ReleaseEditor"); }
+    void UnloadRuntime() override { calls.push_back("UnloadRuntime"); }
+
+private:
+    bool record(const char* call, bool result) {
+        calls.push_back(call);
+        return result;
+    }
+};
+
+using Calls = std::vector<std::string>;
+const Calls kOpening{"LoadRuntime", "CreateEditor", "Open", "QueryHeaderInfo"};
+const Calls kSaving{"Flush", "ReleaseHeaderInfo", "ReleaseEditor", "UnloadRuntime"};
+const Calls kClosing{"Close", "ReleaseHeaderInfo", "ReleaseEditor", "UnloadRuntime"};
+
+Calls Concat(std::initializer_list<Calls> parts) {
+    Calls all;
+    for (const Calls& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+const CurrentJobTags kNoTags = MakeCurrentJobTags("", "", "", "", "");
+
+TEST(WriteJobTags, StoresTheFiveJobTagsInOrderAndSaves) {
+    RecordingEditor editor;
+    WriteJobTags("/out/song.wma",
+                 MakeCurrentJobTags("夜明け", "歌手", "アルバム", "(C) 2024 某", "2024"), editor);
+    EXPECT_EQ(editor.calls, Concat({kOpening,
+                                    {"Title=夜明け", "Author=歌手", "WM/AlbumTitle=アルバム",
+                                     "Copyright=(C) 2024 某", "WM/Year=2024"},
+                                    kSaving}));
+    EXPECT_EQ(editor.openedPath, "/out/song.wma");
+}
+
+TEST(WriteJobTags, AJobWithoutTagsIsClosedUnsaved) {
+    RecordingEditor editor;
+    WriteJobTags("/out/a.wma", kNoTags, editor);
+    EXPECT_EQ(editor.calls, Concat({kOpening, kClosing}));
+}
+
+TEST(WriteJobTags, StoresOnlyTheTagsThatAreThere) {
+    RecordingEditor editor;
+    WriteJobTags("/out/a.wma", MakeCurrentJobTags("", "", "", "", "19991"), editor);
+    EXPECT_EQ(editor.calls, Concat({kOpening, {"WM/Year=1999"}, kSaving}));
+
+    editor.calls.clear();
+    WriteJobTags("/out/a.wma", MakeCurrentJobTags("", "A", "", "C", ""), editor);
+    EXPECT_EQ(editor.calls, Concat({kOpening, {"Author=A", "Copyright=C"}, kSaving}));
+}
+
+TEST(WriteJobTags, ARefusedAttributeDoesNotStopTheOthers) {
+    RecordingEditor editor;
+    editor.setFails = true;
+    WriteJobTags("/out/a.wma", MakeCurrentJobTags("T", "", "", "", "2001"), editor);
+    EXPECT_EQ(editor.calls, Concat({kOpening, {"Title=T", "WM/Year=2001"}, kSaving}));
+}
+
+TEST(WriteJobTags, UndoesExactlyWhatSucceededWhenAStepFails) {
+    const CurrentJobTags tags = MakeCurrentJobTags("T", "", "", "", "");
+    RecordingEditor noRuntime;
+    noRuntime.loadFails = true;
+    WriteJobTags("/out/a.wma", tags, noRuntime);
+    EXPECT_EQ(noRuntime.calls, (Calls{"LoadRuntime"}));
+
+    RecordingEditor noEditor;
+    noEditor.createFails = true;
+    WriteJobTags("/out/a.wma", tags, noEditor);
+    EXPECT_EQ(noEditor.calls, (Calls{"LoadRuntime", "CreateEditor", "UnloadRuntime"}));
+
+    RecordingEditor notOpened;
+    notOpened.openFails = true;
+    WriteJobTags("/out/a.wma", tags, notOpened);
+    EXPECT_EQ(notOpened.calls,
+              (Calls{"LoadRuntime", "CreateEditor", "Open", "ReleaseEditor", "UnloadRuntime"}));
+
+    // Without the header interface nothing is stored, and the source is
+    // not even read.
+    RecordingEditor noHeaderInfo;
+    noHeaderInfo.queryFails = true;
+    bool sourceRead = false;
+    WriteWindowsMediaTags("/out/a.wma", tags, noHeaderInfo, [&]() -> std::optional<SourceTags> {
+        sourceRead = true;
+        return SourceTags{"Rock", 1, "c"};
+    });
+    EXPECT_EQ(noHeaderInfo.calls, (Calls{"LoadRuntime", "CreateEditor", "Open", "QueryHeaderInfo",
+                                         "Close", "ReleaseEditor", "UnloadRuntime"}));
+    EXPECT_FALSE(sourceRead);
+}
+
+TEST(WriteWindowsMediaTags, CarriesOverTheSourcesGenreTrackAndComment) {
+    const CurrentJobTags tags = MakeCurrentJobTags("T", "", "", "", "");
+    struct Case {
+        SourceTags source;
+        Calls stored;
+    };
+    const Case cases[] = {
+        {{"(17)Rock", 3, "良い曲"}, {"WM/GenreID=(17)Rock", "WM/TrackNumber=3", "Description=良い曲"}},
+        {{"Rock", 12, ""}, {"WM/Genre=Rock", "WM/TrackNumber=12"}},
+        {{"", 0, "only a comment"}, {"Description=only a comment"}},
+        {{"(Foo)", 0, ""}, {"WM/GenreID=(Foo)"}},
+        {{"", 0, ""}, {}},
+    };
+    for (const Case& c : cases) {
+        RecordingEditor editor;
+        WriteWindowsMediaTags("/out/a.wma", tags, editor, [&] { return std::optional(c.source); });
+        EXPECT_EQ(editor.calls, Concat({kOpening, {"Title=T"}, c.stored, kSaving}))
+            << c.source.Genre;
+    }
+}
+
+TEST(WriteWindowsMediaTags, SourceTagsAloneMakeTheFileSaved) {
+    RecordingEditor editor;
+    WriteWindowsMediaTags("/out/a.wma", kNoTags, editor,
+                          [] { return std::optional(SourceTags{"", 7, ""}); });
+    EXPECT_EQ(editor.calls, Concat({kOpening, {"WM/TrackNumber=7"}, kSaving}));
+}
+
+TEST(WriteWindowsMediaTags, CutsLongSourceTextLikeTheJobsOwn) {
+    RecordingEditor editor;
+    WriteWindowsMediaTags("/out/a.wma", kNoTags, editor,
+                          [] { return std::optional(SourceTags{"", 0, std::string(400, 'c')}); });
+    ASSERT_EQ(editor.calls.size(), kOpening.size() + 1 + kSaving.size());
+    EXPECT_EQ(editor.calls[kOpening.size()], "Description=" + std::string(250, 'c'));
+}
+
+TEST(WriteWindowsMediaTags, AnUnrecognisedSourceAddsNothing) {
+    RecordingEditor editor;
+    WriteWindowsMediaTags("/out/a.wma", MakeCurrentJobTags("", "", "", "", "2000"), editor,
+                          [] { return std::optional<SourceTags>(); });
+    EXPECT_EQ(editor.calls, Concat({kOpening, {"WM/Year=2000"}, kSaving}));
+}
+
+TEST(WriteWindowsMediaTags, ASourceErrorArrivesAfterTheEditIsSavedAndReleased) {
+    RecordingEditor editor;
+    const auto failingSource = []() -> std::optional<SourceTags> {
+        throw FileOpenError("/in/gone.mp3");
+    };
+    EXPECT_THROW(WriteWindowsMediaTags("/out/a.wma", MakeCurrentJobTags("T", "", "", "", ""),
+                                       editor, failingSource),
+                 FileOpenError);
+    EXPECT_EQ(editor.calls, Concat({kOpening, {"Title=T"}, kSaving}));
+
+    // With nothing stored yet the file is closed unsaved instead.
+    editor.calls.clear();
+    EXPECT_THROW(WriteWindowsMediaTags("/out/a.wma", kNoTags, editor, failingSource),
+                 FileOpenError);
+    EXPECT_EQ(editor.calls, Concat({kOpening, kClosing}));
+}
+
+// The whole path through the ID3 reader, on small MP3 files.
+class WriteJobTagsWithSourceTest : public ::testing::Test {
+protected:
+    static std::string MpegFrame() { return std::string("\xFF\xFB\x90\x00", 4) + std::string(413, '\0'); }
+
+    static std::string Id3v1(unsigned char track, unsigned char genre) {
+        std::string tag = "TAG" + std::string(125, '\0');
+        tag.replace(3, 4, "Name");
+        tag[126] = static_cast<char>(track);
+        tag[127] = static_cast<char>(genre);
+        return tag;
+    }
+
+    // An ID3v2.3 tag with one text frame (ISO-8859-1 encoding byte).
+    static std::string Id3v23(const std::string& frameId, const std::string& text) {
+        const std::string body = std::string(1, '\0') + text;
+        std::string frame = frameId;
+        const auto size = static_cast<std::uint32_t>(body.size());
+        for (int shift = 24; shift >= 0; shift -= 8) frame += static_cast<char>(size >> shift);
+        frame += std::string(2, '\0') + body;
+        std::string header("ID3\x03\x00\x00", 6);
+        const auto tagSize = static_cast<std::uint32_t>(frame.size());
+        for (int shift = 21; shift >= 0; shift -= 7) header += static_cast<char>((tagSize >> shift) & 0x7F);
+        return header + frame;
+    }
+
+    Utf8CodePage legacy_;
+    testing::TempDir dir_;
+    RecordingEditor editor_;
+};
+
+TEST_F(WriteJobTagsWithSourceTest, Id3v1GenreAndTrackArriveAsGenreIdAndTrackNumber) {
+    const auto source = dir_.write("in.mp3", MpegFrame() + Id3v1(3, 17));
+    WriteJobTagsWithSource(source, "/out/a.wma", MakeCurrentJobTags("T", "", "", "", ""),
+                           editor_, legacy_);
+    EXPECT_EQ(editor_.calls, Concat({kOpening, {"Title=T", "WM/GenreID=(17)Rock", "WM/TrackNumber=3"},
+                                     kSaving}));
+}
+
+TEST_F(WriteJobTagsWithSourceTest, Id3v2GenreIndexArrivesResolved) {
+    const auto source = dir_.write("in.mp3", Id3v23("TCON", "(17)") + MpegFrame());
+    WriteJobTagsWithSource(source, "/out/a.wma", kNoTags, editor_, legacy_);
+    EXPECT_EQ(editor_.calls, Concat({kOpening, {"WM/Genre=Rock"}, kSaving}));
+}
+
+TEST_F(WriteJobTagsWithSourceTest, ASourceThatIsNotMpegAudioAddsNothing) {
+    const auto source = dir_.write("in.mp3", std::string(200, 'x'));
+    WriteJobTagsWithSource(source, "/out/a.wma", MakeCurrentJobTags("", "", "", "", "2020"),
+                           editor_, legacy_);
+    EXPECT_EQ(editor_.calls, Concat({kOpening, {"WM/Year=2020"}, kSaving}));
+}
+
+TEST_F(WriteJobTagsWithSourceTest, AMissingSourceThrowsAfterSaving) {
+    EXPECT_THROW(WriteJobTagsWithSource(dir_ / "gone.mp3", "/out/a.wma",
+                                        MakeCurrentJobTags("T", "", "", "", ""), editor_, legacy_),
+                 FileOpenError);
+    EXPECT_EQ(editor_.calls, Concat({kOpening, {"Title=T"}, kSaving}));
+}
+
+TEST(IsMp3Source, ComparesTheExtensionInAnyCase) {
+    EXPECT_TRUE(IsMp3Source("/music/song.mp3"));
+    EXPECT_TRUE(IsMp3Source("/music/SONG.MP3"));
+    EXPECT_TRUE(IsMp3Source("/music/song.Mp3"));
+    EXPECT_TRUE(IsMp3Source("/music/.mp3"));
+    EXPECT_FALSE(IsMp3Source("/music/song.mp3.wav"));
+    EXPECT_FALSE(IsMp3Source("/music/mp3"));
+    EXPECT_FALSE(IsMp3Source("/music.mp3/song"));
+    EXPECT_FALSE(IsMp3Source("/music/song.mp4"));
+}
+
+}  // namespace
+}  // namespace qorvane
