@@ -76,6 +76,19 @@ public:
     virtual void invoke(const std::function<void()>& step) = 0;
 };
 
+// Hears about each run once it is over; what a front end reports per run.
+// Called on the main thread.
+struct BatchState;
+class RunObserver {
+public:
+    virtual ~RunObserver() = default;
+    // A job or run that made no encoder run (missing input, unsupported
+    // extension, no output folder, the encoder could not be started).
+    virtual void runSkipped(const BatchState& state) = 0;
+    // After the run's finish step.
+    virtual void runFinished(const BatchState& state) = 0;
+};
+
 // For a front end without windows: the steps run on the calling thread.
 class DirectInvoker final : public MainThreadInvoker {
 public:

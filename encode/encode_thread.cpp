@@ -55,6 +55,10 @@ void EncodeThread::invoke(const std::function<void()>& step) {
     }
 }
 
+void EncodeThread::skipped() {
+    if (observer_) invoke([this] { observer_->runSkipped(runner_.state()); });
+}
+
 void EncodeThread::run() {
     for (;;) {
         {
@@ -77,16 +81,19 @@ void EncodeThread::run() {
 void EncodeThread::runOnce() {
     BatchState& state = runner_.state();
     invoke([this] { runner_.prepareNextJob(); });
-    if (!state.commandLine) return;
+    if (!state.commandLine) {
+        if (state.running) skipped();  // else the batch has just ended
+        return;
+    }
 
     std::error_code ec;
     if (!std::filesystem::is_directory(state.outputDirectory, ec)) {
         invoke([this] { runner_.ensureOutputDirectory(); });
-        if (!std::filesystem::is_directory(state.outputDirectory, ec)) return;
+        if (!std::filesystem::is_directory(state.outputDirectory, ec)) return skipped();
     }
 
     const EncoderSetup& encoder = runner_.encoder();
-    if (encoder.cscriptPath.empty()) return;
+    if (encoder.cscriptPath.empty()) return skipped();
     ProcessSpec spec;
     spec.program = encoder.cscriptPath;
     spec.arguments = state.commandLine->argv();
@@ -95,7 +102,7 @@ void EncodeThread::runOnce() {
     spec.logHeader = state.commandLine->text();
     spec.keepFullOutput = encoder.debugMode;
     auto process = launcher_.start(spec);
-    if (!process) return;
+    if (!process) return skipped();
 
     for (;;) {
         const auto result = process->waitFor(timing_.waitStep);
@@ -108,6 +115,7 @@ void EncodeThread::runOnce() {
     }
     process.reset();
     invoke([this] { runner_.finishJob(); });
+    if (observer_) invoke([this] { observer_->runFinished(runner_.state()); });
 }
 
 }  // namespace qorvane

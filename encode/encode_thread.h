@@ -42,16 +42,21 @@ public:
     // True while a start is pending or a batch runs.
     bool busy() const;
 
+    // Optional; set before start().
+    void setObserver(RunObserver* observer) { observer_ = observer; }
+
 private:
     void run();
     void runOnce();
     void invoke(const std::function<void()>& step);
+    void skipped();
 
     BatchRunner& runner_;
     MainThreadInvoker& mainThread_;
     ProcessLauncher& launcher_;
     std::filesystem::path logFile_;
     Timing timing_;
+    RunObserver* observer_ = nullptr;
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;

@@ -83,6 +83,12 @@ struct FakeLauncher : ProcessLauncher {
     }
 };
 
+struct FakeObserver : RunObserver {
+    std::vector<std::string> events;
+    void runSkipped(const BatchState& state) override { events.push_back("skipped " + state.displayName); }
+    void runFinished(const BatchState& state) override { events.push_back("finished " + state.outputFileName); }
+};
+
 class Batch : public ::testing::Test {
 protected:
     Batch() {
@@ -108,6 +114,7 @@ protected:
         DirectInvoker invoker;
         EncodeThread thread(runner(), invoker, launcher, dir / "log.txt",
                             {std::chrono::milliseconds(1), std::chrono::milliseconds(1)});
+        thread.setObserver(&observer);
         ASSERT_TRUE(runner().beginBatch());
         thread.start();
         thread.postStart();
@@ -121,6 +128,7 @@ protected:
     FakeTags tags;
     FakeSounds sounds;
     FakeLauncher launcher;
+    FakeObserver observer;
     EncoderSetup encoder;
     std::optional<BatchRunner> runner_;
 };
@@ -173,6 +181,7 @@ TEST_F(Batch, MissingInputIsSkippedSilentlyAndShutdownFollowsTheLastJob) {
     EXPECT_TRUE(host.warnings.empty());
     EXPECT_EQ(host.shutdowns, 1);
     EXPECT_TRUE(sounds.played.empty());  // sounds are off
+    EXPECT_EQ(observer.events, (std::vector<std::string>{"skipped gone.mp3", "finished song.wma"}));
 }
 
 TEST_F(Batch, ProfileIsLoadedOncePerBatchAndAfreshInTheNext) {
