@@ -1,0 +1,306 @@
+#include "platform/posix/posix_process_launcher.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/posix/batch_log.h"
+
+extern char** environ;
+
+namespace qorvane {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+// Without a pidfd (kernels before 5.3) the wait polls in steps this short.
+constexpr milliseconds kPollStep{5};
+// How long the group gets to end on SIGTERM before SIGKILL follows.
+constexpr milliseconds kTermGrace{300};
+// How long terminate() waits for the killed leader before leaving it to a reaper.
+constexpr milliseconds kKillWait{1000};
+
+void CloseFd(int& fd) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+}
+
+// Keeps descriptors handed to the child clear of 0-2, which the child's own
+// redirections overwrite.
+int AboveStandardFds(int fd) {
+    if (fd < 0 || fd > 2) return fd;
+    const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
+    ::close(fd);
+    return moved;
+}
+
+int OpenDevNull(int flags) { return ::open("/dev/null", flags | O_CLOEXEC); }
+
+// An unnamed file for one run's output: it never blocks the writer the way a
+// full pipe would, and it vanishes when closed.
+int OpenCaptureFile() {
+    std::error_code ec;
+    auto dir = std::filesystem::temp_directory_path(ec);
+    if (ec) dir = "/tmp";
+    int fd = ::open(dir.c_str(), O_TMPFILE | O_RDWR | O_APPEND | O_CLOEXEC, 0600);
+    if (fd >= 0) return fd;
+    std::string name = (dir / "qorvane-run-XXXXXX").string();
+    fd = ::mkostemp(name.data(), O_APPEND | O_CLOEXEC);
+    if (fd >= 0) ::unlink(name.c_str());
+    return fd;
+}
+
+int OpenPidFd(pid_t pid) {
+#ifdef SYS_pidfd_open
+    const long fd = ::syscall(SYS_pidfd_open, pid, 0);
+    if (fd >= 0) {
+        const int result = static_cast<int>(fd);
+        ::fcntl(result, F_SETFD, FD_CLOEXEC);
+        return result;
+    }
+#else
+    (void)pid;
+#endif
+    return -1;
+}
+
+std::string EndLine(pid_t pid, bool statusKnown, int status) {
+    const std::string who = "-- process " + std::to_string(pid);
+    if (!statusKnown) return who + " ended\n";
+    if (WIFEXITED(status)) return who + " exited with code " + std::to_string(WEXITSTATUS(status)) + "\n";
+    if (WIFSIGNALED(status)) return who + " ended by signal " + std::to_string(WTERMSIG(status)) + "\n";
+    return who + " ended\n";
+}
+
+// One started process. Shared with the late reaper of a dropped handle.
+class Run {
+public:
+    enum class Reap { Done, Running, Error };
+
+    Run(pid_t pid, int logFd, int captureFd)
+        : pid_(pid), pidFd_(OpenPidFd(pid)), logFd_(logFd), captureFd_(captureFd) {}
+    ~Run() {
+        CloseFd(pidFd_);
+        CloseFd(logFd_);
+        CloseFd(captureFd_);
+    }
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
+
+    bool reaped() const { return reaped_; }
+    pid_t pid() const { return pid_; }
+
+    Reap tryReap() {
+        if (reaped_) return Reap::Done;
+        int status = 0;
+        pid_t got;
+        do {
+            got = ::waitpid(pid_, &status, WNOHANG);
+        } while (got < 0 && errno == EINTR);
+        if (got == pid_) {
+            finish(true, status);
+            return Reap::Done;
+        }
+        if (got == 0) return Reap::Running;
+        if (errno == ECHILD) {  // reaped elsewhere (SIGCHLD ignored): it has ended
+            finish(false, 0);
+            return Reap::Done;
+        }
+        return Reap::Error;
+    }
+
+    // True once the process has ended, without reaping it.
+    bool ended() const {
+        if (reaped_) return true;
+        siginfo_t info{};
+        if (::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) != 0) {
+            return errno != EINTR;
+        }
+        return info.si_pid != 0;
+    }
+
+    // Sleeps until the process ends or the deadline passes, waking as soon
+    // as it exits; reaps nothing.
+    void sleepUntilEndOr(Clock::time_point deadline) {
+        const auto left = deadline - Clock::now();
+        if (left <= Clock::duration::zero()) return;
+        if (pidFd_ >= 0) {
+            // Round up so that a fraction of a millisecond does not spin.
+            const auto ms = std::chrono::ceil<milliseconds>(left).count();
+            pollfd entry{pidFd_, POLLIN, 0};
+            ::poll(&entry, 1, static_cast<int>(std::min<long long>(ms, INT_MAX)));
+        } else {
+            std::this_thread::sleep_for(std::min<Clock::duration>(left, kPollStep));
+        }
+    }
+
+    void reapBlocking() {
+        int status = 0;
+        pid_t got;
+        do {
+            got = ::waitpid(pid_, &status, 0);
+        } while (got < 0 && errno == EINTR);
+        finish(got == pid_, status);
+    }
+
+private:
+    void finish(bool statusKnown, int status) {
+        reaped_ = true;
+        if (captureFd_ >= 0) AppendCapturedOutput(logFd_, captureFd_, kBatchLogTailBytes);
+        AppendToLog(logFd_, EndLine(pid_, statusKnown, status));
+        CloseFd(pidFd_);
+        CloseFd(logFd_);
+        CloseFd(captureFd_);
+    }
+
+    pid_t pid_;
+    int pidFd_;
+    int logFd_;
+    int captureFd_;
+    bool reaped_ = false;
+};
+
+void ReapLater(std::shared_ptr<Run> run) {
+    try {
+        std::thread([run] { run->reapBlocking(); }).detach();
+    } catch (const std::system_error&) {
+        // No thread to be had: the zombie stays until the program ends.
+    }
+}
+
+class PosixRunningProcess final : public RunningProcess {
+public:
+    explicit PosixRunningProcess(std::shared_ptr<Run> run) : run_(std::move(run)) {}
+
+    ~PosixRunningProcess() override {
+        if (run_->tryReap() == Run::Reap::Running) ReapLater(std::move(run_));
+    }
+
+    WaitResult waitFor(milliseconds timeout) override {
+        const auto deadline = Clock::now() + timeout;
+        for (;;) {
+            switch (run_->tryReap()) {
+                case Run::Reap::Done: return WaitResult::Exited;
+                case Run::Reap::Error: return WaitResult::Failed;
+                case Run::Reap::Running: break;
+            }
+            if (Clock::now() >= deadline) return WaitResult::TimedOut;
+            run_->sleepUntilEndOr(deadline);
+        }
+    }
+
+    void terminate() override {
+        // Only an unreaped leader (running or a zombie) keeps the group's
+        // number from being handed out again, so the group is signalled only
+        // before the leader is reaped; a run already reaped is left alone.
+        if (run_->reaped()) return;
+        const pid_t group = run_->pid();
+        ::kill(-group, SIGTERM);
+        const auto graceEnd = Clock::now() + kTermGrace;
+        while (!run_->ended() && Clock::now() < graceEnd) run_->sleepUntilEndOr(graceEnd);
+        ::kill(-group, SIGKILL);  // stragglers, and anything that ignored SIGTERM
+        const auto killEnd = Clock::now() + kKillWait;
+        while (run_->tryReap() == Run::Reap::Running && Clock::now() < killEnd) {
+            run_->sleepUntilEndOr(killEnd);
+        }
+        if (!run_->reaped()) ReapLater(run_);
+    }
+
+private:
+    std::shared_ptr<Run> run_;
+};
+
+// Descriptors and attributes of one posix_spawn call, released on every path.
+struct SpawnSetup {
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+    SpawnSetup() {
+        posix_spawn_file_actions_init(&actions);
+        posix_spawnattr_init(&attributes);
+    }
+    ~SpawnSetup() {
+        posix_spawn_file_actions_destroy(&actions);
+        posix_spawnattr_destroy(&attributes);
+    }
+    SpawnSetup(const SpawnSetup&) = delete;
+    SpawnSetup& operator=(const SpawnSetup&) = delete;
+};
+
+}  // namespace
+
+std::unique_ptr<RunningProcess> PosixProcessLauncher::start(const ProcessSpec& spec) {
+    int logFd = spec.logFile.empty() ? -1 : AboveStandardFds(OpenBatchLog(spec.logFile));
+    if (logFd >= 0) {
+        std::string header = LogTimestampLine() + spec.logHeader;
+        if (header.back() != '\n') header += '\n';
+        AppendToLog(logFd, header);
+    }
+
+    // Where the child's stdout and stderr go.
+    int captureFd = -1;
+    int outputFd = -1;
+    if (logFd >= 0 && spec.keepFullOutput) {
+        outputFd = logFd;
+    } else if (logFd >= 0) {
+        captureFd = AboveStandardFds(OpenCaptureFile());
+        outputFd = captureFd;
+        if (captureFd < 0) AppendToLog(logFd, "-- output not kept (no temporary file)\n");
+    }
+    int nullOutFd = -1;
+    if (outputFd < 0) outputFd = nullOutFd = AboveStandardFds(OpenDevNull(O_WRONLY));
+
+    SpawnSetup setup;
+    posix_spawn_file_actions_addopen(&setup.actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&setup.actions, outputFd, 1);
+    posix_spawn_file_actions_adddup2(&setup.actions, outputFd, 2);
+#if defined(__GLIBC__) && __GLIBC_PREREQ(2, 34)
+    // Also drops descriptors that some library opened without close-on-exec.
+    posix_spawn_file_actions_addclosefrom_np(&setup.actions, 3);
+#endif
+    if (!spec.workingDirectory.empty()) {
+        posix_spawn_file_actions_addchdir_np(&setup.actions, spec.workingDirectory.c_str());
+    }
+    // Own group for the abort; default signal handling and an empty mask,
+    // whatever the launching thread had.
+    sigset_t all;
+    sigset_t none;
+    sigfillset(&all);
+    sigemptyset(&none);
+    posix_spawnattr_setflags(&setup.attributes,
+                             POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    posix_spawnattr_setpgroup(&setup.attributes, 0);
+    posix_spawnattr_setsigdefault(&setup.attributes, &all);
+    posix_spawnattr_setsigmask(&setup.attributes, &none);
+
+    const std::string program = spec.program.string();
+    std::vector<char*> argv;
+    for (const auto& argument : spec.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    if (argv.empty()) argv.push_back(const_cast<char*>(program.c_str()));
+    argv.push_back(nullptr);
+
+    // glibc reports a failed chdir or exec here and reaps that child itself.
+    pid_t pid = -1;
+    const int error = ::posix_spawn(&pid, program.c_str(), &setup.actions, &setup.attributes,
+                                    argv.data(), environ);
+    CloseFd(nullOutFd);
+    if (error != 0) {
+        AppendToLog(logFd, "-- could not start: " + std::string(std::strerror(error)) + "\n");
+        CloseFd(captureFd);
+        CloseFd(logFd);
+        return nullptr;
+    }
+    return std::make_unique<PosixRunningProcess>(std::make_shared<Run>(pid, logFd, captureFd));
+}
+
+}  // namespace qorvane

@@ -1,0 +1,23 @@
+#pragma once
+// Starts the encoder with posix_spawn: the argument vector as it is (no
+// shell), in the given working directory, in a process group of its own so
+// that an abort ends everything the encoder started, with stdin from
+// /dev/null and no inherited descriptors. Its output goes to the batch log
+// (see batch_log.h): all of it in debug mode, otherwise the last
+// kBatchLogTailBytes, appended when the run has ended.
+//
+// Reaping: a run is reaped by waitFor() or terminate(). A handle dropped
+// while its process still runs leaves it running, as the interface promises,
+// but hands it to a detached thread that waits for it, so no zombie is left
+// behind however long the program lives.
+
+#include "platform/process_launcher.h"
+
+namespace qorvane {
+
+class PosixProcessLauncher final : public ProcessLauncher {
+public:
+    std::unique_ptr<RunningProcess> start(const ProcessSpec& spec) override;
+};
+
+}  // namespace qorvane

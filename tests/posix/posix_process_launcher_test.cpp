@@ -1,0 +1,317 @@
+#include "platform/posix/posix_process_launcher.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+#include <thread>
+
+#include <sys/types.h>
+#include <unistd.h>
+
+#include "platform/posix/batch_log.h"
+#include "support/temp_dir.h"
+
+namespace qorvane {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::ReadFileBytes;
+using testing::TempDir;
+using WaitResult = RunningProcess::WaitResult;
+
+struct ProcStat {
+    pid_t pid = 0;
+    char state = '?';
+    pid_t parent = 0;
+    pid_t group = 0;
+};
+
+std::vector<ProcStat> AllProcesses() {
+    std::vector<ProcStat> result;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+        const auto name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::ifstream in(entry.path() / "stat");
+        std::string line;
+        if (!std::getline(in, line)) continue;
+        // "pid (comm) state ppid pgrp ..."; comm may hold blanks and parentheses.
+        const auto close = line.rfind(')');
+        if (close == std::string::npos) continue;
+        ProcStat stat;
+        stat.pid = std::stoi(name);
+        std::istringstream rest(line.substr(close + 1));
+        rest >> stat.state >> stat.parent >> stat.group;
+        result.push_back(stat);
+    }
+    return result;
+}
+
+// Members of the group still alive. Zombies are not counted: they are dead,
+// and an init that does not reap (as in some containers) would keep them.
+std::vector<pid_t> LiveMembers(pid_t group) {
+    std::vector<pid_t> live;
+    for (const auto& p : AllProcesses()) {
+        if (p.group == group && p.state != 'Z') live.push_back(p.pid);
+    }
+    return live;
+}
+
+std::vector<pid_t> OurZombies() {
+    std::vector<pid_t> zombies;
+    for (const auto& p : AllProcesses()) {
+        if (p.parent == ::getpid() && p.state == 'Z') zombies.push_back(p.pid);
+    }
+    return zombies;
+}
+
+bool IsAlive(pid_t pid) {
+    for (const auto& p : AllProcesses()) {
+        if (p.pid == pid) return p.state != 'Z';
+    }
+    return false;
+}
+
+bool Exists(pid_t pid) {
+    return std::filesystem::exists("/proc/" + std::to_string(pid));
+}
+
+// Waits (at most ten seconds) for a condition that the child brings about.
+template <typename Condition>
+bool Eventually(Condition condition) {
+    for (int i = 0; i < 1000; ++i) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(10ms);
+    }
+    return condition();
+}
+
+// The number a shell script wrote into a file, once it is there.
+pid_t ReadPid(const std::filesystem::path& file) {
+    pid_t pid = 0;
+    Eventually([&] {
+        std::ifstream in(file);
+        return static_cast<bool>(in >> pid);
+    });
+    return pid;
+}
+
+ProcessSpec Shell(const TempDir& dir, const std::string& script) {
+    ProcessSpec spec;
+    spec.program = "/bin/sh";
+    spec.arguments = {"sh", "-c", script};
+    spec.workingDirectory = dir.path();
+    return spec;
+}
+
+TEST(PosixProcessLauncher, WaitReturnsWhenTheChildExitsNotAtTheTimeout) {
+    TempDir dir;
+    PosixProcessLauncher launcher;
+    auto process = launcher.start(Shell(dir, "exit 0"));
+    ASSERT_NE(process, nullptr);
+    const auto begin = std::chrono::steady_clock::now();
+    EXPECT_EQ(process->waitFor(5000ms), WaitResult::Exited);
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, 2500ms);
+    EXPECT_EQ(process->waitFor(0ms), WaitResult::Exited);  // asking again is harmless
+}
+
+TEST(PosixProcessLauncher, WaitTimesOutWhileTheChildRunsAndTerminateReapsIt) {
+    TempDir dir;
+    PosixProcessLauncher launcher;
+    auto process = launcher.start(Shell(dir, "echo $$ > pid; exec sleep 30"));
+    ASSERT_NE(process, nullptr);
+    const pid_t pid = ReadPid(dir / "pid");
+    EXPECT_EQ(process->waitFor(50ms), WaitResult::TimedOut);
+    EXPECT_TRUE(IsAlive(pid));
+    process->terminate();
+    EXPECT_FALSE(Exists(pid));  // ended and reaped: no zombie
+    EXPECT_EQ(process->waitFor(0ms), WaitResult::Exited);
+}
+
+TEST(PosixProcessLauncher, RunsInTheWorkingDirectoryWithStdinFromDevNull) {
+    TempDir dir;
+    std::filesystem::create_directory(dir / "out dir");
+    PosixProcessLauncher launcher;
+    auto process = launcher.start(
+        Shell(dir, "pwd -P > where; if read line; then echo got; else echo eof; fi > stdin"));
+    ASSERT_NE(process, nullptr);
+    ASSERT_EQ(process->waitFor(10s), WaitResult::Exited);
+    EXPECT_EQ(ReadFileBytes(dir / "where"), std::filesystem::canonical(dir.path()).string() + "\n");
+    EXPECT_EQ(ReadFileBytes(dir / "stdin"), "eof\n");
+
+    auto spec = Shell(dir, "pwd -P > ../where2");
+    spec.workingDirectory = dir / "out dir";
+    process = launcher.start(spec);
+    ASSERT_NE(process, nullptr);
+    ASSERT_EQ(process->waitFor(10s), WaitResult::Exited);
+    EXPECT_EQ(ReadFileBytes(dir / "where2"),
+              std::filesystem::canonical(dir / "out dir").string() + "\n");
+}
+
+TEST(PosixProcessLauncher, PassesArgumentsLiterallyWithoutAShell) {
+    TempDir dir;
+    ProcessSpec spec;
+    spec.program = "/usr/bin/printf";
+    spec.arguments = {"printf-as-named", "<%s>\\n", "two words", "\"quoted\"", "$(touch pwned)",
+                      "*", "back\\slash", ""};
+    spec.workingDirectory = dir.path();
+    spec.logFile = dir / "log";
+    spec.keepFullOutput = true;
+    PosixProcessLauncher launcher;
+    auto process = launcher.start(spec);
+    ASSERT_NE(process, nullptr);
+    ASSERT_EQ(process->waitFor(10s), WaitResult::Exited);
+    const auto log = ReadFileBytes(dir / "log");
+    EXPECT_NE(log.find("<two words>\n<\"quoted\">\n<$(touch pwned)>\n<*>\n<back\\slash>\n<>\n"),
+              std::string::npos)
+        << log;
+    EXPECT_FALSE(std::filesystem::exists(dir / "pwned"));
+}
+
+TEST(PosixProcessLauncher, ArgvZeroComesFromTheArgumentList) {
+    TempDir dir;
+    PosixProcessLauncher launcher;
+    auto spec = Shell(dir, "echo \"$0\" > name");
+    spec.arguments = {"cscript.exe", "-c", "echo \"$0\" > name"};
+    auto process = launcher.start(spec);
+    ASSERT_NE(process, nullptr);
+    ASSERT_EQ(process->waitFor(10s), WaitResult::Exited);
+    EXPECT_EQ(ReadFileBytes(dir / "name"), "cscript.exe\n");
+}
+
+TEST(PosixProcessLauncher, DoesNotHandOpenDescriptorsToTheChild) {
+    TempDir dir;
+    PosixProcessLauncher launcher;
+    auto process = launcher.start(Shell(dir, "ls /proc/self/fd > fds"));
+    ASSERT_NE(process, nullptr);
+    ASSERT_EQ(process->waitFor(10s), WaitResult::Exited);
+    // ls sees 0-2 and the descriptor of the directory it is listing.
+    std::istringstream fds(ReadFileBytes(dir / "fds"));
+    int count = 0;
+    for (std::string fd; fds >> fd;) ++count;
+    EXPECT_LE(count, 4) << ReadFileBytes(dir / "fds");
+}
+
+TEST(PosixProcessLauncher, TerminateEndsTheChildAndEverythingItStarted) {
+    TempDir dir;
+    PosixProcessLauncher launcher;
+    auto process = launcher.start(Shell(dir, "sleep 30 & echo $! > grandchild; echo $$ > pid; sleep 30"));
+    ASSERT_NE(process, nullptr);
+    const pid_t group = ReadPid(dir / "pid");
+    const pid_t grandchild = ReadPid(dir / "grandchild");
+    ASSERT_TRUE(IsAlive(grandchild));
+    EXPECT_EQ(::getpgid(grandchild), group);  // the child leads a group of its own
+    EXPECT_NE(group, ::getpgrp());
+
+    process->terminate();
+    EXPECT_TRUE(LiveMembers(group).empty());
+    EXPECT_FALSE(IsAlive(grandchild));
+    EXPECT_FALSE(Exists(group));
+    EXPECT_TRUE(OurZombies().empty());
+}
+
+TEST(PosixProcessLauncher, TerminateKillsAGroupThatIgnoresSigterm) {
+    TempDir dir;
+    PosixProcessLauncher launcher;
+    // An ignored signal stays ignored in the children, too.
+    auto process = launcher.start(
+        Shell(dir, "trap '' TERM; sleep 30 & echo $! > grandchild; echo $$ > pid; sleep 30"));
+    ASSERT_NE(process, nullptr);
+    const pid_t group = ReadPid(dir / "pid");
+    const pid_t grandchild = ReadPid(dir / "grandchild");
+    process->terminate();
+    EXPECT_TRUE(LiveMembers(group).empty());
+    EXPECT_FALSE(IsAlive(grandchild));
+    EXPECT_TRUE(OurZombies().empty());
+}
+
+TEST(PosixProcessLauncher, ADroppedHandleLeavesTheChildRunningButReapsItLater) {
+    TempDir dir;
+    PosixProcessLauncher launcher;
+    auto process = launcher.start(
+        Shell(dir, "echo $$ > pid; while [ ! -e go ]; do sleep 0.01; done"));
+    ASSERT_NE(process, nullptr);
+    const pid_t pid = ReadPid(dir / "pid");
+    process.reset();
+    EXPECT_TRUE(IsAlive(pid));
+    dir.write("go", "");
+    EXPECT_TRUE(Eventually([&] { return !Exists(pid); }));
+}
+
+TEST(PosixProcessLauncher, AChildThatCannotStartGivesNothingAndLeavesNoZombie) {
+    TempDir dir;
+    const auto notExecutable = dir.write("script.sh", "#!/bin/sh\nexit 0\n");
+    PosixProcessLauncher launcher;
+
+    ProcessSpec missing;
+    missing.program = dir / "no-such-program";
+    missing.arguments = {"no-such-program"};
+    missing.logFile = dir / "log";
+    EXPECT_EQ(launcher.start(missing), nullptr);
+
+    ProcessSpec plainFile = missing;
+    plainFile.program = notExecutable;
+    EXPECT_EQ(launcher.start(plainFile), nullptr);
+
+    auto noDirectory = Shell(dir, "exit 0");
+    noDirectory.workingDirectory = dir / "missing-dir";
+    EXPECT_EQ(launcher.start(noDirectory), nullptr);
+
+    EXPECT_TRUE(OurZombies().empty());
+    const auto log = ReadFileBytes(dir / "log");
+    EXPECT_NE(log.find("could not start"), std::string::npos) << log;
+}
+
+TEST(PosixProcessLauncher, AppendsHeaderOutputAndEndOfEachRunToTheLog) {
+    TempDir dir;
+    PosixProcessLauncher launcher;
+    for (const char* word : {"first", "second"}) {
+        auto spec = Shell(dir, std::string("echo out-") + word + "; echo err-" + word + " >&2; exit 3");
+        spec.logFile = dir / "logs" / "encoder.log";  // the directory is made on the way
+        spec.logHeader = std::string("header-") + word;
+        auto process = launcher.start(spec);
+        ASSERT_NE(process, nullptr);
+        ASSERT_EQ(process->waitFor(10s), WaitResult::Exited);
+    }
+    const auto log = ReadFileBytes(dir / "logs" / "encoder.log");
+    const auto first = log.find("header-first\n");
+    const auto second = log.find("header-second\n");
+    ASSERT_NE(first, std::string::npos) << log;
+    ASSERT_NE(second, std::string::npos) << log;
+    EXPECT_LT(first, second);
+    EXPECT_EQ(log.rfind("==== ", first), 0u);  // a time stamp line opens each run
+    for (const char* text : {"out-first\nerr-first\n", "out-second\nerr-second\n"}) {
+        EXPECT_NE(log.find(text), std::string::npos) << log;
+    }
+    EXPECT_NE(log.find("exited with code 3\n", second), std::string::npos) << log;
+}
+
+TEST(PosixProcessLauncher, KeepsOnlyTheEndOfTheOutputUnlessInDebugMode) {
+    TempDir dir;
+    PosixProcessLauncher launcher;
+    for (bool debug : {false, true}) {
+        ProcessSpec spec;
+        spec.program = "/usr/bin/seq";
+        spec.arguments = {"seq", "100000"};  // about 580 KB
+        spec.workingDirectory = dir.path();
+        spec.logFile = dir / (debug ? "debug.log" : "plain.log");
+        spec.keepFullOutput = debug;
+        auto process = launcher.start(spec);
+        ASSERT_NE(process, nullptr);
+        ASSERT_EQ(process->waitFor(30s), WaitResult::Exited);
+    }
+    const auto plain = ReadFileBytes(dir / "plain.log");
+    EXPECT_LT(plain.size(), kBatchLogTailBytes + 1024);
+    EXPECT_NE(plain.find("bytes of earlier output left out"), std::string::npos);
+    EXPECT_NE(plain.find("\n99999\n100000\n"), std::string::npos);
+    EXPECT_EQ(plain.find("\n12345\n"), std::string::npos);
+
+    const auto debug = ReadFileBytes(dir / "debug.log");
+    EXPECT_NE(debug.find("\n1\n2\n3\n"), std::string::npos);
+    EXPECT_NE(debug.find("\n99999\n100000\n"), std::string::npos);
+    EXPECT_GT(debug.size(), 580000u);
+}
+
+}  // namespace
+}  // namespace qorvane
