@@ -23,6 +23,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
+using namespace std::chrono_literals;
 
 // Without a pidfd (kernels before 5.3) the wait polls in steps this short.
 constexpr milliseconds kPollStep{5};
@@ -30,6 +31,8 @@ constexpr milliseconds kPollStep{5};
 constexpr milliseconds kTermGrace{300};
 // How long terminate() waits for the killed leader before leaving it to a reaper.
 constexpr milliseconds kKillWait{1000};
+// How long it then gives the rest of the killed group to disappear.
+constexpr milliseconds kGroupWait{200};
 
 void CloseFd(int& fd) {
     if (fd >= 0) ::close(fd);
@@ -214,7 +217,14 @@ public:
         while (run_->tryReap() == Run::Reap::Running && Clock::now() < killEnd) {
             run_->sleepUntilEndOr(killEnd);
         }
-        if (!run_->reaped()) ReapLater(run_);
+        if (!run_->reaped()) {
+            ReapLater(run_);
+            return;
+        }
+        // Signal 0 only asks whether anyone of the group is left (zombies
+        // count until their new parent reaps them).
+        const auto groupEnd = Clock::now() + kGroupWait;
+        while (::kill(-group, 0) == 0 && Clock::now() < groupEnd) std::this_thread::sleep_for(5ms);
     }
 
 private:

@@ -205,10 +205,11 @@ TEST(PosixProcessLauncher, TerminateEndsTheChildAndEverythingItStarted) {
     EXPECT_NE(group, ::getpgrp());
 
     process->terminate();
-    EXPECT_TRUE(LiveMembers(group).empty());
-    EXPECT_FALSE(IsAlive(grandchild));
-    EXPECT_FALSE(Exists(group));
+    EXPECT_FALSE(Exists(group));  // the leader is reaped before terminate returns
     EXPECT_TRUE(OurZombies().empty());
+    // SIGKILL takes effect when the target next runs: allow for a busy machine.
+    EXPECT_TRUE(Eventually([&] { return LiveMembers(group).empty(); }));
+    EXPECT_FALSE(IsAlive(grandchild));
 }
 
 TEST(PosixProcessLauncher, TerminateKillsAGroupThatIgnoresSigterm) {
@@ -221,9 +222,10 @@ TEST(PosixProcessLauncher, TerminateKillsAGroupThatIgnoresSigterm) {
     const pid_t group = ReadPid(dir / "pid");
     const pid_t grandchild = ReadPid(dir / "grandchild");
     process->terminate();
-    EXPECT_TRUE(LiveMembers(group).empty());
-    EXPECT_FALSE(IsAlive(grandchild));
+    EXPECT_FALSE(Exists(group));
     EXPECT_TRUE(OurZombies().empty());
+    EXPECT_TRUE(Eventually([&] { return LiveMembers(group).empty(); }));
+    EXPECT_FALSE(IsAlive(grandchild));
 }
 
 TEST(PosixProcessLauncher, ADroppedHandleLeavesTheChildRunningButReapsItLater) {
