@@ -4,7 +4,9 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -86,7 +88,9 @@ std::string EndLine(pid_t pid, bool statusKnown, int status) {
     return who + " ended\n";
 }
 
-// One started process. Shared with the late reaper of a dropped handle.
+// One started process. Shared with the late reaper, which may run while the
+// handle still asks about it (after terminate() gave up waiting), so reaping
+// is serialized: whoever reaps first also finishes the log.
 class Run {
 public:
     enum class Reap { Done, Running, Error };
@@ -94,17 +98,22 @@ public:
     Run(pid_t pid, int logFd, int captureFd)
         : pid_(pid), pidFd_(OpenPidFd(pid)), logFd_(logFd), captureFd_(captureFd) {}
     ~Run() {
-        CloseFd(pidFd_);
+        if (pidFd_ >= 0) ::close(pidFd_);
         CloseFd(logFd_);
         CloseFd(captureFd_);
     }
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
 
-    bool reaped() const { return reaped_; }
     pid_t pid() const { return pid_; }
 
+    bool reaped() {
+        std::lock_guard lock(mutex_);
+        return reaped_;
+    }
+
     Reap tryReap() {
+        std::lock_guard lock(mutex_);
         if (reaped_) return Reap::Done;
         int status = 0;
         pid_t got;
@@ -124,7 +133,8 @@ public:
     }
 
     // True once the process has ended, without reaping it.
-    bool ended() const {
+    bool ended() {
+        std::lock_guard lock(mutex_);
         if (reaped_) return true;
         siginfo_t info{};
         if (::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) != 0) {
@@ -134,8 +144,9 @@ public:
     }
 
     // Sleeps until the process ends or the deadline passes, waking as soon
-    // as it exits; reaps nothing.
-    void sleepUntilEndOr(Clock::time_point deadline) {
+    // as it exits; reaps nothing. The pidfd stays open for the Run's life,
+    // so it is safe to poll while another thread reaps.
+    void sleepUntilEndOr(Clock::time_point deadline) const {
         const auto left = deadline - Clock::now();
         if (left <= Clock::duration::zero()) return;
         if (pidFd_ >= 0) {
@@ -148,30 +159,33 @@ public:
         }
     }
 
+    // Blocks until the process ends, then reaps it. The blocking wait leaves
+    // the zombie in place (WNOWAIT), so its number cannot be reused before
+    // tryReap() takes it under the lock.
     void reapBlocking() {
-        int status = 0;
-        pid_t got;
-        do {
-            got = ::waitpid(pid_, &status, 0);
-        } while (got < 0 && errno == EINTR);
-        finish(got == pid_, status);
+        if (reaped()) return;
+        siginfo_t info{};
+        while (::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOWAIT) != 0 && errno == EINTR) {
+        }
+        tryReap();
     }
 
 private:
+    // Called with the lock held.
     void finish(bool statusKnown, int status) {
         reaped_ = true;
         if (captureFd_ >= 0) AppendCapturedOutput(logFd_, captureFd_, kBatchLogTailBytes);
         AppendToLog(logFd_, EndLine(pid_, statusKnown, status));
-        CloseFd(pidFd_);
         CloseFd(logFd_);
         CloseFd(captureFd_);
     }
 
-    pid_t pid_;
-    int pidFd_;
+    const pid_t pid_;
+    const int pidFd_;
     int logFd_;
     int captureFd_;
     bool reaped_ = false;
+    std::mutex mutex_;
 };
 
 void ReapLater(std::shared_ptr<Run> run) {
@@ -187,7 +201,7 @@ public:
     explicit PosixRunningProcess(std::shared_ptr<Run> run) : run_(std::move(run)) {}
 
     ~PosixRunningProcess() override {
-        if (run_->tryReap() == Run::Reap::Running) ReapLater(std::move(run_));
+        if (!handedToReaper_ && run_->tryReap() == Run::Reap::Running) ReapLater(std::move(run_));
     }
 
     WaitResult waitFor(milliseconds timeout) override {
@@ -219,6 +233,7 @@ public:
         }
         if (!run_->reaped()) {
             ReapLater(run_);
+            handedToReaper_ = true;
             return;
         }
         // Signal 0 only asks whether anyone of the group is left (zombies
@@ -229,6 +244,7 @@ public:
 
 private:
     std::shared_ptr<Run> run_;
+    bool handedToReaper_ = false;
 };
 
 // Descriptors and attributes of one posix_spawn call, released on every path.
