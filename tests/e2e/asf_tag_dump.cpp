@@ -1,0 +1,28 @@
+#include "e2e/asf_tag_dump.h"
+
+#include <taglib/asffile.h>
+#include <taglib/asftag.h>
+
+namespace qorvane::testing {
+
+std::optional<AsfTagDump> DumpAsfTags(const std::filesystem::path& media) {
+    TagLib::ASF::File file(media.c_str(), false);
+    if (!file.isValid() || file.tag() == nullptr) return std::nullopt;
+    const TagLib::ASF::Tag& tag = *file.tag();
+    AsfTagDump dump;
+    const auto keep = [&](const char* name, const TagLib::String& value) {
+        if (!value.isEmpty()) dump.contentDescription[name] = value.to8Bit(true);
+    };
+    keep("Title", tag.title());
+    keep("Author", tag.artist());
+    keep("Copyright", tag.copyright());
+    keep("Description", tag.comment());
+    keep("Rating", tag.rating());
+    for (const auto& [name, values] : tag.attributeListMap()) {
+        std::vector<std::string>& texts = dump.attributes[name.to8Bit(true)];
+        for (const TagLib::ASF::Attribute& value : values) texts.push_back(value.toString().to8Bit(true));
+    }
+    return dump;
+}
+
+}  // namespace qorvane::testing

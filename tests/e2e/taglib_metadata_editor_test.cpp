@@ -1,0 +1,183 @@
+// The TagLib editor on real ASF files made by ffmpeg: where each attribute
+// lands, that closing never rewrites, and that nothing but a valid, writable
+// ASF file is ever touched.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include "e2e/asf_tag_dump.h"
+#include "e2e/media_tools.h"
+#include "platform/posix/taglib_metadata_editor.h"
+#include "support/temp_dir.h"
+#include "tags/wma_tag_writer.h"
+
+namespace qorvane {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadFileBytes;
+
+// A file's bytes and modification time, to show it was left alone.
+struct FileState {
+    std::string bytes;
+    fs::file_time_type modified;
+    bool operator==(const FileState&) const = default;
+};
+
+FileState StateOf(const fs::path& path) { return {ReadFileBytes(path), fs::last_write_time(path)}; }
+
+// Puts the modification time well in the past so that any rewrite shows.
+void Age(const fs::path& path) {
+    fs::last_write_time(path, fs::last_write_time(path) - std::chrono::hours(48));
+}
+
+class TagLibEditorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wma_ = dir_ / "out.wma";
+        testing::MakeWmaFile(wma_);
+        Age(wma_);
+    }
+
+    testing::TempDir dir_;
+    fs::path wma_;
+    TagLibMetadataEditor editor_;
+};
+
+TEST_F(TagLibEditorTest, ContentDescriptionNamesUseItsOwnFields) {
+    WriteJobTags(wma_, MakeCurrentJobTags("題名", "歌手", "アルバム", "© 2024", "2024"), editor_);
+    WriteWindowsMediaTags(wma_, MakeCurrentJobTags("", "", "", "", ""), editor_,
+                          [] { return std::optional(SourceTags{"Rock", 0, "コメント"}); });
+
+    const auto dump = testing::DumpAsfTags(wma_);
+    ASSERT_TRUE(dump);
+    EXPECT_EQ(dump->contentDescription, (std::map<std::string, std::string>{
+                                            {"Title", "題名"},
+                                            {"Author", "歌手"},
+                                            {"Copyright", "© 2024"},
+                                            {"Description", "コメント"},
+                                        }));
+    // None of them may appear a second time among the attributes.
+    auto attributes = dump->attributes;
+    attributes.erase("WM/EncodingSettings");  // ffmpeg's own stamp, kept
+    EXPECT_EQ(attributes, (std::map<std::string, std::vector<std::string>>{
+                              {"WM/AlbumTitle", {"アルバム"}},
+                              {"WM/Year", {"2024"}},
+                              {"WM/Genre", {"Rock"}},
+                          }));
+}
+
+TEST_F(TagLibEditorTest, AJobWithNothingToStoreLeavesTheFileUntouched) {
+    const FileState before = StateOf(wma_);
+    WriteJobTags(wma_, MakeCurrentJobTags("", "", "", "", ""), editor_);
+    EXPECT_TRUE(StateOf(wma_) == before);
+}
+
+TEST_F(TagLibEditorTest, ClosingDropsWhatWasSetAndWritesNothing) {
+    const FileState before = StateOf(wma_);
+    ASSERT_TRUE(editor_.LoadRuntime());
+    ASSERT_TRUE(editor_.CreateEditor());
+    ASSERT_TRUE(editor_.Open(wma_));
+    ASSERT_TRUE(editor_.QueryHeaderInfo());
+    const std::u16string value = u"never saved";
+    EXPECT_TRUE(editor_.SetAttribute(0, u"Title", AttributeDataType::String,
+                                     reinterpret_cast<const std::byte*>(value.c_str()),
+                                     static_cast<std::uint16_t>((value.size() + 1) * 2)));
+    editor_.Close();
+    editor_.ReleaseHeaderInfo();
+    editor_.ReleaseEditor();
+    editor_.UnloadRuntime();
+    EXPECT_TRUE(StateOf(wma_) == before);
+}
+
+TEST_F(TagLibEditorTest, RefusesValuesItCannotStore) {
+    ASSERT_TRUE(editor_.LoadRuntime());
+    ASSERT_TRUE(editor_.CreateEditor());
+    const std::u16string value = u"x";
+    const auto* bytes = reinterpret_cast<const std::byte*>(value.c_str());
+    // Not before the header interface is there.
+    EXPECT_FALSE(editor_.SetAttribute(0, u"Title", AttributeDataType::String, bytes, 4));
+    ASSERT_TRUE(editor_.Open(wma_));
+    EXPECT_FALSE(editor_.Open(wma_)) << "one file per editor";
+    EXPECT_FALSE(editor_.SetAttribute(0, u"Title", AttributeDataType::String, bytes, 4));
+    ASSERT_TRUE(editor_.QueryHeaderInfo());
+    EXPECT_FALSE(editor_.SetAttribute(0, u"WM/TrackNumber", AttributeDataType::Dword, bytes, 4));
+    EXPECT_FALSE(editor_.SetAttribute(0, u"", AttributeDataType::String, bytes, 4));
+    editor_.Close();
+    editor_.ReleaseHeaderInfo();
+    editor_.ReleaseEditor();
+    editor_.UnloadRuntime();
+}
+
+TEST_F(TagLibEditorTest, LaterWritesReplaceValuesAndRemoveNothing) {
+    WriteJobTags(wma_, MakeCurrentJobTags("First", "Someone", "", "", "1999"), editor_);
+    WriteJobTags(wma_, MakeCurrentJobTags("Second", "", "", "", "2000"), editor_);
+
+    const auto dump = testing::DumpAsfTags(wma_);
+    ASSERT_TRUE(dump);
+    EXPECT_EQ(dump->contentDescription.at("Title"), "Second");
+    EXPECT_EQ(dump->contentDescription.at("Author"), "Someone");
+    EXPECT_EQ(dump->attributes.at("WM/Year"), std::vector<std::string>{"2000"});
+    EXPECT_EQ(dump->attributes.count("WM/EncodingSettings"), 1u) << "the encoder's stamp stays";
+
+    // Still a sound file for an independent reader.
+    const auto probed = testing::ProbeTags(wma_);
+    EXPECT_EQ(probed.at("title"), "Second");
+    EXPECT_EQ(probed.at("WM/Year"), "2000");
+}
+
+TEST_F(TagLibEditorTest, KeepsCharactersOutsideTheBasicPlane) {
+    const std::string text = "歌 \xF0\x9F\x8E\xB5 \xF0\xA0\x80\x8B";  // U+1F3B5, U+2000B
+    WriteJobTags(wma_, MakeCurrentJobTags(text, "", text, "", ""), editor_);
+    const auto dump = testing::DumpAsfTags(wma_);
+    ASSERT_TRUE(dump);
+    EXPECT_EQ(dump->contentDescription.at("Title"), text);
+    EXPECT_EQ(dump->attributes.at("WM/AlbumTitle"), std::vector<std::string>{text});
+    const auto probed = testing::ProbeTags(wma_);
+    EXPECT_EQ(probed.at("title"), text);
+    EXPECT_EQ(probed.at("album"), text);
+}
+
+TEST_F(TagLibEditorTest, AnythingButAWritableAsfFileIsLeftAlone) {
+    const CurrentJobTags tags = MakeCurrentJobTags("T", "A", "B", "C", "2000");
+
+    WriteJobTags(dir_ / "missing.wma", tags, editor_);
+    EXPECT_FALSE(fs::exists(dir_ / "missing.wma"));
+
+    const auto text = dir_.write("notes.wma", "not a media file at all, just some text\n");
+    const auto mp3 = dir_.write("song.mp3", testing::MakeBareMp3(dir_.path()));
+    const auto cutHeader = dir_.write("cut.wma", ReadFileBytes(wma_).substr(0, 200));
+    const auto empty = dir_.write("empty.wma", "");
+    for (const fs::path& path : {text, mp3, cutHeader, empty}) {
+        Age(path);
+        const FileState before = StateOf(path);
+        WriteJobTags(path, tags, editor_);
+        EXPECT_TRUE(StateOf(path) == before) << path;
+    }
+
+    const auto folder = dir_ / "folder.wma";
+    fs::create_directory(folder);
+    WriteJobTags(folder, tags, editor_);
+    EXPECT_TRUE(fs::is_empty(folder));
+
+    fs::permissions(wma_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    const FileState before = StateOf(wma_);
+    WriteJobTags(wma_, tags, editor_);
+    if (::access(wma_.c_str(), W_OK) != 0) {  // root may write anyway
+        EXPECT_TRUE(StateOf(wma_) == before);
+    }
+
+    // The editor is still usable after all those refusals.
+    fs::permissions(wma_, fs::perms::owner_write, fs::perm_options::add);
+    WriteJobTags(wma_, tags, editor_);
+    EXPECT_EQ(testing::ProbeTags(wma_).at("title"), "T");
+}
+
+}  // namespace
+}  // namespace qorvane
