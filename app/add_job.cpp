@@ -1,0 +1,64 @@
+#include "app/add_job.h"
+
+#include <array>
+
+#include "tags/id3.h"
+
+namespace qorvane {
+
+TagReader Id3TagReader(const CodePage& legacyCodePage) {
+    return [&legacyCodePage](const std::filesystem::path& path) -> std::optional<JobTags> {
+        TID3v2 id3(legacyCodePage);
+        if (!id3.ReadTags(path)) return std::nullopt;
+        return JobTags{id3.Title, id3.Artist, id3.Album, id3.Year, id3.Copyright};
+    };
+}
+
+std::string FileNamePart(std::string_view path) {
+    const auto slash = path.find_last_of('/');
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+bool IsAcceptedMediaFile(std::string_view path) {
+    const std::string name = FileNamePart(path);
+    const auto dot = name.find_last_of('.');
+    if (dot == std::string::npos) return false;
+    std::string ext = name.substr(dot);
+    for (char& c : ext) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    static constexpr std::array<std::string_view, 5> kAccepted{".wav", ".mp3", ".avi", ".mpg", ".vob"};
+    for (auto accepted : kAccepted) {
+        if (ext == accepted) return true;
+    }
+    return false;
+}
+
+bool AddJob(JobList& list, const std::string& path, const std::string& profileName,
+            const std::string& outDir, const TagReader& readTags) {
+    if (!IsAcceptedMediaFile(path)) return false;
+    EncodeJob job;
+    job.File = FileNamePart(path);
+    job.Profile = profileName;
+    job.Path = path;
+    job.OutDir = outDir;
+    std::optional<JobTags> tags;
+    try {
+        tags = readTags(path);
+    } catch (...) {
+        list.append(std::move(job));  // the row stays, with empty tags
+        throw;
+    }
+    if (tags) {
+        // Every tag is taken, empty ones included.
+        job.Title = std::move(tags->Title);
+        job.Author = std::move(tags->Artist);
+        job.Album = std::move(tags->Album);
+        job.Year = std::move(tags->Year);
+        job.Copy = std::move(tags->Copyright);
+    }
+    list.append(std::move(job));
+    return true;
+}
+
+}  // namespace qorvane

@@ -1,0 +1,47 @@
+#pragma once
+// Adding files to the job list: which files are accepted, and the tags a new
+// row starts with.
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/job_list.h"
+#include "platform/code_page.h"
+
+namespace qorvane {
+
+// The tags a row is pre-filled with.
+struct JobTags {
+    std::string Title;
+    std::string Artist;
+    std::string Album;
+    std::string Year;
+    std::string Copyright;
+};
+
+// Reads a file's tags: nothing when the file holds no MPEG audio. Throws
+// FileOpenError when the file cannot be opened.
+using TagReader = std::function<std::optional<JobTags>(const std::filesystem::path&)>;
+
+// The ID3 reader as a TagReader; legacyCodePage must outlive it.
+TagReader Id3TagReader(const CodePage& legacyCodePage);
+
+// True for the extensions the encoder takes (.wav .mp3 .avi .mpg .vob),
+// compared after lowering ASCII letters; the extension is the file name from
+// its last dot on.
+bool IsAcceptedMediaFile(std::string_view path);
+
+// Appends a row for an accepted file and fills its tags from the reader; a
+// file of another kind is left out (false). When the reader throws, the row
+// has already been appended with empty tags, and the error goes on to the
+// caller.
+bool AddJob(JobList& list, const std::string& path, const std::string& profileName,
+            const std::string& outDir, const TagReader& readTags);
+
+// The file name part of a path (after the last '/').
+std::string FileNamePart(std::string_view path);
+
+}  // namespace qorvane

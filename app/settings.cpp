@@ -1,0 +1,78 @@
+#include "app/settings.h"
+
+#include <system_error>
+
+#include "platform/ini_file.h"
+
+namespace qorvane {
+
+namespace {
+
+constexpr const char* kEnv = "env";
+constexpr const char* kSnd = "snd";
+constexpr const char* kColumn = "Column";
+constexpr std::array<const char*, kJobColumnCount> kColumnKeys{
+    "File", "Profile", "Title", "Author", "Album", "Year", "Copy"};
+
+bool GetBool(const IniFile& ini, const char* section, const char* key) {
+    return ini.getInt(section, key, 0) != 0;
+}
+
+const char* BoolText(bool value) { return value ? "1" : "0"; }
+
+}  // namespace
+
+AppSettings DefaultSettings(const WorkArea& area) {
+    AppSettings s;
+    s.left = (area.right - s.width) / 2;
+    s.top = (area.bottom - s.height) / 2;
+    return s;
+}
+
+AppSettings LoadSettings(const std::filesystem::path& file, const WorkArea& area) {
+    const AppSettings d = DefaultSettings(area);
+    const IniFile ini = IniFile::Load(file);
+    AppSettings s;
+    s.dir = ini.getString(kEnv, "dir", d.dir);
+    s.left = ini.getInt(kEnv, "left", d.left);
+    s.top = ini.getInt(kEnv, "top", d.top);
+    s.width = ini.getInt(kEnv, "width", d.width);
+    s.height = ini.getInt(kEnv, "height", d.height);
+    s.prof = ini.getString(kEnv, "prof", d.prof);
+    s.shutdn = GetBool(ini, kEnv, "shutdn");
+    s.bone = GetBool(ini, kSnd, "bone");
+    s.ball = GetBool(ini, kSnd, "ball");
+    s.sone = ini.getString(kSnd, "sone", d.sone);
+    s.sall = ini.getString(kSnd, "sall", d.sall);
+    for (int i = 0; i < kJobColumnCount; ++i) {
+        s.columnWidths[i] = ini.getInt(kColumn, kColumnKeys[i], d.columnWidths[i]);
+    }
+    std::error_code ec;
+    if (!s.dir.empty() && !std::filesystem::is_directory(s.dir, ec)) s.dir.clear();
+    return s;
+}
+
+bool SaveSettings(const std::filesystem::path& file, const AppSettings& s,
+                  const MainWindowState& window) {
+    // Keys are set in the order a file written from scratch should hold them.
+    IniFile ini = IniFile::Load(file);
+    ini.set(kEnv, "dir", s.dir);
+    if (!window.maximised) {
+        ini.set(kEnv, "left", std::to_string(window.bounds.left));
+        ini.set(kEnv, "top", std::to_string(window.bounds.top));
+        ini.set(kEnv, "width", std::to_string(window.bounds.width));
+        ini.set(kEnv, "height", std::to_string(window.bounds.height));
+        for (int i = 0; i < kJobColumnCount; ++i) {
+            ini.set(kColumn, kColumnKeys[i], std::to_string(window.columnWidths[i]));
+        }
+    }
+    ini.set(kEnv, "prof", window.profileName);
+    ini.set(kEnv, "shutdn", BoolText(s.shutdn));
+    ini.set(kSnd, "bone", BoolText(s.bone));
+    ini.set(kSnd, "ball", BoolText(s.ball));
+    ini.set(kSnd, "sone", s.sone);
+    ini.set(kSnd, "sall", s.sall);
+    return ini.save(file);
+}
+
+}  // namespace qorvane

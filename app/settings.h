@@ -1,0 +1,57 @@
+#pragma once
+// The environment settings: default output folder, completion actions,
+// window bounds, column widths and the last profile. Kept in an INI file
+// between runs; every field is named after its key.
+
+#include <array>
+#include <filesystem>
+#include <string>
+
+#include "app/window_placement.h"
+#include "platform/desktop.h"
+
+namespace qorvane {
+
+inline constexpr int kJobColumnCount = 7;
+
+struct AppSettings {
+    std::string dir;  // default output folder of new jobs
+    int left = 0;
+    int top = 0;
+    int width = 600;
+    int height = 400;
+    std::string prof;  // profile shown at the last close
+    bool shutdn = false;
+    bool bone = false;  // play sone after each job
+    bool ball = false;  // play sall after the batch
+    std::string sone;
+    std::string sall;
+    std::array<int, kJobColumnCount> columnWidths{100, 100, 100, 80, 80, 40, 80};
+
+    bool operator==(const AppSettings&) const = default;
+};
+
+// The defaults: a 600 x 400 window centred in the work area by its right and
+// bottom edges, as the program always placed it.
+AppSettings DefaultSettings(const WorkArea& area);
+
+// Reads the file; every absent or unreadable entry keeps its default. A
+// remembered output folder that no longer exists is cleared.
+AppSettings LoadSettings(const std::filesystem::path& file, const WorkArea& area);
+
+// What the main window contributes to the file when it closes.
+struct MainWindowState {
+    bool maximised = false;
+    WindowBounds bounds;
+    std::array<int, kJobColumnCount> columnWidths{};
+    std::string profileName;  // the profile drop-down's current text
+};
+
+// Writes the settings and the window's state. Bounds and column widths are
+// left as they are in the file while the window is maximised, so that the
+// next start restores the normal window. Other content of the file is kept.
+// False when the file cannot be written; it is then unchanged.
+bool SaveSettings(const std::filesystem::path& file, const AppSettings& settings,
+                  const MainWindowState& window);
+
+}  // namespace qorvane

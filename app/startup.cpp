@@ -1,0 +1,31 @@
+#include "app/startup.h"
+
+#include <cstdlib>
+
+#include "encode/command_line.h"
+#include "platform/search_path.h"
+
+namespace qorvane {
+
+bool RunStartupLoader(const Desktop& desktop, const Registry& registry, AppState& state) {
+    state.workArea = desktop.workArea();
+    const bool found = LocateEncoderScript(registry, state.encoder);
+    state.settings = LoadSettings(state.paths.settingsFile, state.workArea);
+    return found;
+}
+
+std::vector<std::string> CommandLineFiles(const std::vector<std::string>& arguments) {
+    std::vector<std::string> files;
+    for (const auto& argument : arguments) {
+        if (argument.empty()) continue;
+        files.push_back(ResolveFullPath(argument).string());
+    }
+    return files;
+}
+
+std::filesystem::path FindScriptHost(const std::filesystem::path& programDir) {
+    const char* path = std::getenv("PATH");
+    return SearchPath(kScriptHostFileName, SearchDirectories(programDir, path ? path : ""));
+}
+
+}  // namespace qorvane

@@ -1,0 +1,119 @@
+#include "app/ui/environment_dialog.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "app/ui/drop_button.h"
+#include "app/ui/pickers.h"
+#include "app/ui/ui_font.h"
+#include "app/window_placement.h"
+
+namespace qorvane {
+
+namespace {
+
+QCheckBox* NewCheckBox(QWidget* parent, const QString& text, int top) {
+    auto* box = new QCheckBox(text, parent);
+    box->setGeometry(8, top, 307, 17);
+    return box;
+}
+
+QLineEdit* NewPathField(QWidget* parent, const QString& caption, int labelLeft, int fieldLeft, int top) {
+    auto* edit = new QLineEdit(parent);
+    edit->setGeometry(fieldLeft, top, 297 - fieldLeft + 1, 21);
+    auto* label = new QLabel(caption, parent);
+    label->setGeometry(labelLeft, top + 3, fieldLeft - labelLeft - 4, 15);
+    label->setBuddy(edit);
+    return edit;
+}
+
+}  // namespace
+
+TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& pickers, QPoint cursor,
+                 QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint),
+      settings_(settings),
+      pickers_(pickers) {
+    setFont(JapaneseUiFont());
+    setWindowTitle(QStringLiteral("環境設定"));
+    setFixedSize(323, 211);
+
+    cbShutdn = NewCheckBox(this, QStringLiteral("全変換終了時にシャットダウンする"), 10);
+    cbSnd1 = NewCheckBox(this, QStringLiteral("変換終了時に音を鳴らす"), 38);
+    edSnd1 = NewPathField(this, QStringLiteral("音ファイル"), 24, 88, 58);
+    UpDnButton2 = AttachDropButton(edSnd1);
+    cbSnd2 = NewCheckBox(this, QStringLiteral("全変換終了後に音を鳴らす"), 90);
+    edSnd2 = NewPathField(this, QStringLiteral("音ファイル"), 24, 88, 110);
+    UpDnButton3 = AttachDropButton(edSnd2);
+    outdir = NewPathField(this, QStringLiteral("デフォルト作成先"), 8, 112, 142);
+    UpDnButton1 = AttachDropButton(outdir);
+
+    OKBtn = new QPushButton(QStringLiteral("OK"), this);
+    OKBtn->setGeometry(152, 178, 75, 25);
+    OKBtn->setDefault(true);
+    CancelBtn = new QPushButton(QStringLiteral("キャンセル"), this);
+    CancelBtn->setGeometry(238, 178, 75, 25);
+
+    setTabOrder(cbShutdn, cbSnd1);
+    setTabOrder(cbSnd1, edSnd1);
+    setTabOrder(edSnd1, UpDnButton2);
+    setTabOrder(UpDnButton2, cbSnd2);
+    setTabOrder(cbSnd2, edSnd2);
+    setTabOrder(edSnd2, UpDnButton3);
+    setTabOrder(UpDnButton3, outdir);
+    setTabOrder(outdir, UpDnButton1);
+    setTabOrder(UpDnButton1, OKBtn);
+    setTabOrder(OKBtn, CancelBtn);
+
+    connect(OKBtn, &QPushButton::clicked, this, &TEnvDlg::OKBtnClick);
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    connect(UpDnButton1, &QToolButton::clicked, this, &TEnvDlg::UpDnButton1Click);
+    connect(UpDnButton2, &QToolButton::clicked, this, &TEnvDlg::UpDnButton2Click);
+    connect(UpDnButton3, &QToolButton::clicked, this, &TEnvDlg::UpDnButton3Click);
+
+    FormCreate(workArea, cursor);
+}
+
+void TEnvDlg::FormCreate(const WorkArea& workArea, QPoint cursor) {
+    outdir->setText(QString::fromStdString(settings_.dir));
+    cbShutdn->setChecked(settings_.shutdn);
+    cbSnd1->setChecked(settings_.bone);
+    cbSnd2->setChecked(settings_.ball);
+    edSnd1->setText(QString::fromStdString(settings_.sone));
+    edSnd2->setText(QString::fromStdString(settings_.sall));
+
+    const WindowBounds placed =
+        ClampIntoWorkArea(CentredOn(cursor.x(), cursor.y(), width(), height()), workArea);
+    move(placed.left, placed.top);
+}
+
+void TEnvDlg::OKBtnClick() {
+    settings_.dir = outdir->text().toStdString();
+    settings_.shutdn = cbShutdn->isChecked();
+    settings_.bone = cbSnd1->isChecked();
+    settings_.ball = cbSnd2->isChecked();
+    settings_.sone = edSnd1->text().toStdString();
+    settings_.sall = edSnd2->text().toStdString();
+    accept();
+}
+
+void TEnvDlg::UpDnButton1Click() {
+    if (const auto folder = pickers_.chooseFolder(this, outdir->text())) outdir->setText(*folder);
+}
+
+void TEnvDlg::UpDnButton2Click() { chooseSoundFile(edSnd1); }
+
+void TEnvDlg::UpDnButton3Click() { chooseSoundFile(edSnd2); }
+
+void TEnvDlg::chooseSoundFile(QLineEdit* edit) {
+    // The directory part of the field, separator included; empty for a bare name.
+    const QString text = edit->text();
+    const QString dir = text.left(text.lastIndexOf(QLatin1Char('/')) + 1);
+    if (const auto file = pickers_.chooseSoundFile(this, dir)) edit->setText(*file);
+}
+
+}  // namespace qorvane

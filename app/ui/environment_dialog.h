@@ -1,0 +1,53 @@
+#pragma once
+// The environment dialog "環境設定": completion actions and the default
+// output folder. Created for each use; OK copies the fields back into the
+// settings without checking them, anything else copies nothing.
+
+#include <QDialog>
+
+#include "app/settings.h"
+#include "platform/desktop.h"
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+
+namespace qorvane {
+
+class Pickers;
+
+class TEnvDlg : public QDialog {
+    Q_OBJECT
+public:
+    // Placed centred on the mouse pointer and pulled into the work area.
+    TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& pickers, QPoint cursor,
+            QWidget* parent = nullptr);
+
+    QCheckBox* cbShutdn;
+    QCheckBox* cbSnd1;
+    QLineEdit* edSnd1;
+    QToolButton* UpDnButton2;
+    QCheckBox* cbSnd2;
+    QLineEdit* edSnd2;
+    QToolButton* UpDnButton3;
+    QLineEdit* outdir;
+    QToolButton* UpDnButton1;
+    QPushButton* OKBtn;
+    QPushButton* CancelBtn;
+
+public slots:
+    void OKBtnClick();
+    void UpDnButton1Click();
+    void UpDnButton2Click();
+    void UpDnButton3Click();
+
+private:
+    void FormCreate(const WorkArea& workArea, QPoint cursor);
+    void chooseSoundFile(QLineEdit* edit);
+
+    AppSettings& settings_;
+    Pickers& pickers_;
+};
+
+}  // namespace qorvane

@@ -1,0 +1,64 @@
+#include "app/ui/job_list_model.h"
+
+#include <array>
+
+#include "app/settings.h"
+
+namespace qorvane {
+
+namespace {
+
+const std::array<QString, kJobColumnCount> kCaptions{
+    QStringLiteral("名前"),         QStringLiteral("プロファイル"), QStringLiteral("タイトル"),
+    QStringLiteral("アーティスト"), QStringLiteral("アルバム"),     QStringLiteral("年"),
+    QStringLiteral("著作権")};
+
+}  // namespace
+
+JobListModel::JobListModel(JobList& list, QObject* parent) : QAbstractTableModel(parent), list_(list) {
+    list_.setObserver(this);
+}
+
+JobListModel::~JobListModel() { list_.setObserver(nullptr); }
+
+int JobListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(list_.size());
+}
+
+int JobListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kJobColumnCount;
+}
+
+QVariant JobListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || static_cast<std::size_t>(index.row()) >= list_.size()) return {};
+    if (role != Qt::DisplayRole) return {};
+    const auto field = static_cast<JobField>(index.column());
+    return QString::fromStdString(FieldOf(list_[static_cast<std::size_t>(index.row())], field));
+}
+
+QVariant JobListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    if (section < 0 || section >= kJobColumnCount) return {};
+    return kCaptions[static_cast<std::size_t>(section)];
+}
+
+void JobListModel::rowsAboutToBeInserted(std::size_t first, std::size_t last) {
+    beginInsertRows(QModelIndex(), static_cast<int>(first), static_cast<int>(last));
+}
+
+void JobListModel::rowsInserted() { endInsertRows(); }
+
+void JobListModel::rowsAboutToBeRemoved(std::size_t first, std::size_t last) {
+    beginRemoveRows(QModelIndex(), static_cast<int>(first), static_cast<int>(last));
+}
+
+void JobListModel::rowsRemoved() { endRemoveRows(); }
+
+void JobListModel::rowChanged(std::size_t row, JobField field) {
+    const int column = static_cast<int>(field);
+    if (column >= kJobColumnCount) return;  // Path and OutDir have no column
+    const QModelIndex cell = index(static_cast<int>(row), column);
+    emit dataChanged(cell, cell, {Qt::DisplayRole});
+}
+
+}  // namespace qorvane

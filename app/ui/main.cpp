@@ -1,0 +1,66 @@
+// Program entry: the sibling check, the start-up loader, the main window and
+// the progress dialog, then the message loop.
+
+#include <QApplication>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/startup.h"
+#include "app/ui/main_window.h"
+#include "app/ui/pickers.h"
+#include "app/ui/qt_desktop.h"
+#include "app/ui/qt_message_boxes.h"
+#include "app/ui/scripted_run.h"
+#include "encode/ui/progress_dialog.h"
+#include "platform/posix/cp932_code_page.h"
+#include "platform/posix/ini_registry.h"
+#include "platform/posix/lock_file_mutexes.h"
+#include "platform/user_directories.h"
+
+int main(int argc, char** argv) {
+    using namespace qorvane;
+
+    // While the sibling program runs, this one ends at once, silently.
+    LockFileMutexes mutexes(RuntimeDirectory());
+    if (mutexes.exists(kSiblingMutexName)) return 0;
+
+    QApplication app(argc, argv);  // takes out the options Qt itself understands
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+
+    QtMessageBoxes screenBoxes;
+    StreamMessageBoxes stderrBoxes(std::cerr);
+    MessageBoxes& messages = MessageBoxesToStderr() ? static_cast<MessageBoxes&>(stderrBoxes) : screenBoxes;
+
+    AppState state;
+    const std::filesystem::path program = QCoreApplication::applicationFilePath().toStdString();
+    state.paths = ChooseAppPaths(program, IsWritableDirectory(program.parent_path()), ConfigHome());
+
+    const QtDesktop desktop;
+    const IniRegistry registry(IniRegistry::DefaultLocation());
+    if (!RunStartupLoader(desktop, registry, state)) {
+        messages.warning(kMessageCaption, kEncoderMissingMessage);
+        return 1;
+    }
+
+    // Held until the end; its result is not examined, since a second copy of
+    // this program may run.
+    const auto ownMutex = mutexes.create(kOwnMutexName);
+    QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+
+    const Cp932CodePage cp932;
+    QtPickers pickers;
+    MainWindowServices services;
+    services.messages = &messages;
+    services.pickers = &pickers;
+    services.readTags = Id3TagReader(cp932);
+
+    TQorvbyOstrel window(state, services, arguments);
+    TProDlg progress(&window);
+    window.setProgressDialog(&progress);
+    window.show();
+    ScheduleScriptedRun(window, state, pickers);
+    return QApplication::exec();
+}

@@ -1,0 +1,365 @@
+#include "app/ui/main_window.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCursor>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QRegularExpressionValidator>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeView>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <filesystem>
+
+#include "app/job_edits.h"
+#include "app/startup.h"
+#include "app/ui/drop_button.h"
+#include "app/ui/environment_dialog.h"
+#include "app/ui/job_list_model.h"
+#include "app/ui/pickers.h"
+#include "app/ui/ui_font.h"
+#include "encode/ui/progress_dialog.h"
+#include "platform/file_open_error.h"
+#include "profiles/profile_names.h"
+
+namespace qorvane {
+
+namespace {
+
+constexpr const char* kTagProperty = "Tag";
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+std::string S(const QString& text) { return text.toStdString(); }
+
+QToolButton* NewToolButton(QToolBar* bar, const QString& caption, QStyle::StandardPixmap icon) {
+    auto* button = new QToolButton(bar);
+    button->setText(caption);
+    button->setIcon(bar->style()->standardIcon(icon));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setFixedSize(37, 35);
+    button->setIconSize(QSize(16, 16));
+    bar->addWidget(button);
+    return button;
+}
+
+QLineEdit* NewField(QWidget* parent, int tag, int maxLength) {
+    auto* edit = new QLineEdit(parent);
+    edit->setMaxLength(maxLength);
+    edit->setProperty(kTagProperty, tag);
+    edit->setAcceptDrops(false);  // dropped files go to the window
+    return edit;
+}
+
+}  // namespace
+
+TQorvbyOstrel::TQorvbyOstrel(AppState& state, MainWindowServices services,
+                             const std::vector<std::string>& arguments, QWidget* parent)
+    : QMainWindow(parent), state_(state), services_(std::move(services)) {
+    setFont(JapaneseUiFont());
+    setWindowTitle(QString::fromUtf8(kMainWindowCaption));
+    setAcceptDrops(true);
+    model_ = new JobListModel(jobs_, this);
+
+    buildToolBar();
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    buildList();
+    layout->addWidget(ListView1, 1);
+    layout->addWidget(buildFieldPanel());
+    setCentralWidget(central);
+
+    setTabOrder(ListView1, EdAuthor);
+    setTabOrder(EdAuthor, edAlbum);
+    setTabOrder(edAlbum, edYear);
+    setTabOrder(edYear, edCopy);
+    setTabOrder(edCopy, edTitle);
+    setTabOrder(edTitle, edDir);
+    setTabOrder(edDir, UpDnButton1);
+    setTabOrder(UpDnButton1, proList);
+
+    FormCreate(arguments);
+}
+
+TQorvbyOstrel::~TQorvbyOstrel() = default;
+
+void TQorvbyOstrel::buildToolBar() {
+    ToolBar1 = addToolBar(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->toggleViewAction()->setVisible(false);
+    ToolBar1->setIconSize(QSize(16, 16));
+    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
+
+    tbClose = NewToolButton(ToolBar1, QStringLiteral("閉じる"), QStyle::SP_DialogCloseButton);
+    ToolBar1->addSeparator();
+    tbConv = NewToolButton(ToolBar1, QStringLiteral("変換"), QStyle::SP_MediaPlay);
+    ToolBar1->addSeparator();
+    proList = new QComboBox(ToolBar1);
+    proList->setEditable(false);
+    proList->setFixedWidth(153);
+    proList->setFocusPolicy(Qt::StrongFocus);
+    ToolBar1->addWidget(proList);
+    ToolBar1->addSeparator();
+    tbChg = NewToolButton(ToolBar1, QStringLiteral("変更"), QStyle::SP_FileDialogDetailedView);
+    ToolBar1->addSeparator();
+    tbDel = NewToolButton(ToolBar1, QStringLiteral("削除"), QStyle::SP_TrashIcon);
+    ToolBar1->addSeparator();
+    tbEnv = NewToolButton(ToolBar1, QStringLiteral("設定"), QStyle::SP_ComputerIcon);
+
+    connect(tbClose, &QToolButton::clicked, this, &TQorvbyOstrel::tbCloseClick);
+    connect(tbChg, &QToolButton::clicked, this, &TQorvbyOstrel::tbChgClick);
+    connect(tbDel, &QToolButton::clicked, this, &TQorvbyOstrel::tbDelClick);
+    connect(tbEnv, &QToolButton::clicked, this, &TQorvbyOstrel::tbEnvClick);
+    connect(proList, &QComboBox::activated, this, &TQorvbyOstrel::proListChange);
+}
+
+void TQorvbyOstrel::buildList() {
+    ListView1 = new QTreeView(this);
+    ListView1->setModel(model_);
+    ListView1->setRootIsDecorated(false);
+    ListView1->setItemsExpandable(false);
+    ListView1->setUniformRowHeights(true);  // keeps ten thousand rows quick
+    ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->setAllColumnsShowFocus(true);
+    ListView1->setAcceptDrops(false);
+    ListView1->header()->setStretchLastSection(false);
+    ListView1->header()->setSectionsMovable(false);
+    // The selection stays as visible when the list loses the focus.
+    QPalette palette = ListView1->palette();
+    palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     palette.color(QPalette::Active, QPalette::HighlightedText));
+    ListView1->setPalette(palette);
+    ListView1->viewport()->installEventFilter(this);
+    connect(ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected, const QItemSelection&) { ListView1SelectItem(selected); });
+}
+
+QWidget* TQorvbyOstrel::buildFieldPanel() {
+    auto* panel = new QWidget(this);
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(6, 4, 6, 6);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(4);
+
+    edTitle = NewField(panel, 0, 250);
+    EdAuthor = NewField(panel, kAuthorTag, 250);
+    edAlbum = NewField(panel, kAlbumTag, 250);
+    edYear = NewField(panel, kYearTag, 4);
+    edCopy = NewField(panel, kCopyTag, 250);
+    edDir = NewField(panel, kOutDirTag, 250);
+    edYear->setAttribute(Qt::WA_InputMethodEnabled, false);
+    edYear->setInputMethodHints(Qt::ImhDigitsOnly);
+    // Typed characters are filtered by key; this catches pasted text.
+    edYear->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edYear));
+    edYear->setFixedWidth(40);
+    UpDnButton1 = NewDropButton(panel);
+    connect(UpDnButton1, &QToolButton::clicked, this, &TQorvbyOstrel::UpDnButton1Click);
+
+    auto label = [panel](const QString& text, QLineEdit* buddy) {
+        auto* l = new QLabel(text, panel);
+        l->setBuddy(buddy);
+        return l;
+    };
+    grid->addWidget(label(QStringLiteral("タイトル"), edTitle), 0, 0);
+    grid->addWidget(edTitle, 0, 1);
+    grid->addWidget(label(QStringLiteral("アーティスト"), EdAuthor), 0, 2);
+    grid->addWidget(EdAuthor, 0, 3);
+    grid->addWidget(label(QStringLiteral("アルバム"), edAlbum), 1, 0);
+    grid->addWidget(edAlbum, 1, 1);
+    grid->addWidget(label(QStringLiteral("著作権"), edCopy), 1, 2);
+    grid->addWidget(edCopy, 1, 3);
+    grid->addWidget(label(QStringLiteral("年"), edYear), 2, 0);
+    auto* dirRow = new QHBoxLayout;
+    dirRow->setSpacing(0);
+    dirRow->addWidget(edYear);
+    dirRow->addSpacing(12);
+    dirRow->addWidget(label(QStringLiteral("作成先"), edDir));
+    dirRow->addSpacing(6);
+    dirRow->addWidget(edDir, 1);
+    dirRow->addWidget(UpDnButton1);
+    grid->addLayout(dirRow, 2, 1, 1, 3);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+
+    for (QLineEdit* edit : {edTitle, EdAuthor, edAlbum, edYear, edCopy, edDir}) edit->installEventFilter(this);
+    return panel;
+}
+
+void TQorvbyOstrel::FormCreate(const std::vector<std::string>& arguments) {
+    state_.encoder.cscriptPath = FindScriptHost(state_.paths.programDir);
+    state_.encoder.debugMode = IsDebugMode(arguments);
+
+    const AppSettings& s = state_.settings;
+    const WindowBounds bounds = ClampIntoWorkArea({s.left, s.top, s.width, s.height}, state_.workArea);
+    move(bounds.left, bounds.top);
+    resize(bounds.width, bounds.height);
+    for (int i = 0; i < kJobColumnCount; ++i) ListView1->header()->resizeSection(i, s.columnWidths[i]);
+
+    std::error_code ec;
+    std::filesystem::create_directories(state_.paths.profileDir, ec);
+    const std::vector<std::string> names = ListProfileNames(state_.paths.profileDir);
+    for (const auto& name : names) proList->addItem(Q(name));
+    proList->setCurrentIndex(static_cast<int>(RememberedProfileIndex(names, s.prof)));
+
+    AddFiles(CommandLineFiles(arguments));
+}
+
+void TQorvbyOstrel::AddJob(const std::string& path) {
+    if (qorvane::AddJob(jobs_, path, S(proList->currentText()), state_.settings.dir, services_.readTags)) {
+        updateProgressCount();
+    }
+}
+
+void TQorvbyOstrel::AddFiles(const std::vector<std::string>& paths) {
+    try {
+        for (const auto& path : paths) AddJob(path);
+    } catch (const FileOpenError& error) {
+        services_.messages->warning(kMessageCaption, error.what());
+    }
+}
+
+std::vector<std::size_t> TQorvbyOstrel::selectedRows() const {
+    std::vector<std::size_t> rows;
+    const QModelIndexList selected = ListView1->selectionModel()->selectedRows();
+    rows.reserve(static_cast<std::size_t>(selected.size()));
+    for (const QModelIndex& index : selected) rows.push_back(static_cast<std::size_t>(index.row()));
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void TQorvbyOstrel::updateProgressCount() {
+    if (progress_) progress_->setCountText(Q(ProgressCountText(jobs_.size())));
+}
+
+void TQorvbyOstrel::ListView1SelectItem(const QItemSelection& selected) {
+    const QModelIndexList indexes = selected.indexes();
+    if (indexes.isEmpty()) return;
+    // The row the user went to when it is among the new ones, else the last.
+    const QModelIndex current = ListView1->currentIndex();
+    const int row = selected.contains(current) ? current.row() : indexes.constLast().row();
+    const EncodeJob& job = jobs_[static_cast<std::size_t>(row)];
+    edTitle->setText(Q(job.Title));
+    EdAuthor->setText(Q(job.Author));
+    edAlbum->setText(Q(job.Album));
+    edYear->setText(Q(job.Year));
+    edCopy->setText(Q(job.Copy));
+    edDir->setText(Q(job.OutDir));
+}
+
+bool TQorvbyOstrel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ListView1->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        tbChgClick();
+        return false;
+    }
+    auto* edit = qobject_cast<QLineEdit*>(watched);
+    if (edit == nullptr) return QMainWindow::eventFilter(watched, event);
+    if (edit == edYear && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QString text = key->text();
+        const bool shortcut = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        if (!text.isEmpty() && !shortcut && key->key() != Qt::Key_Delete &&
+            !IsYearCharacterAccepted(static_cast<char32_t>(text.toUcs4().value(0)))) {
+            return true;  // the character never reaches the field
+        }
+    }
+    if (event->type() == QEvent::KeyRelease) {
+        const std::string text = S(edit->text());
+        if (edit == edTitle) {
+            ApplyTitleEdit(jobs_, selectedRows(), text);
+        } else {
+            ApplyFieldEdit(jobs_, edit->property(kTagProperty).toInt(), selectedRows(), text);
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TQorvbyOstrel::proListChange() {
+    SetProfileOfRows(jobs_, selectedRows(), S(proList->currentText()));
+}
+
+void TQorvbyOstrel::tbCloseClick() { close(); }
+
+void TQorvbyOstrel::tbDelClick() {
+    const auto rows = selectedRows();
+    if (rows.empty()) return;
+    jobs_.removeRows(rows);
+    updateProgressCount();
+}
+
+void TQorvbyOstrel::tbChgClick() {
+    if (services_.isConverting()) {
+        services_.messages->warning(kMessageCaption, kRefusedWhileConvertingMessage);
+        return;
+    }
+    OpenProfileEditor(ProfileToEdit(jobs_, selectedRows(), S(proList->currentText())));
+}
+
+void TQorvbyOstrel::OpenProfileEditor(const std::string& name) {
+    state_.currentProfilePath = ProfilePath(state_.paths.profileDir, name);
+    if (services_.openProfileEditor) services_.openProfileEditor(this, QStringLiteral("Profile - ") + Q(name));
+}
+
+void TQorvbyOstrel::tbEnvClick() {
+    TEnvDlg dialog(state_.settings, state_.workArea, *services_.pickers, QCursor::pos(), this);
+    dialog.exec();
+}
+
+void TQorvbyOstrel::UpDnButton1Click() {
+    const auto rows = selectedRows();
+    if (rows.empty()) return;
+    const auto folder = services_.pickers->chooseFolder(this, Q(OutputFolderStart(jobs_[rows.front()])));
+    if (!folder) return;
+    edDir->setText(*folder);
+    SetOutDirOfRows(jobs_, rows, S(*folder));
+}
+
+void TQorvbyOstrel::closeEvent(QCloseEvent* event) {
+    MainWindowState window;
+    window.maximised = isMaximized();
+    window.bounds = {x(), y(), width(), height()};
+    for (int i = 0; i < kJobColumnCount; ++i) window.columnWidths[i] = ListView1->header()->sectionSize(i);
+    window.profileName = S(proList->currentText());
+    SaveSettings(state_.paths.settingsFile, state_.settings, window);  // a failure is not reported
+    event->accept();
+}
+
+void TQorvbyOstrel::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TQorvbyOstrel::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TQorvbyOstrel::dropEvent(QDropEvent* event) {
+    std::vector<std::string> paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) paths.push_back(S(url.toLocalFile()));
+    }
+    event->acceptProposedAction();
+    if (paths.empty()) return;
+    raise();
+    activateWindow();
+    // Added once the drop is over, so that a message box does not hold up
+    // the program the files came from.
+    QTimer::singleShot(0, this, [this, paths] { AddFiles(paths); });
+}
+
+}  // namespace qorvane

@@ -1,0 +1,113 @@
+#pragma once
+// The main window: the job list with its toolbar above and the tag fields
+// below. Files dropped anywhere on it, or named on the command line, become
+// rows.
+
+#include <QMainWindow>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/add_job.h"
+#include "app/app_state.h"
+#include "app/job_list.h"
+#include "platform/message_box.h"
+
+class QComboBox;
+class QLineEdit;
+class QToolBar;
+class QToolButton;
+class QTreeView;
+class QItemSelection;
+
+namespace qorvane {
+
+class JobListModel;
+class Pickers;
+class TProDlg;
+
+inline constexpr const char* kRefusedWhileConvertingMessage = "変換中は変更できません";
+
+// What the main window needs from outside.
+struct MainWindowServices {
+    MessageBoxes* messages = nullptr;
+    Pickers* pickers = nullptr;
+    TagReader readTags;
+    // True while a batch is running.
+    std::function<bool()> isConverting = [] { return false; };
+    // Shows the profile editor for CurrentProfilePath with the caption given,
+    // modally; empty: there is no editor to show.
+    std::function<void(QWidget* owner, const QString& caption)> openProfileEditor;
+};
+
+class TQorvbyOstrel : public QMainWindow {
+    Q_OBJECT
+public:
+    // Runs the whole start of the window, command-line files included (a
+    // message box may be shown before the window is).
+    TQorvbyOstrel(AppState& state, MainWindowServices services,
+                  const std::vector<std::string>& arguments, QWidget* parent = nullptr);
+    ~TQorvbyOstrel() override;
+
+    JobList& jobs() { return jobs_; }
+    // The dialog whose count label follows the list; none until it exists.
+    void setProgressDialog(TProDlg* dialog) { progress_ = dialog; }
+
+    // Adds a file as AddJob does and updates the count. Throws
+    // FileOpenError when the file cannot be read.
+    void AddJob(const std::string& path);
+    // Adds files in order; a file that cannot be read ends the run with a
+    // message, and the files after it are not added.
+    void AddFiles(const std::vector<std::string>& paths);
+
+    // Selected rows, top to bottom.
+    std::vector<std::size_t> selectedRows() const;
+
+    QToolBar* ToolBar1;
+    QToolButton* tbClose;
+    QToolButton* tbConv;
+    QComboBox* proList;
+    QToolButton* tbChg;
+    QToolButton* tbDel;
+    QToolButton* tbEnv;
+    QTreeView* ListView1;
+    QLineEdit* edTitle;
+    QLineEdit* EdAuthor;
+    QLineEdit* edAlbum;
+    QLineEdit* edYear;
+    QLineEdit* edCopy;
+    QLineEdit* edDir;
+    QToolButton* UpDnButton1;
+
+public slots:
+    void tbCloseClick();
+    void tbChgClick();
+    void tbDelClick();
+    void tbEnvClick();
+    void UpDnButton1Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;  // FormCloseQuery
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildToolBar();
+    void buildList();
+    QWidget* buildFieldPanel();
+    void FormCreate(const std::vector<std::string>& arguments);
+    void ListView1SelectItem(const QItemSelection& selected);
+    void proListChange();
+    void OpenProfileEditor(const std::string& name);
+    void updateProgressCount();
+
+    AppState& state_;
+    MainWindowServices services_;
+    JobList jobs_;
+    JobListModel* model_;
+    TProDlg* progress_ = nullptr;
+};
+
+}  // namespace qorvane

@@ -1,0 +1,14 @@
+#pragma once
+// Message boxes shown on the screen: warning icon, OK button, owned by the
+// desktop (no owner window), modal for the whole program.
+
+#include "platform/message_box.h"
+
+namespace qorvane {
+
+class QtMessageBoxes final : public MessageBoxes {
+public:
+    void warning(const std::string& caption, const std::string& text) override;
+};
+
+}  // namespace qorvane

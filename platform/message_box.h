@@ -1,0 +1,31 @@
+#pragma once
+// The program's message boxes: a caption, a text, a warning icon and an OK
+// button. Behind an interface so that tests and scripted runs can answer them.
+
+#include <iosfwd>
+#include <string>
+
+namespace qorvane {
+
+// The caption of every message box of the program.
+inline constexpr const char* kMessageCaption = "qorv";
+
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    // Shows the warning and returns when the user has dismissed it.
+    virtual void warning(const std::string& caption, const std::string& text) = 0;
+};
+
+// Writes each box as one line "caption: text" to a stream instead of showing
+// it, and returns at once as if OK had been pressed. For scripted runs.
+class StreamMessageBoxes final : public MessageBoxes {
+public:
+    explicit StreamMessageBoxes(std::ostream& out) : out_(out) {}
+    void warning(const std::string& caption, const std::string& text) override;
+
+private:
+    std::ostream& out_;
+};
+
+}  // namespace qorvane

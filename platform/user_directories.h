@@ -1,0 +1,18 @@
+#pragma once
+// The per-user directories of the desktop (XDG base directories).
+
+#include <filesystem>
+
+namespace qorvane {
+
+// $XDG_CONFIG_HOME, else $HOME/.config; empty when neither is known.
+std::filesystem::path ConfigHome();
+
+// $XDG_RUNTIME_DIR, else /tmp/qorvane-<uid> (created private to the user
+// when missing); empty when no safe directory is available.
+std::filesystem::path RuntimeDirectory();
+
+// True when this process may create files in the directory.
+bool IsWritableDirectory(const std::filesystem::path& dir);
+
+}  // namespace qorvane
