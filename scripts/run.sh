@@ -3,14 +3,22 @@
 # installs what is missing, builds a release build, then starts Qorvane with
 # the arguments given here (media files to queue, or -debug first).
 set -euo pipefail
+here=$(pwd)
 cd "$(dirname "$0")/.."
+root=$(pwd)
 
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$(nproc)"
 
 if [ -x build/app/qorvane ]; then
-  exec build/app/qorvane "$@"
+  # The build tree registers its stand-in encoder (build/registry.ini) and
+  # puts the script host on the search path; files named on the command line
+  # are taken relative to where this script was started.
+  export QORVANE_REGISTRY=${QORVANE_REGISTRY:-$root/build/registry.ini}
+  export PATH="$root/build/encoder:$PATH"
+  cd "$here"
+  exec "$root/build/app/qorvane" "$@"
 fi
 # Without the desktop program built, the command-line front end is the program.
 exec build/cli/qorvane-cli "$@"
