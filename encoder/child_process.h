@@ -1,0 +1,33 @@
+#pragma once
+// Runs one program from an argument vector (never through a shell) and waits
+// for it. While it runs, a termination request to this process (SIGTERM,
+// SIGINT, SIGHUP) is passed on to it and remembered, so the caller can clean
+// up before it ends itself.
+
+#include <string>
+#include <vector>
+
+namespace qorvane::encoder {
+
+struct ChildOutcome {
+    bool started = false;
+    int startError = 0;  // errno of a failed start
+    int exitCode = -1;   // when it ended normally
+    int signal = 0;      // when a signal ended it
+    bool succeeded() const { return started && signal == 0 && exitCode == 0; }
+};
+
+// Installs the handlers that pass termination requests on to the child.
+void ForwardTerminationSignals();
+
+// The termination signal this process received, 0 for none.
+int ReceivedTerminationSignal();
+
+// Ends this process by the signal it received, with the default action.
+[[noreturn]] void EndBySignal(int signal);
+
+// Starts the program (searched on PATH when the first element has no slash)
+// and waits for it.
+ChildOutcome RunChild(const std::vector<std::string>& arguments);
+
+}  // namespace qorvane::encoder

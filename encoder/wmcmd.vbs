@@ -1,0 +1,7 @@
+' qorvane-stand-in-encoder
+'
+' This is not Microsoft's Windows Media 9 Encoding Script. It marks the place
+' of that script for Qorvane on systems without Windows Media Encoder 9: the
+' script host "qorvane-cscript" beside it reads the same options and encodes
+' with ffmpeg into ASF files (.wma, .wmv). See README.md, "The stand-in
+' encoder", for the options and the codecs that stand in.

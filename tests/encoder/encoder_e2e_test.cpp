@@ -1,0 +1,357 @@
+// Runs the built qorvane-cscript on small media made here with ffmpeg and
+// reads the results back with ffprobe.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <thread>
+
+#include "media_probe.h"
+#include "profiles/audio_catalogue.h"
+#include "run_program.h"
+#include "support/temp_dir.h"
+
+namespace qorvane::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+class EncoderEndToEnd : public ::testing::Test {
+protected:
+    // Media are made on first use and shared by the tests of one process.
+    static fs::path Media(const std::string& name) {
+        if (!media_) {
+            media_ = std::make_unique<TempDir>();
+            media_->write("noise.wav", std::string(4096, 'x'));
+            fs::create_directory(media_->path() / "folder.wav");
+        }
+        const fs::path file = media_->path() / name;
+        if (fs::exists(file)) return file;
+        static const std::map<std::string, std::vector<std::string>> makers = {
+            {"tone4.wav", {"-f", "lavfi", "-i", "sine=frequency=440:duration=4:sample_rate=44100", "-ac", "2"}},
+            {"tone.mp3",
+             {"-f", "lavfi", "-i", "sine=frequency=660:duration=2:sample_rate=44100", "-c:a", "libmp3lame", "-b:a",
+              "128k", "-metadata", "title=Old title"}},
+            {"clip.avi",
+             {"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=2", "-f", "lavfi", "-i",
+              "sine=duration=2:sample_rate=44100", "-c:v", "mpeg4", "-c:a", "pcm_s16le"}},
+            {"clip.mpg",
+             {"-f", "lavfi", "-i", "testsrc=size=352x288:rate=25:duration=2", "-f", "lavfi", "-i",
+              "sine=duration=2:sample_rate=48000", "-c:v", "mpeg2video", "-c:a", "mp2", "-f", "mpeg"}},
+            {"clip.vob",
+             {"-f", "lavfi", "-i", "testsrc=size=352x288:rate=25:duration=1", "-f", "lavfi", "-i",
+              "sine=duration=1:sample_rate=48000", "-c:v", "mpeg2video", "-c:a", "ac3", "-f", "vob"}},
+            {"silent.avi", {"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=1", "-c:v", "mpeg4"}},
+        };
+        const auto maker = makers.find(name);
+        if (maker == makers.end()) return file;  // deliberately missing
+        std::vector<std::string> argv = {"ffmpeg", "-v", "error", "-nostdin"};
+        argv.insert(argv.end(), maker->second.begin(), maker->second.end());
+        argv.push_back(name);
+        const ProgramResult made = RunTool(argv, media_->path());
+        EXPECT_EQ(made.exitCode, 0) << name << ": " << made.output;
+        return file;
+    }
+
+    ProgramResult Encode(const std::vector<std::string>& options,
+                         const std::map<std::string, std::string>& environment = {},
+                         const std::string& script = QORVANE_WMCMD_PATH) {
+        ProgramRun run = Run(options, environment, script);
+        return RunProgram(run);
+    }
+
+    ProgramRun Run(const std::vector<std::string>& options, const std::map<std::string, std::string>& environment,
+                   const std::string& script = QORVANE_WMCMD_PATH) {
+        ProgramRun run;
+        run.program = QORVANE_CSCRIPT_PATH;
+        run.argv = {"cscript.exe", script};
+        run.argv.insert(run.argv.end(), options.begin(), options.end());
+        run.workingDirectory = work_.path();
+        run.environment = environment;
+        run.outputFile = console_.path() / "console.txt";
+        return run;
+    }
+
+    // Everything in the output directory, hidden files included.
+    std::vector<std::string> Listing() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(work_.path())) names.push_back(entry.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    static std::unique_ptr<TempDir> media_;
+    TempDir work_;
+    TempDir console_;
+};
+
+std::unique_ptr<TempDir> EncoderEndToEnd::media_;
+
+using Names = std::vector<std::string>;
+
+// ---- audio: every CBR row of the catalogue -------------------------------
+
+class CbrAudioRows : public EncoderEndToEnd, public ::testing::WithParamInterface<int> {};
+
+TEST_P(CbrAudioRows, CarriesTheRequestedBitRate) {
+    const std::string code(CbrAudioSettings[GetParam()].code);
+    const ProgramResult result =
+        Encode({"-input", Media("tone4.wav"), "-output", "tone4.wma", "-a_mode", "0", "-a_setting", code});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(Listing(), Names{"tone4.wma"});
+
+    const ProbedMedia media = Probe(work_ / "tone4.wma");
+    ASSERT_TRUE(media.readable);
+    EXPECT_EQ(media.formatName, "asf");
+    ASSERT_EQ(media.streams.size(), 1u);
+    const ProbedStream& audio = media.streams[0];
+    const int kbps = std::stoi(code);
+    const int khz = std::stoi(code.substr(code.find('_') + 1));
+    const std::string channels = code.substr(code.rfind('_') + 1);
+    EXPECT_EQ(audio["codec_name"], kbps >= 32 ? "wmav2" : "aac");
+    const int expectedRate = khz == 22 ? 22050 : khz == 32 ? 32000 : khz == 44 ? 44100 : 48000;
+    EXPECT_EQ(audio["sample_rate"], std::to_string(kbps < 24 && expectedRate > 32000 ? expectedRate / 2
+                                                                                      : expectedRate));
+    EXPECT_EQ(audio["channels"], channels);
+    EXPECT_NEAR(media.duration, 4.0, 0.15);
+    EXPECT_TRUE(media.tags.empty()) << media.tags.front();
+
+    const double rate = AsfDataBitrate(work_ / "tone4.wma", media.duration);
+    const double nominal = kbps * 1000.0;
+    std::cout << code << ": " << static_cast<long>(rate) << " bit/s (" << (rate / nominal - 1) * 100 << " %)\n";
+    EXPECT_NEAR(rate, nominal, nominal * 0.10) << code;
+}
+
+INSTANTIATE_TEST_SUITE_P(AllRows, CbrAudioRows, ::testing::Range(0, 27));
+
+// ---- audio: the other modes and codecs ------------------------------------
+
+struct AudioCase {
+    std::vector<std::string> options;
+    std::string input;
+    std::string codec;
+    std::string sampleRate;
+    std::string channels;
+    double nominal;
+};
+
+TEST_F(EncoderEndToEnd, OtherAudioModesAndCodecs) {
+    const AudioCase cases[] = {
+        {{"-a_mode", "1", "-a_setting", "96_44_2"}, "tone.mp3", "wmav2", "44100", "2", 96000},
+        {{"-a_mode", "2", "-a_setting", "Q90_44_2"}, "tone4.wav", "wmav2", "44100", "2", 160000},
+        {{"-a_mode", "3", "-a_setting", "128_48_2"}, "tone4.wav", "wmav2", "48000", "2", 128000},
+        {{"-a_mode", "4", "-a_setting", "64_44_2", "-a_peakbitrate", "96000"}, "tone4.wav", "wmav2", "44100", "2",
+         64000},
+        {{"-a_codec", "WMA9LSL", "-a_mode", "2", "-a_setting", "Q100_44_2_16"}, "tone4.wav", "pcm_s16le", "44100",
+         "2", 1411200},
+        {{"-a_codec", "PCM", "-a_setting", "353_22_1"}, "tone.mp3", "pcm_s16le", "22050", "1", 352800},
+        {{"-a_codec", "WMSP9", "-a_mode", "0", "-a_content", "1", "-a_setting", "8_8_1"}, "tone4.wav", "speex",
+         "8000", "1", 8000},
+        {{"-a_codec", "WMSP9", "-a_mode", "0", "-a_content", "1", "-a_setting", "16_16_1"}, "tone4.wav", "speex",
+         "16000", "1", 16000},
+        {{}, "tone4.wav", "wmav2", "44100", "2", 64000},  // no audio options: the defaults
+    };
+    for (const AudioCase& c : cases) {
+        SCOPED_TRACE(c.input + " " + (c.options.empty() ? std::string("(none)") : c.options.back()));
+        std::vector<std::string> options = {"-input", Media(c.input), "-output", "out.wma"};
+        options.insert(options.end(), c.options.begin(), c.options.end());
+        const ProgramResult result = Encode(options);
+        ASSERT_EQ(result.exitCode, 0) << result.output;
+        const ProbedMedia media = Probe(work_ / "out.wma");
+        EXPECT_EQ(media.formatName, "asf");
+        ASSERT_EQ(media.streams.size(), 1u);  // the MP3's tag and picture stay behind
+        EXPECT_EQ(media.streams[0]["codec_name"], c.codec);
+        EXPECT_EQ(media.streams[0]["sample_rate"], c.sampleRate);
+        EXPECT_EQ(media.streams[0]["channels"], c.channels);
+        EXPECT_TRUE(media.tags.empty());
+        const double rate = AsfDataBitrate(work_ / "out.wma", media.duration);
+        std::cout << c.codec << " " << c.nominal << ": " << static_cast<long>(rate) << " bit/s\n";
+        EXPECT_NEAR(rate, c.nominal, c.nominal * 0.10);
+        fs::remove(work_ / "out.wma");
+    }
+}
+
+// ---- video ------------------------------------------------------------------
+
+TEST_F(EncoderEndToEnd, FrontEndsExampleLineMakesAWmv) {
+    const ProgramResult result = Encode({"-input", Media("clip.avi"), "-output", "clip.wmv", "-v_mode", "1",
+                                         "-v_bitrate", "500000", "-v_quality", "75", "-v_keydist", "8", "-v_width",
+                                         "320", "-v_height", "240", "-a_mode", "0", "-a_setting", "128_44_2",
+                                         "-v_performance", "60"});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(Listing(), Names{"clip.wmv"});  // no pass statistics left here
+    const ProbedMedia media = Probe(work_ / "clip.wmv");
+    EXPECT_EQ(media.formatName, "asf");
+    ASSERT_EQ(media.streams.size(), 2u);
+    const ProbedStream* video = media.first("video");
+    const ProbedStream* audio = media.first("audio");
+    ASSERT_TRUE(video && audio);
+    EXPECT_EQ((*video)["codec_name"], "wmv2");
+    EXPECT_EQ((*video)["width"], "320");
+    EXPECT_EQ((*video)["height"], "240");
+    EXPECT_EQ((*audio)["codec_name"], "wmav2");
+    EXPECT_NEAR(media.duration, 2.0, 0.2);
+    EXPECT_TRUE(media.tags.empty());
+}
+
+struct VideoCase {
+    std::string input;
+    std::vector<std::string> options;
+    std::string codec;
+    std::string tag;  // empty: not checked
+    std::string width, height, frameRate;
+    bool withAudio;
+};
+
+TEST_F(EncoderEndToEnd, VideoModesCodecsAndFilters) {
+    const VideoCase cases[] = {
+        {"clip.mpg",
+         {"-v_codec", "MP41", "-v_mode", "0", "-v_bitrate", "300000", "-v_keydist", "1", "-v_framerate", "15",
+          "-v_width", "176", "-v_height", "144", "-a_mode", "0", "-a_setting", "64_48_2"},
+         "mpeg4", "MP4S", "176", "144", "15/1", true},
+        {"clip.vob", {"-v_codec", "UNCOMP", "-pixelformat", "RGB 24", "-videoonly"}, "rawvideo", "RGBA", "352",
+         "288", "25/1", false},
+        {"clip.vob", {"-v_codec", "UNCOMP", "-pixelformat", "YUY2", "-a_mode", "0", "-a_setting", "48_32_2"},
+         "rawvideo", "YUY2", "352", "288", "25/1", true},
+        {"clip.avi", {"-v_mode", "2", "-v_quality", "90", "-v_preproc", "4", "-videoonly"}, "wmv2", "WMV2", "320",
+         "120", "50/1", false},
+        {"clip.avi",
+         {"-v_mode", "4", "-v_bitrate", "200000", "-v_peakbitrate", "400000", "-v_preproc", "7",
+          "-pixelformat", "RGB 8", "-a_mode", "3", "-a_setting", "96_44_2"},
+         "wmv2", "WMV2", "320", "240", "20/1", true},
+        {"clip.avi", {"-v_mode", "3", "-v_bitrate", "300000", "-v_preproc", "2", "-v_performance", "100"}, "wmv2",
+         "", "160", "120", "25/1", true},
+        {"silent.avi", {"-v_mode", "0", "-a_mode", "0", "-a_setting", "64_44_2"}, "wmv2", "", "160", "120", "25/1",
+         false},
+    };
+    for (const VideoCase& c : cases) {
+        SCOPED_TRACE(c.input + " " + c.codec + " " + c.height);
+        std::vector<std::string> options = {"-input", Media(c.input), "-output", "movie.wmv"};
+        options.insert(options.end(), c.options.begin(), c.options.end());
+        const ProgramResult result = Encode(options);
+        ASSERT_EQ(result.exitCode, 0) << result.output;
+        EXPECT_EQ(Listing(), Names{"movie.wmv"});
+        const ProbedMedia media = Probe(work_ / "movie.wmv");
+        EXPECT_EQ(media.formatName, "asf");
+        const ProbedStream* video = media.first("video");
+        ASSERT_TRUE(video);
+        EXPECT_EQ((*video)["codec_name"], c.codec);
+        if (!c.tag.empty()) {
+            EXPECT_EQ((*video)["codec_tag_string"], c.tag);
+        }
+        EXPECT_EQ((*video)["width"], c.width);
+        EXPECT_EQ((*video)["height"], c.height);
+        EXPECT_EQ((*video)["r_frame_rate"], c.frameRate);
+        EXPECT_EQ(media.first("audio") != nullptr, c.withAudio);
+        EXPECT_TRUE(media.tags.empty());
+        fs::remove(work_ / "movie.wmv");
+    }
+}
+
+TEST_F(EncoderEndToEnd, AudioOnlyTakesTheSoundOfAVideo) {
+    const ProgramResult result = Encode({"-input", Media("clip.avi"), "-output", "clip.wma", "-audioonly", "-a_mode",
+                                         "0", "-a_setting", "128_44_2", "-v_performance", "60"});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    const ProbedMedia media = Probe(work_ / "clip.wma");
+    ASSERT_EQ(media.streams.size(), 1u);
+    EXPECT_EQ(media.streams[0]["codec_name"], "wmav2");
+}
+
+TEST_F(EncoderEndToEnd, DebugPrintsTheFfmpegCommands) {
+    const ProgramResult result = Encode({"-input", Media("clip.avi"), "-output", "clip.wmv", "-v_mode", "1",
+                                         "-v_bitrate", "300000", "-videoonly", "-s_config", "debug"});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(result.output.find("-pass 1"), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("-pass 2"), std::string::npos);
+    EXPECT_NE(result.output.find("Stream mapping"), std::string::npos);  // ffmpeg's own report
+}
+
+// ---- failures leave nothing behind -----------------------------------------
+
+TEST_F(EncoderEndToEnd, MissingScriptIsReportedAsTheScriptHostDoes) {
+    const std::string script = (work_ / "nowhere" / "wmcmd.vbs").string();
+    const ProgramResult result =
+        Encode({"-input", Media("tone4.wav"), "-output", "x.wma"}, {}, script);
+    EXPECT_NE(result.exitCode, 0);
+    EXPECT_NE(result.output.find("Input Error: Can not find script file \"" + script + "\"."), std::string::npos)
+        << result.output;
+    EXPECT_TRUE(Listing().empty());
+
+    work_.write("other.vbs", "WScript.Echo \"hello\"\n");
+    const ProgramResult other =
+        Encode({"-input", Media("tone4.wav"), "-output", "x.wma"}, {}, (work_ / "other.vbs").string());
+    EXPECT_NE(other.exitCode, 0);
+    EXPECT_EQ(Listing(), Names{"other.vbs"});
+}
+
+TEST_F(EncoderEndToEnd, BadArgumentsAndInputsLeaveNoOutput) {
+    const std::vector<std::vector<std::string>> failing = {
+        {"-input", Media("tone4.wav"), "-output", "x.wma", "-a_turbo", "1"},
+        {"-input", Media("tone4.wav"), "-output", "x.wma", "-a_mode", "0", "-a_setting", "999_44_9"},
+        {"-input", Media("missing.wav"), "-output", "x.wma"},
+        {"-input", Media("folder.wav"), "-output", "x.wma"},
+        {"-input", Media("noise.wav"), "-output", "x.wma"},  // ffmpeg fails on it
+        {"-input", Media("silent.avi"), "-output", "x.wma", "-audioonly"},  // no sound to take
+        {"-input", Media("clip.avi"), "-output", "x.wmv", "-v_mode", "0", "-v_width", "321", "-v_height", "241"},
+    };
+    for (const auto& options : failing) {
+        SCOPED_TRACE(options[1] + " " + options.back());
+        const ProgramResult result = Encode(options);
+        EXPECT_NE(result.exitCode, 0);
+        EXPECT_NE(result.output.find("wmcmd: "), std::string::npos) << result.output;
+        EXPECT_TRUE(Listing().empty());
+    }
+}
+
+TEST_F(EncoderEndToEnd, MissingFfmpegIsReported) {
+    const ProgramResult result = Encode({"-input", Media("tone4.wav"), "-output", "x.wma"},
+                                        {{"QORVANE_FFMPEG", "/nonexistent/ffmpeg"}});
+    EXPECT_NE(result.exitCode, 0);
+    EXPECT_NE(result.output.find("ffmpeg"), std::string::npos) << result.output;
+    EXPECT_TRUE(Listing().empty());
+}
+
+TEST_F(EncoderEndToEnd, FailedRunKeepsAnEarlierOutput) {
+    work_.write("x.wma", "earlier");
+    const ProgramResult result = Encode({"-input", Media("noise.wav"), "-output", "x.wma"});
+    EXPECT_NE(result.exitCode, 0);
+    EXPECT_EQ(Listing(), Names{"x.wma"});
+    EXPECT_EQ(ReadFileBytes(work_ / "x.wma"), "earlier");
+}
+
+TEST_F(EncoderEndToEnd, TerminationIsPassedToFfmpegAndCleansUp) {
+    // A stand-in ffmpeg that writes part of its output and then waits.
+    const fs::path fake = console_.write("fake-ffmpeg",
+                                         "#!/bin/sh\n"
+                                         "for last; do :; done\n"
+                                         "echo partial > \"${last#file:}\"\n"
+                                         "echo $$ > \"$FAKE_PID_FILE.tmp\"\n"
+                                         "mv \"$FAKE_PID_FILE.tmp\" \"$FAKE_PID_FILE\"\n"
+                                         "exec sleep 60\n");
+    fs::permissions(fake, fs::perms::owner_all);
+    const fs::path pidFile = console_ / "fake.pid";
+    const ProgramRun run = Run({"-input", Media("tone4.wav"), "-output", "x.wma"},
+                               {{"QORVANE_FFMPEG", fake.string()}, {"FAKE_PID_FILE", pidFile.string()}});
+    const pid_t encoder = StartProgram(run);
+    for (int i = 0; i < 1000 && !fs::exists(pidFile); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(fs::exists(pidFile));
+    const pid_t child = std::stoi(ReadFileBytes(pidFile));
+    ASSERT_FALSE(Listing().empty());  // the partial file is there
+
+    ASSERT_EQ(kill(encoder, SIGTERM), 0);
+    const ProgramResult result = WaitProgram(encoder, run);
+    EXPECT_EQ(result.signal, SIGTERM);
+    EXPECT_TRUE(Listing().empty());
+    errno = 0;
+    EXPECT_EQ(kill(child, 0), -1);  // the child was ended and collected
+    EXPECT_EQ(errno, ESRCH);
+}
+
+}  // namespace
+}  // namespace qorvane::testing

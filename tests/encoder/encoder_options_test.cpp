@@ -1,0 +1,155 @@
+#include "encoder/encoder_options.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "profiles/audio_catalogue.h"
+
+namespace qorvane::encoder {
+namespace {
+
+std::vector<std::string> Words(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+}
+
+ParseOutcome Parse(const std::string& options) {
+    return ParseEncoderArguments(Words("-input /in/clip.avi -output clip.wmv " + options));
+}
+
+TEST(EncoderOptions, ReadsTheFrontEndsExampleLine) {
+    const auto parsed = Parse(
+        "-v_mode 1 -v_bitrate 500000 -v_quality 75 -v_keydist 8 -v_width 320 -v_height 240 "
+        "-a_mode 0 -a_setting 128_44_2 -v_performance 60");
+    ASSERT_TRUE(parsed.settings) << parsed.error;
+    const EncoderSettings& s = *parsed.settings;
+    EXPECT_EQ(s.input, "/in/clip.avi");
+    EXPECT_EQ(s.output, "clip.wmv");
+    EXPECT_EQ(s.inputKind, InputKind::Video);
+    EXPECT_EQ(s.videoMode, 1);
+    EXPECT_EQ(s.videoBitrate, 500000);
+    EXPECT_EQ(s.videoQuality, 75);
+    EXPECT_EQ(s.keyDistanceSeconds, 8.0);
+    EXPECT_EQ(s.width, 320);
+    EXPECT_EQ(s.height, 240);
+    EXPECT_EQ(s.audioMode, 0);
+    ASSERT_TRUE(s.audioSetting);
+    EXPECT_EQ(s.audioSetting->value, 128);
+    EXPECT_EQ(s.audioSetting->sampleRate, 44100);
+    EXPECT_EQ(s.audioSetting->channels, 2);
+    EXPECT_EQ(s.performance, 60);
+    EXPECT_FALSE(s.debug);
+    EXPECT_TRUE(s.encodesAudio());
+    EXPECT_TRUE(s.encodesVideo());
+}
+
+TEST(EncoderOptions, AcceptsEveryCodeTheFrontEndWrites) {
+    for (const auto& row : CbrAudioSettings) {
+        for (const char* mode : {"0", "1"}) {
+            const auto parsed = Parse("-a_mode " + std::string(mode) + " -a_setting " + std::string(row.code));
+            EXPECT_TRUE(parsed.settings) << row.code << ": " << parsed.error;
+        }
+    }
+    for (const auto& row : QualityAudioSettings)
+        EXPECT_TRUE(Parse("-a_mode 2 -a_setting " + std::string(row.code)).settings) << row.code;
+    for (const auto& row : VbrAudioSettings)
+        EXPECT_TRUE(Parse("-a_mode 4 -a_setting " + std::string(row.code) + " -a_peakbitrate 192000").settings)
+            << row.code;
+    for (const auto& row : VoiceAudioSettings)
+        EXPECT_TRUE(Parse("-a_codec WMSP9 -a_mode 0 -a_content 1 -a_setting " + std::string(row.code)).settings)
+            << row.code;
+    for (const auto& row : PcmAudioSettings)
+        EXPECT_TRUE(Parse("-a_codec PCM -a_setting " + std::string(row.code)).settings) << row.code;
+    EXPECT_TRUE(Parse("-a_codec WMA9LSL -a_mode 2 -a_setting Q100_44_2_16").settings);
+
+    // A pixel format name with a blank arrives as one argument.
+    for (const auto name : PixelFormatNames) {
+        auto words = Words("-input /in/a.avi -output a.wmv -v_codec UNCOMP -pixelformat");
+        words.emplace_back(name);
+        EXPECT_TRUE(ParseEncoderArguments(words).settings) << name;
+    }
+    for (int filter = 0; filter <= 18; ++filter)
+        EXPECT_TRUE(Parse("-v_mode 0 -v_preproc " + std::to_string(filter)).settings) << filter;
+}
+
+TEST(EncoderOptions, ReadsTheRarerSwitches) {
+    const auto parsed = Parse(
+        "-audioonly -v_codec MP41 -v_mode 0 -v_peakbitrate 900000 -v_framerate 29.97 "
+        "-pixelformat YUY2 -s_config debug");
+    ASSERT_TRUE(parsed.settings) << parsed.error;
+    EXPECT_TRUE(parsed.settings->audioOnly);
+    EXPECT_FALSE(parsed.settings->encodesVideo());
+    EXPECT_EQ(parsed.settings->videoCodec, VideoCodecName::IsoMpeg4);
+    EXPECT_EQ(parsed.settings->videoPeakBitrate, 900000);
+    EXPECT_EQ(parsed.settings->frameRate, "29.97");
+    EXPECT_EQ(parsed.settings->pixelFormat, "YUY2");
+    EXPECT_TRUE(parsed.settings->debug);
+}
+
+TEST(EncoderOptions, ClassifiesInputsByExtensionInAnyCase) {
+    EXPECT_EQ(ParseEncoderArguments({"-input", "/a/Song.Mp3", "-output", "Song.wma"}).settings->inputKind,
+              InputKind::Audio);
+    EXPECT_EQ(ParseEncoderArguments({"-input", "/a/b.c.VOB", "-output", "b.c.wmv"}).settings->inputKind,
+              InputKind::Video);
+    EXPECT_EQ(ParseEncoderArguments({"-input", "/a/x.mpg", "-output", "x.WMA"}).settings->inputKind,
+              InputKind::Video);
+    for (const char* input : {"/a/movie.mkv", "/a/noext", "/a.wav/noext", "/a/.wav.txt"})
+        EXPECT_FALSE(ParseEncoderArguments({"-input", input, "-output", "x.wma"}).settings) << input;
+    for (const char* output : {"x.mp3", "x", "wma"})
+        EXPECT_FALSE(ParseEncoderArguments({"-input", "/a/x.wav", "-output", output}).settings) << output;
+}
+
+TEST(EncoderOptions, RejectsUnknownOptionsAndMissingValues) {
+    auto parsed = Parse("-a_mode 0 -a_setting 64_44_2 -v_turbo 1");
+    EXPECT_FALSE(parsed.settings);
+    EXPECT_NE(parsed.error.find("-v_turbo"), std::string::npos);
+
+    parsed = Parse("-a_mode");
+    EXPECT_FALSE(parsed.settings);
+    EXPECT_NE(parsed.error.find("-a_mode"), std::string::npos);
+
+    EXPECT_FALSE(ParseEncoderArguments({"-output", "x.wma"}).settings);
+    EXPECT_FALSE(ParseEncoderArguments({"-input", "/a/x.wav"}).settings);
+    EXPECT_FALSE(ParseEncoderArguments({"-input", "/a/x.wav", "-output", "x.wma", "stray"}).settings);
+}
+
+TEST(EncoderOptions, RejectsValuesOutsideTheirRange) {
+    const char* bad[] = {
+        "-a_mode 5",          "-a_mode -1",           "-a_mode 1x",           "-a_setting 128_45_2",
+        "-a_setting 128_44_3", "-a_setting 128_44",   "-a_setting abc",       "-a_setting Q101_44_2",
+        "-a_setting 0_44_2",   "-a_codec WMA10",      "-a_content 7",         "-a_peakbitrate 12k",
+        "-v_mode 5",           "-v_codec WMV3",       "-v_bitrate 0",         "-v_bitrate 500kbps",
+        "-v_quality 101",      "-v_keydist 0",        "-v_keydist -3",        "-v_keydist 1e3",
+        "-v_preproc 19",       "-v_framerate 0",      "-v_framerate 30/1.001", "-v_width 0",
+        "-v_height 99999",     "-pixelformat RGB24",  "-pixelformat rgb 24",  "-v_performance 120",
+        "-s_config release",   "-v_width +320"};
+    for (const char* options : bad) {
+        const auto parsed = Parse(options);
+        EXPECT_FALSE(parsed.settings) << options;
+        EXPECT_FALSE(parsed.error.empty()) << options;
+    }
+}
+
+TEST(EncoderOptions, ChecksThatAudioOptionsFitTogether) {
+    EXPECT_FALSE(Parse("-a_mode 0 -a_setting Q90_44_2").settings);  // quality code needs quality mode
+    EXPECT_FALSE(Parse("-a_mode 2 -a_setting 128_44_2").settings);
+    EXPECT_FALSE(Parse("-a_codec WMA9LSL -a_mode 2 -a_setting Q90_44_2").settings);  // no sample size
+    EXPECT_FALSE(Parse("-a_codec WMSP9 -a_setting 64_44_2").settings);              // not a voice rate
+    EXPECT_FALSE(Parse("-a_codec PCM -a_setting 128_44_2").settings);  // PCM rate is fixed by the format
+    EXPECT_FALSE(Parse("-a_mode 0 -a_setting Q90_44_2_16").settings);
+    EXPECT_FALSE(Parse("-audioonly -videoonly").settings);
+    EXPECT_FALSE(ParseEncoderArguments({"-input", "/a/x.wav", "-output", "x.wma", "-videoonly"}).settings);
+}
+
+TEST(EncoderOptions, LaterRepetitionsWin) {
+    const auto parsed = Parse("-v_mode 0 -v_mode 2 -a_setting 64_44_2 -a_setting 96_48_2");
+    ASSERT_TRUE(parsed.settings);
+    EXPECT_EQ(parsed.settings->videoMode, 2);
+    EXPECT_EQ(parsed.settings->audioSetting->sampleRate, 48000);
+}
+
+}  // namespace
+}  // namespace qorvane::encoder
