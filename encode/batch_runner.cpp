@@ -3,20 +3,10 @@
 #include <system_error>
 
 #include "profiles/profile_names.h"
+#include "tags/wma_tag_writer.h"
 
 namespace qorvane {
 
-namespace {
-
-bool IsMp3(const std::filesystem::path& path) {
-    std::string ext = path.extension().string();
-    for (char& c : ext) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    }
-    return ext == ".mp3";
-}
-
-}  // namespace
 
 BatchRunner::BatchRunner(Services services, EncoderSetup encoder, std::filesystem::path profileDir)
     : services_(services), encoder_(std::move(encoder)), profileDir_(std::move(profileDir)) {}
@@ -112,7 +102,7 @@ std::filesystem::path BatchRunner::outputPath() const {
 
 void BatchRunner::finishJob() {
     try {
-        if (IsMp3(state_.inputPath)) {
+        if (IsMp3Source(state_.inputPath)) {
             services_.tagWriter.writeTagsWithSource(state_.tags, state_.inputPath, outputPath());
         } else {
             services_.tagWriter.writeTags(state_.tags, outputPath());

@@ -1,0 +1,25 @@
+#include "tags/job_tag_writer.h"
+
+#include "tags/current_job_tags.h"
+#include "tags/wma_tag_writer.h"
+
+namespace qorvane {
+
+namespace {
+
+CurrentJobTags ToBuffers(const JobTagTexts& tags) {
+    return MakeCurrentJobTags(tags.title, tags.artist, tags.album, tags.copyright, tags.year);
+}
+
+}  // namespace
+
+void MetadataJobTagWriter::writeTags(const JobTagTexts& tags, const std::filesystem::path& output) {
+    WriteJobTags(output, ToBuffers(tags), editor_);
+}
+
+void MetadataJobTagWriter::writeTagsWithSource(const JobTagTexts& tags, const std::filesystem::path& source,
+                                               const std::filesystem::path& output) {
+    WriteJobTagsWithSource(source, output, ToBuffers(tags), editor_, legacy_);
+}
+
+}  // namespace qorvane
