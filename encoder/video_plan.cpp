@@ -49,11 +49,12 @@ void PlanRateControl(const EncoderSettings& s, VideoPlan& plan) {
     const std::string rate = std::to_string(bitrate);
     const int quality = s.videoQuality.value_or(kDefaultVideoQuality);
     switch (s.videoMode) {
-        case 0:  // CBR: a five-second buffer, as the Windows encoder's default
+        case 0:  // CBR
         case 1:  // 2-pass CBR
+            // A one-second buffer: with five, as the Windows encoder has,
+            // ffmpeg's one-pass rate control overshoots by 15 to 20 %.
             plan.options.insert(plan.options.end(),
-                                {"-b:v", rate, "-minrate", rate, "-maxrate", rate, "-bufsize",
-                                 std::to_string(bitrate * 5)});
+                                {"-b:v", rate, "-minrate", rate, "-maxrate", rate, "-bufsize", rate});
             // Quality against smoothness: how far the quantiser follows the
             // picture's complexity.
             plan.options.insert(plan.options.end(), {"-qcomp", Number(quality / 100.0)});
@@ -71,7 +72,7 @@ void PlanRateControl(const EncoderSettings& s, VideoPlan& plan) {
             if (s.videoPeakBitrate) {
                 const std::string peak = std::to_string(*s.videoPeakBitrate);
                 plan.options.insert(plan.options.end(),
-                                    {"-maxrate", peak, "-bufsize", std::to_string(*s.videoPeakBitrate * 5)});
+                                    {"-maxrate", peak, "-bufsize", peak});
             }
             plan.twoPass = true;
             break;
