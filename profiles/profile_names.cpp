@@ -24,7 +24,7 @@ std::string ProfileDisplayName(const std::filesystem::path& file) {
     return file.stem().string();
 }
 
-std::vector<std::string> ListProfileNames(const std::filesystem::path& profileDir) {
+std::vector<std::string> ProfileFileNames(const std::filesystem::path& profileDir) {
     std::vector<std::string> names;
     std::error_code ec;
     for (std::filesystem::directory_iterator it(profileDir, ec), end; !ec && it != end; it.increment(ec)) {
@@ -35,6 +35,11 @@ std::vector<std::string> ListProfileNames(const std::filesystem::path& profileDi
         if (!it->is_regular_file(typeError) || !HasProfileExtension(path)) continue;
         names.push_back(ProfileDisplayName(path));
     }
+    return names;
+}
+
+std::vector<std::string> ListProfileNames(const std::filesystem::path& profileDir) {
+    std::vector<std::string> names = ProfileFileNames(profileDir);
     if (names.empty()) names.emplace_back(kTemporaryProfileName);
     return names;
 }

@@ -20,7 +20,10 @@ std::filesystem::path ProfilePath(const std::filesystem::path& profileDir, const
 std::string ProfileDisplayName(const std::filesystem::path& file);
 
 // Display names of the regular, visible *.wpf files of the directory (the
-// extension matched without regard to case), in directory order; the single
+// extension matched without regard to case), in directory order.
+std::vector<std::string> ProfileFileNames(const std::filesystem::path& profileDir);
+
+// What the profile drop-down offers: the profile files' names, or the single
 // name "Temporary" when there is none.
 std::vector<std::string> ListProfileNames(const std::filesystem::path& profileDir);
 
