@@ -15,6 +15,12 @@ public:
     virtual ~MessageBoxes() = default;
     // Shows the warning and returns when the user has dismissed it.
     virtual void warning(const std::string& caption, const std::string& text) = 0;
+    // Asks with the buttons Yes and No (warning icon); true for Yes. A box
+    // that cannot ask answers No, which never overwrites anything.
+    virtual bool question(const std::string& caption, const std::string& text) {
+        warning(caption, text);
+        return false;
+    }
 };
 
 // Writes each box as one line "caption: text" to a stream instead of showing
