@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/settings.h"
+#include "support/temp_dir.h"
+
+namespace qorvane {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::TempDir;
+
+constexpr WorkArea kArea{0, 0, 1024, 738};
+
+MainWindowState Window(bool maximised) {
+    MainWindowState w;
+    w.maximised = maximised;
+    w.bounds = {10, 20, 640, 480};
+    w.columnWidths = {1, 2, 3, 4, 5, 6, 7};
+    w.profileName = "Voice";
+    return w;
+}
+
+TEST(AppSettings, FirstRunWithoutFileGivesTheDefaults) {
+    TempDir dir;
+    const AppSettings s = LoadSettings(dir / "qorvane.ini", kArea);
+    EXPECT_EQ(s.left, 212);
+    EXPECT_EQ(s.top, 169);
+    EXPECT_EQ(s.width, 600);
+    EXPECT_EQ(s.height, 400);
+    EXPECT_EQ(s.columnWidths, (std::array<int, 7>{100, 100, 100, 80, 80, 40, 80}));
+    EXPECT_FALSE(s.shutdn || s.bone || s.ball);
+    EXPECT_EQ(s.dir, "");
+    EXPECT_EQ(s.prof, "");
+}
+
+TEST(AppSettings, DefaultPositionDividesTowardZero) {
+    // A work area narrower than the window gives a negative left edge.
+    const AppSettings s = DefaultSettings({0, 0, 301, 401});
+    EXPECT_EQ(s.left, (301 - 600) / 2);
+    EXPECT_EQ(s.left, -149);
+    EXPECT_EQ(s.top, 0);
+}
+
+TEST(AppSettings, ReadsEveryKeyAndFallsBackPerKey) {
+    TempDir dir;
+    const auto file = dir.write("q.ini",
+                                "[ENV]\r\ndir=" + dir.path().string() +
+                                "\r\nleft=-5\r\nwidth=abc\r\nheight=300\r\nprof=Voice\r\nshutdn=2\r\n"
+                                "[snd]\r\nbone=1\r\nball=0\r\nsone=/s/one.wav\r\nsall=\r\n"
+                                "[Column]\r\nFile=55\r\nYear=x\r\nCopy=90\r\n");
+    const AppSettings s = LoadSettings(file, kArea);
+    EXPECT_EQ(s.dir, dir.path().string());
+    EXPECT_EQ(s.left, -5);
+    EXPECT_EQ(s.top, 169);   // absent
+    EXPECT_EQ(s.width, 600); // does not parse
+    EXPECT_EQ(s.height, 300);
+    EXPECT_EQ(s.prof, "Voice");
+    EXPECT_TRUE(s.shutdn);   // any non-zero value
+    EXPECT_TRUE(s.bone);
+    EXPECT_FALSE(s.ball);
+    EXPECT_EQ(s.sone, "/s/one.wav");
+    EXPECT_EQ(s.sall, "");
+    EXPECT_EQ(s.columnWidths, (std::array<int, 7>{55, 100, 100, 80, 80, 40, 90}));
+}
+
+TEST(AppSettings, OutputFolderThatNoLongerExistsIsCleared) {
+    TempDir dir;
+    const auto file = dir.write("q.ini", "[env]\ndir=" + (dir / "gone").string() + "\n[snd]\nsone=/no/such.wav\n");
+    const AppSettings s = LoadSettings(file, kArea);
+    EXPECT_EQ(s.dir, "");
+    EXPECT_EQ(s.sone, "/no/such.wav");  // sound paths are not examined
+}
+
+TEST(AppSettings, FileWrittenFromScratchHoldsTheKeysInOrder) {
+    TempDir dir;
+    AppSettings s = DefaultSettings(kArea);
+    s.dir = "/out";
+    s.shutdn = true;
+    s.ball = true;
+    s.sall = "/s/all.wav";
+    ASSERT_TRUE(SaveSettings(dir / "q.ini", s, Window(false)));
+    EXPECT_EQ(ReadFileBytes(dir / "q.ini"),
+              "[env]\r\ndir=/out\r\nleft=10\r\ntop=20\r\nwidth=640\r\nheight=480\r\nprof=Voice\r\n"
+              "shutdn=1\r\n[Column]\r\nFile=1\r\nProfile=2\r\nTitle=3\r\nAuthor=4\r\nAlbum=5\r\n"
+              "Year=6\r\nCopy=7\r\n[snd]\r\nbone=0\r\nball=1\r\nsone=\r\nsall=/s/all.wav\r\n");
+}
+
+TEST(AppSettings, MaximisedWindowLeavesBoundsAndColumnsAsStored) {
+    TempDir dir;
+    const auto file = dir.write("q.ini", "[env]\nleft=7\nwidth=700\n[Column]\nFile=77\n");
+    AppSettings s = DefaultSettings(kArea);
+    s.dir = "/out";
+    ASSERT_TRUE(SaveSettings(file, s, Window(true)));
+    const AppSettings back = LoadSettings(file, kArea);
+    EXPECT_EQ(back.left, 7);
+    EXPECT_EQ(back.width, 700);
+    EXPECT_EQ(back.top, 169);
+    EXPECT_EQ(back.columnWidths[0], 77);
+    EXPECT_EQ(back.columnWidths[1], 100);
+    EXPECT_EQ(back.prof, "Voice");
+    EXPECT_EQ(ReadFileBytes(file).find("height"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(file).find("sall="), std::string::npos);
+}
+
+TEST(AppSettings, SavedSettingsComeBack) {
+    TempDir dir;
+    AppSettings s = DefaultSettings(kArea);
+    s.dir = dir.path().string();
+    s.bone = true;
+    s.sone = "/s/ジョブ.wav";
+    ASSERT_TRUE(SaveSettings(dir / "q.ini", s, Window(false)));
+    AppSettings expected = s;
+    expected.left = 10;
+    expected.top = 20;
+    expected.width = 640;
+    expected.height = 480;
+    expected.prof = "Voice";
+    expected.columnWidths = {1, 2, 3, 4, 5, 6, 7};
+    EXPECT_EQ(LoadSettings(dir / "q.ini", kArea), expected);
+}
+
+TEST(AppSettings, ReadOnlyFileIsLeftUnchanged) {
+    TempDir dir;
+    const auto file = dir.write("q.ini", "[env]\nleft=3\n");
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+    EXPECT_FALSE(SaveSettings(file, DefaultSettings(kArea), Window(false)));
+    EXPECT_EQ(ReadFileBytes(file), "[env]\nleft=3\n");
+}
+
+}  // namespace
+}  // namespace qorvane

@@ -1,0 +1,33 @@
+#include <gtest/gtest.h>
+
+#include "app/window_placement.h"
+
+namespace qorvane {
+namespace {
+
+TEST(WindowPlacement, PullsTheWindowIntoTheWorkAreaEdgeByEdge) {
+    const WorkArea area{0, 0, 1024, 738};
+    EXPECT_EQ(ClampIntoWorkArea({-50, 5000, 600, 400}, area), (WindowBounds{0, 338, 600, 400}));
+    EXPECT_EQ(ClampIntoWorkArea({900, -10, 600, 400}, area), (WindowBounds{424, 0, 600, 400}));
+    EXPECT_EQ(ClampIntoWorkArea({100, 100, 600, 400}, area), (WindowBounds{100, 100, 600, 400}));
+}
+
+TEST(WindowPlacement, WindowLargerThanTheAreaEndsOnItsRightAndBottomEdges) {
+    const WorkArea area{10, 20, 810, 620};
+    // Left and top are pulled in first, then right and bottom win.
+    EXPECT_EQ(ClampIntoWorkArea({0, 0, 1000, 700}, area), (WindowBounds{-190, -80, 1000, 700}));
+}
+
+TEST(WindowPlacement, WorkAreaWithAnOffset) {
+    const WorkArea area{0, 30, 1280, 1024};  // a panel at the top
+    EXPECT_EQ(ClampIntoWorkArea({5, 0, 323, 211}, area).top, 30);
+}
+
+TEST(WindowPlacement, CentringTruncatesHalves) {
+    EXPECT_EQ(CentredOn(100, 100, 323, 211), (WindowBounds{-61, -5, 323, 211}));
+    EXPECT_EQ(CentredOn(3, 3, 9, 9), (WindowBounds{-1, -1, 9, 9}));
+    EXPECT_EQ(CentredOver({10, 10, 600, 401}, 313, 65), (WindowBounds{154, 178, 313, 65}));
+}
+
+}  // namespace
+}  // namespace qorvane
