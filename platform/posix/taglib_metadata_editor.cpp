@@ -49,6 +49,47 @@ bool SetContentDescription(TagLib::ASF::Tag& tag, std::u16string_view name,
     return true;
 }
 
+// TagLib grows the header in place but leaves the file properties object's
+// "file size" as it was, so the header would claim the old size. Sets it to
+// the real length, unless the file is marked as a broadcast (size unknown).
+void RefreshFileSizeField(TagLib::ASF::File& file) {
+    static const TagLib::ByteVector kHeaderGuid(
+        "\x30\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16);
+    static const TagLib::ByteVector kFilePropertiesGuid(
+        "\xA1\xDC\xAB\x8C\x47\xA9\xCF\x11\x8E\xE4\x00\xC0\x0C\x20\x53\x65", 16);
+    constexpr long kObjectHeaderSize = 24;  // GUID and 64-bit size
+    constexpr long kFileSizeOffset = 40;    // after the object header and the file id
+    constexpr long kFlagsOffset = 88;
+    constexpr unsigned int kBroadcastFlag = 1;
+
+    const long length = file.length();
+    file.seek(0);
+    const TagLib::ByteVector header = file.readBlock(30);
+    if (header.size() < 30 || !header.startsWith(kHeaderGuid)) return;
+    const long long headerSize = header.toLongLong(16, false);
+    const unsigned int objectCount = header.mid(24, 4).toUInt(false);
+    long long position = 30;
+    for (unsigned int i = 0; i < objectCount; ++i) {
+        if (position + kObjectHeaderSize > headerSize || headerSize > length) return;
+        file.seek(static_cast<long>(position));
+        const TagLib::ByteVector object = file.readBlock(kObjectHeaderSize);
+        if (object.size() < kObjectHeaderSize) return;
+        const long long objectSize = object.toLongLong(16, false);
+        if (objectSize < kObjectHeaderSize || position + objectSize > headerSize) return;
+        if (object.startsWith(kFilePropertiesGuid)) {
+            if (objectSize < kFlagsOffset + 4) return;
+            file.seek(static_cast<long>(position + kFlagsOffset));
+            if (file.readBlock(4).toUInt(false) & kBroadcastFlag) return;
+            file.seek(static_cast<long>(position + kFileSizeOffset));
+            if (file.readBlock(8).toLongLong(false) == length) return;
+            file.seek(static_cast<long>(position + kFileSizeOffset));
+            file.writeBlock(TagLib::ByteVector::fromLongLong(length, false));
+            return;
+        }
+        position += objectSize;
+    }
+}
+
 }  // namespace
 
 TagLibMetadataEditor::TagLibMetadataEditor() = default;
@@ -101,7 +142,7 @@ bool TagLibMetadataEditor::SetAttribute(std::uint16_t streamNumber, std::u16stri
 }
 
 void TagLibMetadataEditor::Flush() {
-    if (file_) file_->save();
+    if (file_ && file_->save()) RefreshFileSizeField(*file_);
     file_.reset();
 }
 

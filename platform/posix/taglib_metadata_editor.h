@@ -8,6 +8,8 @@
 // file's content description object, which TagLib reaches through its own
 // setters; every other name becomes an attribute of its own (extended
 // content description for stream 0, metadata object for other streams).
+// After saving, the header's record of the file size is brought up to date,
+// as the Windows runtime does; TagLib alone would leave the old size there.
 
 #include <memory>
 

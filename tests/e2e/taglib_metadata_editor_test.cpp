@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -129,6 +130,30 @@ TEST_F(TagLibEditorTest, LaterWritesReplaceValuesAndRemoveNothing) {
     const auto probed = testing::ProbeTags(wma_);
     EXPECT_EQ(probed.at("title"), "Second");
     EXPECT_EQ(probed.at("WM/Year"), "2000");
+}
+
+// The file properties object records the file's size; a header that grew
+// must not leave the old figure there.
+TEST_F(TagLibEditorTest, SavingKeepsTheRecordedFileSizeTrue) {
+    const auto recordedSize = [](const fs::path& path) {
+        const std::string bytes = ReadFileBytes(path);
+        const std::string guid("\xA1\xDC\xAB\x8C\x47\xA9\xCF\x11\x8E\xE4\x00\xC0\x0C\x20\x53\x65", 16);
+        const std::size_t at = bytes.find(guid);
+        EXPECT_NE(at, std::string::npos);
+        std::uint64_t size = 0;
+        for (int i = 7; i >= 0; --i) size = size << 8 | static_cast<unsigned char>(bytes.at(at + 40 + i));
+        return size;
+    };
+    ASSERT_EQ(recordedSize(wma_), fs::file_size(wma_));
+    WriteJobTags(wma_, MakeCurrentJobTags(std::string(250, 't'), "A", "B", "C", "2000"), editor_);
+    EXPECT_EQ(recordedSize(wma_), fs::file_size(wma_));
+    WriteJobTags(wma_, MakeCurrentJobTags("short", "", "", "", ""), editor_);
+    EXPECT_EQ(recordedSize(wma_), fs::file_size(wma_));
+
+    testing::ProgramResult decoded = testing::RunProgram(
+        {"ffmpeg", "-nostdin", "-v", "error", "-i", wma_.string(), "-f", "null", "-"}, dir_.path());
+    EXPECT_EQ(decoded.exitCode, 0);
+    EXPECT_EQ(decoded.errors, "");
 }
 
 TEST_F(TagLibEditorTest, KeepsCharactersOutsideTheBasicPlane) {
