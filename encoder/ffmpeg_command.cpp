@@ -31,7 +31,6 @@ void AddVideo(ArgumentVector& a, const VideoPlan& video) {
     if (!video.tag.empty()) Add(a, {"-tag:v", video.tag});
     if (!video.filter.empty()) Add(a, {"-vf", video.filter});
     Add(a, {"-pix_fmt", video.pixelFormat});
-    if (!video.frameRate.empty()) Add(a, {"-r", video.frameRate});
     a.insert(a.end(), video.options.begin(), video.options.end());
 }
 

@@ -52,9 +52,10 @@ void PlanRateControl(const EncoderSettings& s, VideoPlan& plan) {
         case 0:  // CBR
         case 1:  // 2-pass CBR
             // A one-second buffer: with five, as the Windows encoder has,
-            // ffmpeg's one-pass rate control overshoots by 15 to 20 %.
-            plan.options.insert(plan.options.end(),
-                                {"-b:v", rate, "-minrate", rate, "-maxrate", rate, "-bufsize", rate});
+            // ffmpeg's one-pass rate control overshoots by 15 to 20 %. No
+            // minimum rate: these codecs cannot stuff, ffmpeg would only
+            // complain about buffer overflows on easy pictures.
+            plan.options.insert(plan.options.end(), {"-b:v", rate, "-maxrate", rate, "-bufsize", rate});
             // Quality against smoothness: how far the quantiser follows the
             // picture's complexity.
             plan.options.insert(plan.options.end(), {"-qcomp", Number(quality / 100.0)});
@@ -126,7 +127,9 @@ VideoPlan PlanVideo(const EncoderSettings& s) {
         const std::string h = s.height ? std::to_string(*s.height) : "-2";
         Append(plan.filter, "scale=" + w + ":" + h);
     }
-    if (s.frameRate) plan.frameRate = *s.frameRate;
+    // A filter, not "-r": the first of two passes writes to ffmpeg's null
+    // muxer, where "-r" would not drop frames and the encoder fails.
+    if (s.frameRate) Append(plan.filter, "fps=" + *s.frameRate);
 
     if (s.videoCodec == VideoCodecName::Uncompressed) {
         PlanUncompressed(s, plan);

@@ -21,7 +21,6 @@ struct VideoPlan {
     std::string pixelFormat;             // encoder input format (ffmpeg name)
     std::string filter;                  // -vf chain, may be empty
     std::vector<std::string> options;    // rate control and coding options
-    std::string frameRate;               // "-r" value, empty to keep the source's
     bool twoPass = false;
 };
 

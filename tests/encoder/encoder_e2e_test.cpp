@@ -12,88 +12,12 @@
 #include <memory>
 #include <thread>
 
+#include "encoder_fixture.h"
 #include "media_probe.h"
 #include "profiles/audio_catalogue.h"
-#include "run_program.h"
-#include "support/temp_dir.h"
 
 namespace qorvane::testing {
 namespace {
-
-namespace fs = std::filesystem;
-
-class EncoderEndToEnd : public ::testing::Test {
-protected:
-    // Media are made on first use and shared by the tests of one process.
-    static fs::path Media(const std::string& name) {
-        if (!media_) {
-            media_ = std::make_unique<TempDir>();
-            media_->write("noise.wav", std::string(4096, 'x'));
-            fs::create_directory(media_->path() / "folder.wav");
-        }
-        const fs::path file = media_->path() / name;
-        if (fs::exists(file)) return file;
-        static const std::map<std::string, std::vector<std::string>> makers = {
-            {"tone4.wav", {"-f", "lavfi", "-i", "sine=frequency=440:duration=4:sample_rate=44100", "-ac", "2"}},
-            {"tone.mp3",
-             {"-f", "lavfi", "-i", "sine=frequency=660:duration=2:sample_rate=44100", "-c:a", "libmp3lame", "-b:a",
-              "128k", "-metadata", "title=Old title"}},
-            {"clip.avi",
-             {"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=2", "-f", "lavfi", "-i",
-              "sine=duration=2:sample_rate=44100", "-c:v", "mpeg4", "-c:a", "pcm_s16le"}},
-            {"clip.mpg",
-             {"-f", "lavfi", "-i", "testsrc=size=352x288:rate=25:duration=2", "-f", "lavfi", "-i",
-              "sine=duration=2:sample_rate=48000", "-c:v", "mpeg2video", "-c:a", "mp2", "-f", "mpeg"}},
-            {"clip.vob",
-             {"-f", "lavfi", "-i", "testsrc=size=352x288:rate=25:duration=1", "-f", "lavfi", "-i",
-              "sine=duration=1:sample_rate=48000", "-c:v", "mpeg2video", "-c:a", "ac3", "-f", "vob"}},
-            {"silent.avi", {"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=1", "-c:v", "mpeg4"}},
-        };
-        const auto maker = makers.find(name);
-        if (maker == makers.end()) return file;  // deliberately missing
-        std::vector<std::string> argv = {"ffmpeg", "-v", "error", "-nostdin"};
-        argv.insert(argv.end(), maker->second.begin(), maker->second.end());
-        argv.push_back(name);
-        const ProgramResult made = RunTool(argv, media_->path());
-        EXPECT_EQ(made.exitCode, 0) << name << ": " << made.output;
-        return file;
-    }
-
-    ProgramResult Encode(const std::vector<std::string>& options,
-                         const std::map<std::string, std::string>& environment = {},
-                         const std::string& script = QORVANE_WMCMD_PATH) {
-        ProgramRun run = Run(options, environment, script);
-        return RunProgram(run);
-    }
-
-    ProgramRun Run(const std::vector<std::string>& options, const std::map<std::string, std::string>& environment,
-                   const std::string& script = QORVANE_WMCMD_PATH) {
-        ProgramRun run;
-        run.program = QORVANE_CSCRIPT_PATH;
-        run.argv = {"cscript.exe", script};
-        run.argv.insert(run.argv.end(), options.begin(), options.end());
-        run.workingDirectory = work_.path();
-        run.environment = environment;
-        run.outputFile = console_.path() / "console.txt";
-        return run;
-    }
-
-    // Everything in the output directory, hidden files included.
-    std::vector<std::string> Listing() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(work_.path())) names.push_back(entry.path().filename());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    static std::unique_ptr<TempDir> media_;
-    TempDir work_;
-    TempDir console_;
-};
-
-std::unique_ptr<TempDir> EncoderEndToEnd::media_;
-
-using Names = std::vector<std::string>;
 
 // ---- audio: every CBR row of the catalogue -------------------------------
 
