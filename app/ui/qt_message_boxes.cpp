@@ -13,4 +13,11 @@ void QtMessageBoxes::warning(const std::string& caption, const std::string& text
     box.exec();
 }
 
+bool QtMessageBoxes::question(const std::string& caption, const std::string& text) {
+    QMessageBox box(QMessageBox::Warning, QString::fromStdString(caption),
+                    QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No);
+    box.setFont(JapaneseUiFont());
+    return box.exec() == QMessageBox::Yes;
+}
+
 }  // namespace qorvane

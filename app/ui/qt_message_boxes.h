@@ -1,6 +1,6 @@
 #pragma once
-// Message boxes shown on the screen: warning icon, OK button, owned by the
-// desktop (no owner window), modal for the whole program.
+// Message boxes shown on the screen: warning icon, OK (or Yes and No)
+// buttons, owned by the desktop (no owner window), modal for the whole program.
 
 #include "platform/message_box.h"
 
@@ -9,6 +9,7 @@ namespace qorvane {
 class QtMessageBoxes final : public MessageBoxes {
 public:
     void warning(const std::string& caption, const std::string& text) override;
+    bool question(const std::string& caption, const std::string& text) override;
 };
 
 }  // namespace qorvane
