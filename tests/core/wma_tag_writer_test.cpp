@@ -5,10 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/code_page.h"
 #include "platform/file_open_error.h"
 #include "platform/text_codec.h"
-#include "support/temp_dir.h"
 #include "tags/wma_tag_writer.h"
 
 namespace qorvane {
@@ -194,65 +192,6 @@ TEST(WriteWindowsMediaTags, ASourceErrorArrivesAfterTheEditIsSavedAndReleased) {
     EXPECT_THROW(WriteWindowsMediaTags("/out/a.wma", kNoTags, editor, failingSource),
                  FileOpenError);
     EXPECT_EQ(editor.calls, Concat({kOpening, kClosing}));
-}
-
-// The whole path through the ID3 reader, on small MP3 files.
-class WriteJobTagsWithSourceTest : public ::testing::Test {
-protected:
-    static std::string MpegFrame() { return std::string("\xFF\xFB\x90\x00", 4) + std::string(413, '\0'); }
-
-    static std::string Id3v1(unsigned char track, unsigned char genre) {
-        std::string tag = "TAG" + std::string(125, '\0');
-        tag.replace(3, 4, "Name");
-        tag[126] = static_cast<char>(track);
-        tag[127] = static_cast<char>(genre);
-        return tag;
-    }
-
-    // An ID3v2.3 tag with one text frame (ISO-8859-1 encoding byte).
-    static std::string Id3v23(const std::string& frameId, const std::string& text) {
-        const std::string body = std::string(1, '\0') + text;
-        std::string frame = frameId;
-        const auto size = static_cast<std::uint32_t>(body.size());
-        for (int shift = 24; shift >= 0; shift -= 8) frame += static_cast<char>(size >> shift);
-        frame += std::string(2, '\0') + body;
-        std::string header("ID3\x03\x00\x00", 6);
-        const auto tagSize = static_cast<std::uint32_t>(frame.size());
-        for (int shift = 21; shift >= 0; shift -= 7) header += static_cast<char>((tagSize >> shift) & 0x7F);
-        return header + frame;
-    }
-
-    Utf8CodePage legacy_;
-    testing::TempDir dir_;
-    RecordingEditor editor_;
-};
-
-TEST_F(WriteJobTagsWithSourceTest, Id3v1GenreAndTrackArriveAsGenreIdAndTrackNumber) {
-    const auto source = dir_.write("in.mp3", MpegFrame() + Id3v1(3, 17));
-    WriteJobTagsWithSource(source, "/out/a.wma", MakeCurrentJobTags("T", "", "", "", ""),
-                           editor_, legacy_);
-    EXPECT_EQ(editor_.calls, Concat({kOpening, {"Title=T", "WM/GenreID=(17)Rock", "WM/TrackNumber=3"},
-                                     kSaving}));
-}
-
-TEST_F(WriteJobTagsWithSourceTest, Id3v2GenreIndexArrivesResolved) {
-    const auto source = dir_.write("in.mp3", Id3v23("TCON", "(17)") + MpegFrame());
-    WriteJobTagsWithSource(source, "/out/a.wma", kNoTags, editor_, legacy_);
-    EXPECT_EQ(editor_.calls, Concat({kOpening, {"WM/Genre=Rock"}, kSaving}));
-}
-
-TEST_F(WriteJobTagsWithSourceTest, ASourceThatIsNotMpegAudioAddsNothing) {
-    const auto source = dir_.write("in.mp3", std::string(200, 'x'));
-    WriteJobTagsWithSource(source, "/out/a.wma", MakeCurrentJobTags("", "", "", "", "2020"),
-                           editor_, legacy_);
-    EXPECT_EQ(editor_.calls, Concat({kOpening, {"WM/Year=2020"}, kSaving}));
-}
-
-TEST_F(WriteJobTagsWithSourceTest, AMissingSourceThrowsAfterSaving) {
-    EXPECT_THROW(WriteJobTagsWithSource(dir_ / "gone.mp3", "/out/a.wma",
-                                        MakeCurrentJobTags("T", "", "", "", ""), editor_, legacy_),
-                 FileOpenError);
-    EXPECT_EQ(editor_.calls, Concat({kOpening, {"Title=T"}, kSaving}));
 }
 
 TEST(IsMp3Source, ComparesTheExtensionInAnyCase) {
