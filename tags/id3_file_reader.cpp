@@ -17,11 +17,26 @@ Id3FileReader::Id3FileReader(const std::filesystem::path& path)
 
 Id3FileReader::~Id3FileReader() { std::fclose(file_); }
 
+bool Id3FileReader::seek(std::uint64_t offset) {
+    if (positionKnown_ && position_ == offset) return true;  // saves a system call
+    if (offset > static_cast<std::uint64_t>(LONG_MAX)) return false;
+    if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) {
+        positionKnown_ = false;
+        return false;
+    }
+    position_ = offset;
+    positionKnown_ = true;
+    return true;
+}
+
 std::size_t Id3FileReader::readDirect(std::uint64_t offset, void* out, std::size_t count) {
-    if (offset > static_cast<std::uint64_t>(LONG_MAX)) return 0;
-    if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return 0;
+    if (!seek(offset)) return 0;
     const std::size_t got = std::fread(out, 1, count, file_);
-    std::clearerr(file_);
+    position_ += got;
+    if (got < count) {
+        positionKnown_ = !std::ferror(file_);
+        std::clearerr(file_);
+    }
     return got;
 }
 
@@ -50,8 +65,38 @@ std::size_t Id3FileReader::readAt(std::uint64_t offset, void* out, std::size_t c
     return got;
 }
 
+std::size_t Id3FileReader::readLast(void* out, std::size_t count) {
+    if (sizeKnown_) return size_ >= count ? readAt(size_ - count, out, count) : 0;
+    // One seek from the end finds the place without asking for the size first.
+    if (std::fseek(file_, -static_cast<long>(count), SEEK_END) != 0) {
+        positionKnown_ = false;
+        return 0;
+    }
+    positionKnown_ = false;
+    const std::size_t got = std::fread(out, 1, count, file_);
+    std::clearerr(file_);
+    return got;
+}
+
+std::size_t Id3FileReader::zeroBytesAt(std::uint64_t offset) const {
+    if (!windowFilled_ || offset < windowStart_ || offset - windowStart_ >= windowLength_) return 0;
+    const auto* begin = window_.data() + (offset - windowStart_);
+    const auto* end = window_.data() + windowLength_;
+    return static_cast<std::size_t>(std::find_if(begin, end, [](unsigned char b) { return b != 0; }) -
+                                    begin);
+}
+
+bool Id3FileReader::holds(std::uint64_t offset, std::uint64_t count) {
+    if (windowFilled_ && offset >= windowStart_ &&
+        offset - windowStart_ + count <= windowLength_) {
+        return true;
+    }
+    return offset + count <= size();
+}
+
 std::uint64_t Id3FileReader::size() {
     if (!sizeKnown_) {
+        positionKnown_ = false;
         if (std::fseek(file_, 0, SEEK_END) == 0) {
             const long end = std::ftell(file_);
             size_ = end > 0 ? static_cast<std::uint64_t>(end) : 0;

@@ -1,7 +1,9 @@
 #pragma once
 // Reads small pieces of one file at given offsets. The first few kilobytes
 // are kept, since the headers, the frames of a typical tag and the first
-// audio bytes usually all lie there; anything else is read where it is.
+// audio bytes usually all lie there; anything else is read where it is. The
+// file's size is only asked for when a piece lies beyond what has been read,
+// so that a typical file costs one open, one read and one close.
 
 #include <array>
 #include <cstdint>
@@ -22,14 +24,28 @@ public:
     // arrived (fewer at the end of the file or on a read error).
     std::size_t readAt(std::uint64_t offset, void* out, std::size_t count);
 
+    // Copies the last `count` bytes of the file into `out`; returns how many
+    // arrived (0 when the file is shorter).
+    std::size_t readLast(void* out, std::size_t count);
+
+    // How many zero bytes follow from `offset` within what has been read
+    // already (0 when that piece has not been read).
+    std::size_t zeroBytesAt(std::uint64_t offset) const;
+
+    // True when the file reaches at least to offset + count.
+    bool holds(std::uint64_t offset, std::uint64_t count);
+
     // The size of the file in bytes.
     std::uint64_t size();
 
 private:
     void fill(std::uint64_t offset);
+    bool seek(std::uint64_t offset);
     std::size_t readDirect(std::uint64_t offset, void* out, std::size_t count);
 
     std::FILE* file_;
+    std::uint64_t position_ = 0;  // where the next fread starts
+    bool positionKnown_ = true;
     std::array<unsigned char, 4096> window_{};
     std::uint64_t windowStart_ = 0;
     std::size_t windowLength_ = 0;

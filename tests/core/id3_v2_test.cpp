@@ -230,6 +230,39 @@ TEST_F(Id3v2Test, ZeroSizeFramesHaveNoText) {
     EXPECT_EQ(id3.Title, "Later");
 }
 
+TEST_F(Id3v2Test, ZeroBytesWalkAsEmptyFrames) {
+    // Zeros read as frames of size 0: a frame that lines up behind them is
+    // still read, one that does not is lost in a frame of a wrong size.
+    TID3v2 id3 = read(Tag(3, 0, Frame23("TPE1", Text("A")) + std::string(20, '\0') +
+                                    Frame23("TIT2", Text("Behind"))) +
+                      MpegAudio());
+    EXPECT_EQ(id3.Title, "Behind");
+    id3 = read(Tag(3, 0, Frame23("TPE1", Text("A")) + std::string(15, '\0') +
+                             Frame23("TIT2", Text("Behind"))) +
+               MpegAudio());
+    EXPECT_EQ(id3.Title, "");
+    EXPECT_EQ(id3.Artist, "A");
+    // Padding longer than the first read of the file.
+    id3 = read(Tag(3, 0, Frame23("TIT2", Text("Padded")) + std::string(9000, '\0')) +
+               MpegAudio());
+    EXPECT_TRUE(found);
+    EXPECT_EQ(id3.Title, "Padded");
+}
+
+TEST_F(Id3v2Test, LargeTagsReadPieceByPiece) {
+    // A picture frame, a text frame across the 4 KiB mark, a long text frame.
+    const std::string picture = Frame23("APIC", std::string(4070, '\x7F'));
+    const std::string across = Frame23("TIT2", Text(std::string(40, 't')));
+    const std::string longText = Frame23("TALB", Text(std::string(6000, 'a')));
+    const TID3v2 id3 = read(Tag(3, 0, picture + across + longText +
+                                          Frame23("TPE1", Text("End"))) +
+                            MpegAudio());
+    EXPECT_TRUE(found);
+    EXPECT_EQ(id3.Title, std::string(40, 't'));
+    EXPECT_EQ(id3.Album, std::string(6000, 'a'));
+    EXPECT_EQ(id3.Artist, "End");
+}
+
 TEST_F(Id3v2Test, FramesClaimingMoreThanTheTagOrFile) {
     // A size beyond the tag: empty text, and the walk ends there.
     const std::string huge = "TIT2" + BigEndian32(0x7FFFFFF0) + std::string(2, '\0') + Text("x");
