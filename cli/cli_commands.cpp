@@ -16,7 +16,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: qorvane-cli profile FILE.wpf\n"
     "       qorvane-cli command-line --profile FILE.wpf --script SCRIPT [--debug] INPUT...\n"
-    "       qorvane-cli tags FILE...\n";
+    "       qorvane-cli tags FILE...\n"
+    "       qorvane-cli encode [--profile NAME|FILE.wpf] [--out DIR] [--debug] FILE...\n";
 
 int Usage(std::ostream& err) {
     err << kUsage;
@@ -98,7 +99,8 @@ int PrintTags(const std::vector<std::string>& files, std::ostream& out, std::ost
     return status;
 }
 
-int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        const EncodeHandler& encode) {
     if (args.empty()) return Usage(err);
     const std::string& command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
@@ -132,6 +134,27 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         }
         if (profile.empty() || script.empty() || inputs.empty()) return Usage(err);
         return PrintCommandLines(profile, script, debug, inputs, out);
+    }
+    if (command == "encode" && encode) {
+        EncodeOptions options;
+        for (std::size_t i = 0; i < rest.size(); ++i) {
+            const std::string& a = rest[i];
+            if ((a == "--profile" || a == "--out") && i + 1 < rest.size()) {
+                (a == "--profile" ? options.profile : options.outDir) = rest[++i];
+            } else if (a == "--debug") {
+                options.debug = true;
+            } else if (a == "--") {
+                options.files.insert(options.files.end(), rest.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                     rest.end());
+                break;
+            } else if (a.starts_with("--")) {
+                return Usage(err);
+            } else {
+                options.files.push_back(a);
+            }
+        }
+        if (options.files.empty()) return Usage(err);
+        return encode(options, out, err);
     }
     return Usage(err);
 }

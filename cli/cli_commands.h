@@ -2,9 +2,12 @@
 // The subcommands of qorvane-cli, written against streams so that they can
 // be run and checked without a process.
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
+
+#include "cli/headless_batch.h"
 
 namespace qorvane::cli {
 
@@ -14,9 +17,13 @@ inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUnreadable = 2;
 inline constexpr int kExitUsage = 64;
 
+// Runs an encode batch with the system's services.
+using EncodeHandler = std::function<int(const EncodeOptions&, std::ostream& out, std::ostream& err)>;
+
 // Runs one command line (without the program name). Output goes to out,
 // messages and the usage text to err.
-int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        const EncodeHandler& encode = {});
 
 int PrintProfile(const std::string& file, std::ostream& out);
 int PrintCommandLines(const std::string& profileFile, const std::string& scriptPath, bool debug,

@@ -1,11 +1,40 @@
 // qorvane-cli: the program's rules without windows.
+#include <unistd.h>
+
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/cli_commands.h"
+#include "platform/posix/batch_log.h"
+#include "platform/posix/ini_registry.h"
+#include "platform/posix/posix_process_launcher.h"
+#include "platform/posix/taglib_metadata_editor.h"
+
+namespace {
+
+std::filesystem::path ProgramDirectory(const char* argv0) {
+    std::error_code ec;
+    auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) self = std::filesystem::absolute(argv0, ec);
+    return self.parent_path();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    return qorvane::cli::Run(args, std::cout, std::cerr);
+    const auto encode = [argv](const qorvane::cli::EncodeOptions& options, std::ostream& out,
+                               std::ostream& err) {
+        qorvane::IniRegistry registry(qorvane::IniRegistry::DefaultLocation());
+        qorvane::PosixProcessLauncher launcher;
+        qorvane::TagLibMetadataEditor editor;
+        const char* path = std::getenv("PATH");
+        return qorvane::cli::RunHeadlessBatch(
+            options, {registry, launcher, editor, ProgramDirectory(argv[0]), path ? path : "",
+                      qorvane::DefaultBatchLogPath()},
+            out, err);
+    };
+    return qorvane::cli::Run(args, std::cout, std::cerr, encode);
 }

@@ -1,0 +1,19 @@
+#pragma once
+// The job list as the batch runner's queue.
+
+#include "app/job_list.h"
+#include "encode/batch_services.h"
+
+namespace qorvane {
+
+class JobListQueue final : public JobQueue {
+public:
+    explicit JobListQueue(JobList& list) : list_(list) {}
+    int count() const override { return static_cast<int>(list_.size()); }
+    EncodeJob takeFirst() override { return list_.takeFirst(); }
+
+private:
+    JobList& list_;
+};
+
+}  // namespace qorvane

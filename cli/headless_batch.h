@@ -1,0 +1,37 @@
+#pragma once
+// `qorvane-cli encode`: the batch runner, its thread and the tag writer
+// without windows. One line per run; exit status 0 when every run produced
+// its output file.
+
+#include <filesystem>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "platform/metadata_editor.h"
+#include "platform/process_launcher.h"
+#include "platform/registry.h"
+
+namespace qorvane::cli {
+
+struct EncodeOptions {
+    std::string profile;  // a display name in the Profile folder, or a .wpf file; empty: "Temporary"
+    std::string outDir;   // empty: beside each input
+    bool debug = false;
+    std::vector<std::string> files;
+};
+
+// The outside services a headless batch uses.
+struct HeadlessServices {
+    const Registry& registry;
+    ProcessLauncher& launcher;
+    MetadataEditor& editor;
+    std::filesystem::path programDir;    // searched first for the script host, holds Profile/
+    std::string pathVariable;            // PATH
+    std::filesystem::path logFile;
+};
+
+int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, std::ostream& out,
+                     std::ostream& err);
+
+}  // namespace qorvane::cli
