@@ -18,7 +18,17 @@ EncodeThread::~EncodeThread() {
 }
 
 void EncodeThread::start() {
-    if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
+    if (!thread_.joinable()) {
+        thread_ = std::thread([this] {
+            run();
+            finished_ = true;
+        });
+    }
+}
+
+bool EncodeThread::terminationRequested() const {
+    std::lock_guard lock(mutex_);
+    return terminate_;
 }
 
 void EncodeThread::postStart() {
@@ -107,6 +117,7 @@ void EncodeThread::runOnce() {
     for (;;) {
         const auto result = process->waitFor(timing_.waitStep);
         if (result != RunningProcess::WaitResult::TimedOut) break;
+        if (terminationRequested()) return;  // the encoder is left to finish on its own
         if (state.abortRequested) {
             process->terminate();
             state.running = false;

@@ -4,6 +4,7 @@
 // it while watching the abort flag, and has the main thread finish it.
 
 #include <chrono>
+#include <atomic>
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
@@ -35,9 +36,12 @@ public:
     // The start message: the batch begins within one idle poll.
     void postStart();
     // The loop ends at the end of its current cycle; a running encoder is
-    // neither waited for nor ended by this.
+    // neither waited for nor ended by this (the wait for it stops, and its
+    // finish step is left out, since the program is going away).
     void requestTermination();
     void join();
+    // True once the loop has ended.
+    bool finished() const { return finished_; }
 
     // True while a start is pending or a batch runs.
     bool busy() const;
@@ -50,6 +54,7 @@ private:
     void runOnce();
     void invoke(const std::function<void()>& step);
     void skipped();
+    bool terminationRequested() const;
 
     BatchRunner& runner_;
     MainThreadInvoker& mainThread_;
@@ -62,6 +67,7 @@ private:
     std::condition_variable wake_;
     bool startPending_ = false;
     bool terminate_ = false;
+    std::atomic<bool> finished_{false};
     std::thread thread_;
 };
 

@@ -1,0 +1,89 @@
+#pragma once
+// The batch in the desktop program: the convert command, the progress
+// dialog, the encode thread with its hand-over to the main thread, and the
+// shutdown at the end of a batch.
+
+#include <QObject>
+#include <atomic>
+#include <functional>
+#include <memory>
+
+#include "encode/batch_runner.h"
+#include "encode/encode_thread.h"
+#include "platform/desktop.h"
+#include "platform/message_box.h"
+#include "platform/power_control.h"
+
+class QWidget;
+
+namespace qorvane {
+
+class TProDlg;
+struct AppSettings;
+
+// Runs steps on the thread that owns `context` and waits for them. Once
+// closed, steps are dropped, so a thread still handing one over while the
+// program ends does not wait for a main loop that has stopped.
+class QtMainThreadInvoker final : public MainThreadInvoker {
+public:
+    explicit QtMainThreadInvoker(QObject* context) : context_(context) {}
+    void invoke(const std::function<void()>& step) override;
+    void close() { closed_ = true; }
+
+private:
+    QObject* context_;
+    std::atomic<bool> closed_{false};
+};
+
+class BatchController final : public QObject, public BatchHost, public BatchProgressView {
+    Q_OBJECT
+public:
+    struct Services {
+        JobQueue& jobs;
+        const AppSettings& settings;  // read when each step runs
+        const WorkArea& workArea;
+        MessageBoxes& messages;
+        JobTagWriter& tagWriter;
+        SoundPlayer& sounds;
+        PowerControl& power;
+        ProcessLauncher& launcher;
+        std::filesystem::path logFile;
+        // Saves the settings as closing the main window does; called before
+        // the computer is shut down.
+        std::function<void()> saveSettings;
+    };
+
+    BatchController(QWidget& mainWindow, TProDlg& dialog, Services services, EncoderSetup encoder,
+                    std::filesystem::path profileDir);
+    ~BatchController() override;  // ends the thread without waiting for an encoder
+
+    bool converting() const { return runner_.state().running; }
+    BatchRunner& runner() { return runner_; }
+
+    // BatchHost
+    CompletionSettings completionSettings() const override;
+    void showWarning(const std::string& text) override;
+    void requestShutdown() override;
+    // BatchProgressView
+    void setLabels(const std::string& current, const std::string& remaining) override;
+    void hide() override;
+
+public slots:
+    void tbConvClick();
+    void OKBtnClick();
+
+private slots:
+    void shutdownNow();  // the shutdown message's handler
+
+private:
+    void placeDialog();
+
+    QWidget& mainWindow_;
+    TProDlg& dialog_;
+    Services services_;
+    BatchRunner runner_;
+    QtMainThreadInvoker invoker_;
+    std::unique_ptr<EncodeThread> thread_;
+};
+
+}  // namespace qorvane
