@@ -59,7 +59,9 @@ std::string Id3v2Tag(int version, int index, std::mt19937& random) {
     const std::string n = std::to_string(index);
     const bool utf16 = version > 2 && index % 3 == 0;
     auto text = [&](const std::string& value) {
-        return utf16 ? std::string(1, '\x01') + Utf16Le(value) : std::string(1, '\0') + value;
+        std::string body(1, utf16 ? '\x01' : '\0');
+        body += utf16 ? Utf16Le(value) : value;
+        return body;
     };
     static const char* const kLong[] = {"TIT2", "TPE1", "TALB", "TYER", "TCON", "TRCK", "COMM"};
     static const char* const kShort[] = {"TT2", "TP1", "TAL", "TYE", "TCO", "TRK", "COM"};
@@ -69,14 +71,19 @@ std::string Id3v2Tag(int version, int index, std::mt19937& random) {
     frames += Frame(version, ids[1], text("Artist " + std::to_string(index % 97)));
     frames += Frame(version, ids[2], text("Album " + std::to_string(index % 31)));
     frames += Frame(version, ids[3], text(std::to_string(1970 + index % 50)));
-    frames += Frame(version, ids[4], text("(" + std::to_string(index % 148) + ")"));
+    const std::string genre = std::string("(").append(std::to_string(index % 148)).append(")");
+    frames += Frame(version, ids[4], text(genre));
     frames += Frame(version, ids[5], text(std::to_string(1 + index % 20) + "/20"));
-    frames += Frame(version, ids[6],
-                    std::string(1, '\0') + "eng" + std::string(1, '\0') + "Comment " + n);
+    std::string comment(1, '\0');
+    comment.append("eng").append(1, '\0').append("Comment ").append(n);
+    frames += Frame(version, ids[6], comment);
     if (version > 2) frames += Frame(version, "TXXX", text("Encoder settings"));
     frames += std::string(std::uniform_int_distribution<int>(0, 1024)(random), '\0');
-    return "ID3" + std::string(1, static_cast<char>(version)) + std::string(2, '\0') +
-           SynchSafe(static_cast<std::uint32_t>(frames.size())) + frames;
+    std::string tag = "ID3";
+    tag += static_cast<char>(version);
+    tag.append(2, '\0');
+    tag += SynchSafe(static_cast<std::uint32_t>(frames.size()));
+    return tag + frames;
 }
 
 std::string Id3v1Tag(int index) {
@@ -84,9 +91,12 @@ std::string Id3v1Tag(int index) {
         text.resize(width, '\0');
         return text;
     };
-    std::string tag = "TAG" + field("Old title " + std::to_string(index), 30) +
-                      field("Old artist", 30) + field("Old album", 30) + field("1999", 4) +
-                      field("Old comment", 28);
+    std::string tag = "TAG";
+    tag += field("Old title " + std::to_string(index), 30);
+    tag += field("Old artist", 30);
+    tag += field("Old album", 30);
+    tag += field("1999", 4);
+    tag += field("Old comment", 28);
     tag += '\0';
     tag += static_cast<char>(1 + index % 20);
     tag += static_cast<char>(index % 148);

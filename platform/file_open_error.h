@@ -11,7 +11,8 @@ namespace qorvane {
 class FileOpenError : public std::runtime_error {
 public:
     explicit FileOpenError(std::string path)
-        : std::runtime_error("ファイル " + path + " は開けません"), path_(std::move(path)) {}
+        : std::runtime_error("ファイル " + path + " は開けません"),
+          path_(std::move(path)) {}
 
     const std::string& path() const noexcept { return path_; }
 

@@ -39,7 +39,9 @@ std::int32_t ToOffset(std::uint64_t offset) {
     return static_cast<std::int32_t>(offset < kMax ? offset : kMax);
 }
 
-enum class FrameKind { Title, Subtitle, Artist, Genre, Album, Year, Copyright, Comment, Track, Other };
+enum class FrameKind {
+    Title, Subtitle, Artist, Genre, Album, Year, Copyright, Comment, Track, Other
+};
 
 struct FrameName {
     std::string_view shortId;  // version 2
@@ -144,8 +146,9 @@ bool TID3v2::readId3v2(Id3FileReader& file, const unsigned char* header) {
         // of them in one step gives the same result as walking it.
         const std::uint64_t zeroFrames = file.zeroBytesAt(pos) / frameHeaderSize;
         if (zeroFrames > 0) {
-            const auto steps = std::min<std::uint64_t>(
-                zeroFrames, (static_cast<std::uint64_t>(count) + frameHeaderSize - 1) / frameHeaderSize);
+            const auto left = static_cast<std::uint64_t>(count);
+            const auto steps =
+                std::min<std::uint64_t>(zeroFrames, (left + frameHeaderSize - 1) / frameHeaderSize);
             pos += steps * frameHeaderSize;
             count -= static_cast<std::int64_t>(steps * frameHeaderSize);
             continue;
@@ -207,8 +210,7 @@ std::uint32_t TID3v2::frameSize(Id3FileReader& file, const unsigned char* sizeBy
     // Version 4 sizes are synchsafe, but some writers stored plain numbers
     // there; where the two readings differ, the one after which a frame (or
     // the end of the tag) follows wins.
-    const bool synchSafeBytes = ((sizeBytes[0] | sizeBytes[1] | sizeBytes[2] | sizeBytes[3]) & 0x80) == 0;
-    if (!synchSafeBytes) return plain;
+    if (((sizeBytes[0] | sizeBytes[1] | sizeBytes[2] | sizeBytes[3]) & 0x80) != 0) return plain;
     const std::uint32_t synchSafe = SynchSafe(sizeBytes);
     if (synchSafe == plain) return plain;
     const std::uint64_t tagEnd = kHeaderSize + static_cast<std::uint64_t>(TagSize);
@@ -274,9 +276,10 @@ bool TID3v2::readId3v1(Id3FileReader& file) {
     Comment = Id3v1FieldText(bytes.substr(97), 30, *legacy_);
     Copyright.clear();
     const unsigned char genre = tag[127];
-    Genre = genre < kGenreCount
-                ? "(" + std::to_string(genre) + ")" + std::string(GenreNames[genre])
-                : std::string();
+    Genre.clear();
+    if (genre < kGenreCount) {
+        Genre.append("(").append(std::to_string(genre)).append(")").append(GenreNames[genre]);
+    }
     Track = tag[125] == 0 ? tag[126] : 0;
     return true;
 }

@@ -15,6 +15,10 @@
 // are not valid UTF-8 are read as CP932 when they are valid CP932, else as
 // Latin-1. UTF-16 frame text is converted to UTF-8.
 //
+// Frame sizes of version 2.4 tags are read as synchsafe numbers (falling back
+// to plain ones where a writer stored those), a 2.4 footer is stepped over
+// before the audio is looked for, and UTF-16 text honours its byte-order mark.
+//
 // A file that cannot be opened makes ReadTags throw qorvane::FileOpenError
 // (platform/file_open_error.h). Every other problem (short file, broken sizes)
 // ends in false or in empty fields, never in an error.

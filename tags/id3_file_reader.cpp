@@ -82,8 +82,8 @@ std::size_t Id3FileReader::zeroBytesAt(std::uint64_t offset) const {
     if (!windowFilled_ || offset < windowStart_ || offset - windowStart_ >= windowLength_) return 0;
     const auto* begin = window_.data() + (offset - windowStart_);
     const auto* end = window_.data() + windowLength_;
-    return static_cast<std::size_t>(std::find_if(begin, end, [](unsigned char b) { return b != 0; }) -
-                                    begin);
+    const auto* firstNonZero = std::find_if(begin, end, [](unsigned char b) { return b != 0; });
+    return static_cast<std::size_t>(firstNonZero - begin);
 }
 
 bool Id3FileReader::holds(std::uint64_t offset, std::uint64_t count) {

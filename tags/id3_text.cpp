@@ -71,7 +71,9 @@ std::string Id3v1FieldText(std::string_view bytes, std::size_t width, const Code
     const std::string_view raw = UpToZeroByte(bytes.substr(0, std::min(width, bytes.size())));
     const Utf8CodePage utf8;
     if (IsValidUtf8(raw)) return TrimTagField(bytes, width, &utf8);
-    if (legacy.isValid(raw)) return Utf16ToUtf8(legacy.toUtf16(TrimTagField(bytes, width, &legacy)));
+    if (legacy.isValid(raw)) {
+        return Utf16ToUtf8(legacy.toUtf16(TrimTagField(bytes, width, &legacy)));
+    }
     return Latin1ToUtf8(TrimTagField(bytes, width, nullptr));
 }
 
