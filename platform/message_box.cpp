@@ -8,4 +8,9 @@ void StreamMessageBoxes::warning(const std::string& caption, const std::string& 
     out_ << caption << ": " << text << std::endl;
 }
 
+bool StreamMessageBoxes::question(const std::string& caption, const std::string& text) {
+    out_ << caption << ": " << text << " -> No" << std::endl;
+    return false;
+}
+
 }  // namespace qorvane

@@ -1,6 +1,7 @@
 #pragma once
 // The program's message boxes: a caption, a text, a warning icon and an OK
-// button. Behind an interface so that tests and scripted runs can answer them.
+// button (Yes and No for a question). Behind an interface so that tests and
+// scripted runs can answer them.
 
 #include <iosfwd>
 #include <string>
@@ -15,20 +16,18 @@ public:
     virtual ~MessageBoxes() = default;
     // Shows the warning and returns when the user has dismissed it.
     virtual void warning(const std::string& caption, const std::string& text) = 0;
-    // Asks with the buttons Yes and No (warning icon); true for Yes. A box
-    // that cannot ask answers No, which never overwrites anything.
-    virtual bool question(const std::string& caption, const std::string& text) {
-        warning(caption, text);
-        return false;
-    }
+    // Asks with the buttons Yes and No (warning icon); true for Yes.
+    virtual bool question(const std::string& caption, const std::string& text) = 0;
 };
 
 // Writes each box as one line "caption: text" to a stream instead of showing
-// it, and returns at once as if OK had been pressed. For scripted runs.
+// it, and returns at once as if OK had been pressed; a question is answered
+// No, which never overwrites anything. For scripted runs.
 class StreamMessageBoxes final : public MessageBoxes {
 public:
     explicit StreamMessageBoxes(std::ostream& out) : out_(out) {}
     void warning(const std::string& caption, const std::string& text) override;
+    bool question(const std::string& caption, const std::string& text) override;
 
 private:
     std::ostream& out_;

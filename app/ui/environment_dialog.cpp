@@ -4,12 +4,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QToolButton>
 
-#include "app/ui/drop_button.h"
 #include "app/ui/pickers.h"
 #include "app/ui/ui_font.h"
 #include "app/window_placement.h"
+#include "controls/updn_button.h"
 
 namespace qorvane {
 
@@ -28,6 +27,13 @@ QLineEdit* NewPathField(QWidget* parent, const QString& caption, int labelLeft, 
     label->setGeometry(labelLeft, top + 3, fieldLeft - labelLeft - 4, 15);
     label->setBuddy(edit);
     return edit;
+}
+
+TUpDnButton* AttachDropButton(QLineEdit* edit) {
+    auto* button = new TUpDnButton(edit->parentWidget());
+    button->setAssociate(edit);
+    button->resize(button->width(), edit->height());
+    return button;
 }
 
 }  // namespace
@@ -71,9 +77,9 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
 
     connect(OKBtn, &QPushButton::clicked, this, &TEnvDlg::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    connect(UpDnButton1, &QToolButton::clicked, this, &TEnvDlg::UpDnButton1Click);
-    connect(UpDnButton2, &QToolButton::clicked, this, &TEnvDlg::UpDnButton2Click);
-    connect(UpDnButton3, &QToolButton::clicked, this, &TEnvDlg::UpDnButton3Click);
+    connect(UpDnButton1, &TUpDnButton::clicked, this, &TEnvDlg::UpDnButton1Click);
+    connect(UpDnButton2, &TUpDnButton::clicked, this, &TEnvDlg::UpDnButton2Click);
+    connect(UpDnButton3, &TUpDnButton::clicked, this, &TEnvDlg::UpDnButton3Click);
 
     FormCreate(workArea, cursor);
 }

@@ -11,11 +11,11 @@
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
-class QToolButton;
 
 namespace qorvane {
 
 class Pickers;
+class TUpDnButton;
 
 class TEnvDlg : public QDialog {
     Q_OBJECT
@@ -27,12 +27,12 @@ public:
     QCheckBox* cbShutdn;
     QCheckBox* cbSnd1;
     QLineEdit* edSnd1;
-    QToolButton* UpDnButton2;
+    TUpDnButton* UpDnButton2;
     QCheckBox* cbSnd2;
     QLineEdit* edSnd2;
-    QToolButton* UpDnButton3;
+    TUpDnButton* UpDnButton3;
     QLineEdit* outdir;
-    QToolButton* UpDnButton1;
+    TUpDnButton* UpDnButton1;
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
 

@@ -12,9 +12,11 @@
 #include "app/ui/main_window.h"
 #include "app/ui/pickers.h"
 #include "app/ui/qt_desktop.h"
+#include "app/ui/qt_input_box.h"
 #include "app/ui/qt_message_boxes.h"
 #include "app/ui/scripted_run.h"
 #include "encode/ui/progress_dialog.h"
+#include "platform/code_page.h"
 #include "platform/posix/cp932_code_page.h"
 #include "platform/posix/ini_registry.h"
 #include "platform/posix/lock_file_mutexes.h"
@@ -56,6 +58,10 @@ int main(int argc, char** argv) {
     services.messages = &messages;
     services.pickers = &pickers;
     services.readTags = Id3TagReader(cp932);
+    const Utf8CodePage systemCodePage;  // names typed for profiles are UTF-8 here
+    QtInputBox inputBox;
+    services.inputBox = &inputBox;
+    services.codePage = &systemCodePage;
 
     TQorvbyOstrel window(state, services, arguments);
     TProDlg progress(&window);

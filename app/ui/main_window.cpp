@@ -23,14 +23,15 @@
 
 #include "app/job_edits.h"
 #include "app/startup.h"
-#include "app/ui/drop_button.h"
 #include "app/ui/environment_dialog.h"
 #include "app/ui/job_list_model.h"
 #include "app/ui/pickers.h"
 #include "app/ui/ui_font.h"
+#include "controls/updn_button.h"
 #include "encode/ui/progress_dialog.h"
 #include "platform/file_open_error.h"
 #include "profiles/profile_names.h"
+#include "profiles/ui/enc_set_dlg.h"
 
 namespace qorvane {
 
@@ -140,6 +141,9 @@ void TQorvbyOstrel::buildList() {
     ListView1->setAcceptDrops(false);
     ListView1->header()->setStretchLastSection(false);
     ListView1->header()->setSectionsMovable(false);
+    // Stored widths come back as they were, however narrow (the header's own
+    // minimum follows the widest glyph of the font).
+    ListView1->header()->setMinimumSectionSize(0);
     // The selection stays as visible when the list loses the focus.
     QPalette palette = ListView1->palette();
     palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
@@ -169,8 +173,10 @@ QWidget* TQorvbyOstrel::buildFieldPanel() {
     // Typed characters are filtered by key; this catches pasted text.
     edYear->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edYear));
     edYear->setFixedWidth(40);
-    UpDnButton1 = NewDropButton(panel);
-    connect(UpDnButton1, &QToolButton::clicked, this, &TQorvbyOstrel::UpDnButton1Click);
+    UpDnButton1 = new TUpDnButton(panel);
+    UpDnButton1->setAssociate(edDir);
+    UpDnButton1->setFixedHeight(edDir->sizeHint().height());
+    connect(UpDnButton1, &TUpDnButton::clicked, this, &TQorvbyOstrel::UpDnButton1Click);
 
     auto label = [panel](const QString& text, QLineEdit* buddy) {
         auto* l = new QLabel(text, panel);
@@ -313,7 +319,17 @@ void TQorvbyOstrel::tbChgClick() {
 
 void TQorvbyOstrel::OpenProfileEditor(const std::string& name) {
     state_.currentProfilePath = ProfilePath(state_.paths.profileDir, name);
-    if (services_.openProfileEditor) services_.openProfileEditor(this, QStringLiteral("Profile - ") + Q(name));
+    ProfileEditorServices editor;
+    editor.messages = services_.messages;
+    editor.inputBox = services_.inputBox;
+    editor.codePage = services_.codePage;
+    editor.workArea = state_.workArea;
+    editor.cursor = QCursor::pos();
+    editor.proList = proList;
+    editor.proListChange = [this] { proListChange(); };
+    TEncSetDlg dialog(state_.currentProfilePath, std::move(editor), this);
+    dialog.setWindowTitle(QStringLiteral("Profile - ") + Q(name));
+    dialog.exec();
 }
 
 void TQorvbyOstrel::tbEnvClick() {

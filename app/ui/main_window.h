@@ -22,9 +22,12 @@ class QItemSelection;
 
 namespace qorvane {
 
+class CodePage;
+class InputBox;
 class JobListModel;
 class Pickers;
 class TProDlg;
+class TUpDnButton;
 
 inline constexpr const char* kRefusedWhileConvertingMessage = "変換中は変更できません";
 
@@ -35,9 +38,10 @@ struct MainWindowServices {
     TagReader readTags;
     // True while a batch is running.
     std::function<bool()> isConverting = [] { return false; };
-    // Shows the profile editor for CurrentProfilePath with the caption given,
-    // modally; empty: there is no editor to show.
-    std::function<void(QWidget* owner, const QString& caption)> openProfileEditor;
+    // The profile editor's prompt for a new name, and the code page typed
+    // names are cleaned in.
+    InputBox* inputBox = nullptr;
+    const CodePage* codePage = nullptr;
 };
 
 class TQorvbyOstrel : public QMainWindow {
@@ -77,7 +81,7 @@ public:
     QLineEdit* edYear;
     QLineEdit* edCopy;
     QLineEdit* edDir;
-    QToolButton* UpDnButton1;
+    TUpDnButton* UpDnButton1;
 
 public slots:
     void tbCloseClick();

@@ -2,15 +2,15 @@
 
 #include <QFileDialog>
 
+#include "controls/sb_dialog.h"
+
 namespace qorvane {
 
 std::optional<QString> QtPickers::chooseFolder(QWidget* owner, const QString& startFolder) {
-    QString start = startFolder;
-    // A trailing separator is dropped, except for the root itself.
-    if (start.size() > 1 && start.endsWith(QLatin1Char('/'))) start.chop(1);
-    const QString folder = QFileDialog::getExistingDirectory(owner, QString(), start);
-    if (folder.isEmpty()) return std::nullopt;
-    return folder;
+    TSBDialog picker(owner);
+    picker.Directory = startFolder;
+    if (!picker.Execute()) return std::nullopt;
+    return picker.Directory;
 }
 
 std::optional<QString> QtPickers::chooseSoundFile(QWidget* owner, const QString& initialDir) {

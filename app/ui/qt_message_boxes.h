@@ -1,6 +1,7 @@
 #pragma once
 // Message boxes shown on the screen: warning icon, OK (or Yes and No)
-// buttons, owned by the desktop (no owner window), modal for the whole program.
+// buttons, owned by the modal dialog that raises them or else by the desktop
+// (no owner window), modal for the whole program.
 
 #include "platform/message_box.h"
 

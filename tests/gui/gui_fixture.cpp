@@ -19,7 +19,8 @@ TQorvbyOstrel& MainWindowTest::open(const std::vector<std::string>& arguments) {
     services.pickers = &pickers;
     services.readTags = Id3TagReader(cp932);
     services.isConverting = [this] { return converting; };
-    services.openProfileEditor = [this](QWidget*, const QString& caption) { editorCaptions.push_back(caption); };
+    services.inputBox = &input;
+    services.codePage = &utf8;
     window = std::make_unique<TQorvbyOstrel>(state, services, arguments);
     return *window;
 }

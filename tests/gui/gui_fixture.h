@@ -13,6 +13,8 @@
 #include "app/app_state.h"
 #include "app/ui/main_window.h"
 #include "app/ui/pickers.h"
+#include "gui/fake_input_box.h"
+#include "platform/code_page.h"
 #include "platform/message_box.h"
 #include "platform/posix/cp932_code_page.h"
 #include "support/temp_dir.h"
@@ -21,9 +23,15 @@ namespace qorvane::testing {
 
 class FakeMessageBoxes final : public MessageBoxes {
 public:
-    std::vector<std::string> shown;  // "caption: text"
+    std::vector<std::string> shown;      // "caption: text"
+    std::vector<std::string> questions;  // "caption: text"
+    bool answerYes = false;
     void warning(const std::string& caption, const std::string& text) override {
         shown.push_back(caption + ": " + text);
+    }
+    bool question(const std::string& caption, const std::string& text) override {
+        questions.push_back(caption + ": " + text);
+        return answerYes;
     }
 };
 
@@ -63,7 +71,8 @@ protected:
     FakeMessageBoxes messages;
     FakePickers pickers;
     bool converting = false;
-    std::vector<QString> editorCaptions;
+    FakeInputBox input;
+    Utf8CodePage utf8;
     Cp932CodePage cp932;
     std::unique_ptr<TQorvbyOstrel> window;
 };

@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "app/job_edits.h"
+#include "controls/updn_button.h"
 #include "core/id3_test_bytes.h"
 #include "encode/ui/progress_dialog.h"
 #include "gui/gui_fixture.h"
@@ -205,29 +206,6 @@ TEST_F(MainWindowTest, SavedBoundsArePulledIntoTheWorkArea) {
     EXPECT_EQ(w.size(), QSize(600, 400));
     EXPECT_EQ(w.ListView1->columnWidth(5), 16);
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Qorvane Ver2.03"));
-}
-
-TEST_F(MainWindowTest, ChangeIsRefusedWhileConverting) {
-    TQorvbyOstrel& w = open();
-    converting = true;
-    w.tbChg->click();
-    EXPECT_EQ(messages.shown, (Strings{"qorv: 変換中は変更できません"}));
-    EXPECT_TRUE(editorCaptions.empty());
-    EXPECT_TRUE(state.currentProfilePath.empty());
-}
-
-TEST_F(MainWindowTest, ChangeOpensTheSelectedRowsProfileElseTheDropDowns) {
-    TQorvbyOstrel& w = open();
-    w.tbChg->click();
-    EXPECT_EQ(state.currentProfilePath, dir / "Profile/Temporary.wpf");
-    w.AddFiles({file("0.wav"), file("1.wav")});
-    w.jobs().setField(1, JobField::Profile, "Voice");
-    select({1});
-    QTest::mouseDClick(w.ListView1->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_EQ(state.currentProfilePath, dir / "Profile/Voice.wpf");
-    ASSERT_GE(editorCaptions.size(), 2u);
-    EXPECT_EQ(editorCaptions.front(), QStringLiteral("Profile - Temporary"));
-    EXPECT_EQ(editorCaptions.back(), QStringLiteral("Profile - Voice"));
 }
 
 TEST_F(MainWindowTest, OutputFolderButtonStartsAtTheRowsFolder) {
