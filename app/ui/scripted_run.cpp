@@ -6,11 +6,15 @@
 #include <QTimer>
 #include <QTreeView>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 
 #include "app/app_state.h"
 #include "app/ui/environment_dialog.h"
 #include "app/ui/main_window.h"
+#include "profiles/profile_names.h"
+#include "profiles/ui/enc_set_dlg.h"
+#include "profiles/ui/vsize_dlg.h"
 
 namespace qorvane {
 
@@ -50,6 +54,24 @@ bool SaveScreenshots(TQorvbyOstrel& window, AppState& state, Pickers& pickers, c
     QCoreApplication::processEvents();
     saved = dialog.grab().save(QDir(dir).filePath(QStringLiteral("environment-dialog.png"))) && saved;
     dialog.close();
+
+    // The profile editor over the drop-down's profile (nothing is saved) and
+    // its custom size dialog.
+    std::filesystem::path profile = ProfilePath(state.paths.profileDir, window.proList->currentText().toStdString());
+    ProfileEditorServices services;
+    services.workArea = state.workArea;
+    services.cursor = window.geometry().center();
+    TEncSetDlg editor(profile, services, &window);
+    editor.setWindowTitle(QStringLiteral("Profile - ") + window.proList->currentText());
+    editor.show();
+    QCoreApplication::processEvents();
+    saved = editor.grab().save(QDir(dir).filePath(QStringLiteral("profile-editor.png"))) && saved;
+    TVsizeDlg size(editor.pendingCustomWidth(), editor.pendingCustomHeight(), &editor, &window);
+    size.show();
+    QCoreApplication::processEvents();
+    saved = size.grab().save(QDir(dir).filePath(QStringLiteral("custom-size-dialog.png"))) && saved;
+    size.close();
+    editor.close();
     return saved;
 }
 

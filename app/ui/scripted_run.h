@@ -5,9 +5,10 @@
 //                                 "caption: text" and answered with OK
 //   QORVANE_STARTUP_REPORT=1      once the main window is up, its state is
 //                                 written to stdout and the window is closed
-//   QORVANE_SCREENSHOTS=<dir>     the main window and the environment dialog
-//                                 are saved as PNG files there, then the
-//                                 window is closed
+//   QORVANE_SCREENSHOTS=<dir>     the main window, the environment dialog,
+//                                 the profile editor and its custom size
+//                                 dialog are saved as PNG files there, then
+//                                 the window is closed
 
 #include <QString>
 #include <iosfwd>
