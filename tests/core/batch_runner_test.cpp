@@ -2,61 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
-
 #include "encode/encode_thread.h"
+#include "support/batch_fakes.h"
 #include "support/temp_dir.h"
 
 namespace qorvane {
 namespace {
 
+using testing::FakeHost;
+using testing::FakeJobs;
+using testing::FakeObserver;
+using testing::FakeProgress;
+using testing::FakeSounds;
+using testing::FakeTags;
 using testing::TempDir;
-
-struct FakeJobs : JobQueue {
-    std::deque<EncodeJob> rows;
-    int count() const override { return static_cast<int>(rows.size()); }
-    EncodeJob takeFirst() override {
-        EncodeJob job = rows.front();
-        rows.pop_front();
-        return job;
-    }
-};
-
-struct FakeProgress : BatchProgressView {
-    std::vector<std::pair<std::string, std::string>> labels;
-    int hidden = 0;
-    void setLabels(const std::string& current, const std::string& remaining) override {
-        labels.emplace_back(current, remaining);
-    }
-    void hide() override { ++hidden; }
-};
-
-struct FakeHost : BatchHost {
-    CompletionSettings settings;
-    std::vector<std::string> warnings;
-    int shutdowns = 0;
-    CompletionSettings completionSettings() const override { return settings; }
-    void showWarning(const std::string& text) override { warnings.push_back(text); }
-    void requestShutdown() override { ++shutdowns; }
-};
-
-struct FakeTags : JobTagWriter {
-    std::vector<std::string> calls;
-    bool failSource = false;
-    void writeTags(const JobTagTexts& tags, const std::filesystem::path& output) override {
-        calls.push_back("plain " + output.filename().string() + " " + tags.title);
-    }
-    void writeTagsWithSource(const JobTagTexts& tags, const std::filesystem::path& source,
-                             const std::filesystem::path& output) override {
-        if (failSource) throw std::runtime_error("cannot open " + source.string());
-        calls.push_back("mp3 " + output.filename().string() + " " + tags.title);
-    }
-};
-
-struct FakeSounds : SoundPlayer {
-    std::vector<std::string> played;
-    void play(const std::string& sound) override { played.push_back(sound); }
-};
 
 // A process that ends after a number of wait steps (never, with -1).
 struct FakeProcess : RunningProcess {
@@ -81,12 +40,6 @@ struct FakeLauncher : ProcessLauncher {
         if (onStart) onStart();
         return std::make_unique<FakeProcess>(steps, &terminated);
     }
-};
-
-struct FakeObserver : RunObserver {
-    std::vector<std::string> events;
-    void runSkipped(const BatchState& state) override { events.push_back("skipped " + state.displayName); }
-    void runFinished(const BatchState& state) override { events.push_back("finished " + state.outputFileName); }
 };
 
 class Batch : public ::testing::Test {

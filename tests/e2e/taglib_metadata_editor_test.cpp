@@ -12,8 +12,9 @@
 #include <string>
 
 #include "e2e/asf_tag_dump.h"
-#include "e2e/media_tools.h"
 #include "platform/posix/taglib_metadata_editor.h"
+#include "support/media_tools.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 #include "tags/wma_tag_writer.h"
 
@@ -150,7 +151,7 @@ TEST_F(TagLibEditorTest, SavingKeepsTheRecordedFileSizeTrue) {
     WriteJobTags(wma_, MakeCurrentJobTags("short", "", "", "", ""), editor_);
     EXPECT_EQ(recordedSize(wma_), fs::file_size(wma_));
 
-    testing::ProgramResult decoded = testing::RunProgram(
+    testing::ProgramResult decoded = testing::RunTool(
         {"ffmpeg", "-nostdin", "-v", "error", "-i", wma_.string(), "-f", "null", "-"}, dir_.path());
     EXPECT_EQ(decoded.exitCode, 0);
     EXPECT_EQ(decoded.errors, "");

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "e2e/asf_tag_dump.h"
-#include "e2e/media_tools.h"
 #include "platform/file_open_error.h"
 #include "platform/posix/cp932_code_page.h"
 #include "platform/posix/taglib_metadata_editor.h"
 #include "platform/text_codec.h"
+#include "support/media_tools.h"
 #include "support/temp_dir.h"
 #include "tags/wma_tag_writer.h"
 

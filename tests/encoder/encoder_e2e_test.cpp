@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "encoder_fixture.h"
-#include "media_probe.h"
+#include "support/media_probe.h"
 #include "profiles/audio_catalogue.h"
 
 namespace qorvane::testing {

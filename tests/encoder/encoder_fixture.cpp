@@ -34,7 +34,7 @@ fs::path EncoderEndToEnd::Media(const std::string& name) {
     argv.insert(argv.end(), maker->second.begin(), maker->second.end());
     argv.push_back(name);
     const ProgramResult made = RunTool(argv, media_->path());
-    EXPECT_EQ(made.exitCode, 0) << name << ": " << made.output;
+    EXPECT_EQ(made.exitCode, 0) << name << ": " << made.errors;
     return file;
 }
 

@@ -5,7 +5,7 @@
 
 #include "encode/command_line.h"
 #include "encoder_fixture.h"
-#include "media_probe.h"
+#include "support/media_probe.h"
 #include "profiles/profile_settings.h"
 
 namespace qorvane::testing {

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "platform/posix/batch_log.h"
+#include "support/process_table.h"
 #include "support/temp_dir.h"
 
 namespace qorvane {
@@ -18,84 +19,13 @@ namespace {
 using namespace std::chrono_literals;
 using testing::ReadFileBytes;
 using testing::TempDir;
+using testing::Eventually;
+using testing::Exists;
+using testing::IsAlive;
+using testing::LiveMembers;
+using testing::OurZombies;
+using testing::ReadPid;
 using WaitResult = RunningProcess::WaitResult;
-
-struct ProcStat {
-    pid_t pid = 0;
-    char state = '?';
-    pid_t parent = 0;
-    pid_t group = 0;
-};
-
-std::vector<ProcStat> AllProcesses() {
-    std::vector<ProcStat> result;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
-        const auto name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        std::ifstream in(entry.path() / "stat");
-        std::string line;
-        if (!std::getline(in, line)) continue;
-        // "pid (comm) state ppid pgrp ..."; comm may hold blanks and parentheses.
-        const auto close = line.rfind(')');
-        if (close == std::string::npos) continue;
-        ProcStat stat;
-        stat.pid = std::stoi(name);
-        std::istringstream rest(line.substr(close + 1));
-        rest >> stat.state >> stat.parent >> stat.group;
-        result.push_back(stat);
-    }
-    return result;
-}
-
-// Members of the group still alive. Zombies are not counted: they are dead,
-// and an init that does not reap (as in some containers) would keep them.
-std::vector<pid_t> LiveMembers(pid_t group) {
-    std::vector<pid_t> live;
-    for (const auto& p : AllProcesses()) {
-        if (p.group == group && p.state != 'Z') live.push_back(p.pid);
-    }
-    return live;
-}
-
-std::vector<pid_t> OurZombies() {
-    std::vector<pid_t> zombies;
-    for (const auto& p : AllProcesses()) {
-        if (p.parent == ::getpid() && p.state == 'Z') zombies.push_back(p.pid);
-    }
-    return zombies;
-}
-
-bool IsAlive(pid_t pid) {
-    for (const auto& p : AllProcesses()) {
-        if (p.pid == pid) return p.state != 'Z';
-    }
-    return false;
-}
-
-bool Exists(pid_t pid) {
-    return std::filesystem::exists("/proc/" + std::to_string(pid));
-}
-
-// Waits (at most ten seconds) for a condition that the child brings about.
-template <typename Condition>
-bool Eventually(Condition condition) {
-    for (int i = 0; i < 1000; ++i) {
-        if (condition()) return true;
-        std::this_thread::sleep_for(10ms);
-    }
-    return condition();
-}
-
-// The number a shell script wrote into a file, once it is there.
-pid_t ReadPid(const std::filesystem::path& file) {
-    pid_t pid = 0;
-    Eventually([&] {
-        std::ifstream in(file);
-        return static_cast<bool>(in >> pid);
-    });
-    return pid;
-}
 
 ProcessSpec Shell(const TempDir& dir, const std::string& script) {
     ProcessSpec spec;

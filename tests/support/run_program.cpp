@@ -1,4 +1,4 @@
-#include "run_program.h"
+#include "support/run_program.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -39,7 +39,12 @@ pid_t StartProgram(const ProgramRun& run) {
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, run.outputFile.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+    if (run.errorFile.empty()) {
+        posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, run.errorFile.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    }
     if (!run.workingDirectory.empty())
         posix_spawn_file_actions_addchdir_np(&actions, run.workingDirectory.c_str());
 
@@ -62,6 +67,7 @@ ProgramResult WaitProgram(pid_t pid, const ProgramRun& run) {
     if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
     result.output = ReadFileBytes(run.outputFile);
+    if (!run.errorFile.empty()) result.errors = ReadFileBytes(run.errorFile);
     return result;
 }
 
@@ -73,8 +79,15 @@ ProgramResult RunTool(const std::vector<std::string>& argv, const std::filesyste
     run.argv = argv;
     run.workingDirectory = directory;
     run.outputFile = directory / ".tool-output";
-    ProgramResult result = RunProgram(run);
+    run.errorFile = directory / ".tool-errors";
+    ProgramResult result;
+    try {
+        result = RunProgram(run);
+    } catch (const std::runtime_error& error) {
+        result.errors = error.what();
+    }
     std::filesystem::remove(run.outputFile);
+    std::filesystem::remove(run.errorFile);
     return result;
 }
 

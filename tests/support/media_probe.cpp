@@ -1,9 +1,9 @@
-#include "media_probe.h"
+#include "support/media_probe.h"
 
 #include <cstdint>
 #include <sstream>
 
-#include "run_program.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 
 namespace qorvane::testing {

@@ -1,0 +1,153 @@
+// The batch runner and its encode thread with real processes: the POSIX
+// launcher starts a small script in place of the script host, and the rest
+// of the front end is faked. Waits use the real one-second step.
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "encode/batch_runner.h"
+#include "encode/encode_thread.h"
+#include "platform/posix/posix_process_launcher.h"
+#include "support/batch_fakes.h"
+#include "support/process_table.h"
+#include "support/temp_dir.h"
+
+namespace qorvane::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+using Strings = std::vector<std::string>;
+
+class BatchWithRealProcesses : public ::testing::Test {
+protected:
+    BatchWithRealProcesses() {
+        fs::create_directory(dir_ / "Profile");  // empty: every job runs with the defaults
+        encoder_.scriptPath = (dir_ / "wmcmd.vbs").string();
+        for (const char* name : {"a.wav", "b.wav", "c.wav"}) {
+            const fs::path input = dir_.write(std::string("in/") + name, "x");
+            jobs_.rows.push_back({name, "p", std::string("T-") + name, "", "", "", "", input.string(),
+                                  (dir_ / "out").string()});
+        }
+    }
+
+    // The script that stands in for the script host; it runs in the output folder.
+    void UseScriptHost(const std::string& body) {
+        encoder_.cscriptPath = dir_.write("host.sh", "#!/bin/sh\n" + body);
+        fs::permissions(encoder_.cscriptPath, fs::perms::owner_all);
+    }
+
+    BatchRunner& Runner() {
+        if (!runner_) {
+            runner_ = std::make_unique<BatchRunner>(
+                BatchRunner::Services{jobs_, progress_, host_, tags_, sounds_}, encoder_, dir_ / "Profile");
+        }
+        return *runner_;
+    }
+
+    // Starts the batch on a thread of its own, as the convert command does.
+    void StartBatch() {
+        ASSERT_TRUE(Runner().beginBatch());
+        thread_ = std::make_unique<EncodeThread>(Runner(), invoker_, launcher_, dir_ / "batch.log");
+        thread_->start();
+        thread_->postStart();
+    }
+
+    // Waits for the batch to end (or stop), then for the thread.
+    void FinishBatch() {
+        EXPECT_TRUE(Eventually([&] { return !thread_->busy(); }));
+        thread_->requestTermination();
+        thread_->join();
+    }
+
+    Strings RemainingRows() const {
+        Strings names;
+        for (const EncodeJob& job : jobs_.rows) names.push_back(job.File);
+        return names;
+    }
+
+    TempDir dir_;
+    FakeJobs jobs_;
+    FakeProgress progress_;
+    FakeHost host_;
+    FakeTags tags_;
+    FakeSounds sounds_;
+    PosixProcessLauncher launcher_;
+    DirectInvoker invoker_;
+    EncoderSetup encoder_;
+    std::unique_ptr<BatchRunner> runner_;
+    std::unique_ptr<EncodeThread> thread_;
+};
+
+TEST_F(BatchWithRealProcesses, AbortEndsTheEncoderAndItsChildrenAndKeepsTheRestOfTheList) {
+    // An encoder that starts a helper of its own and never ends by itself.
+    UseScriptHost(
+        "sleep 30 &\n"
+        "echo $! > grandchild.pid\n"
+        "echo $$ > encoder.tmp && mv encoder.tmp encoder.pid\n"
+        "exec sleep 30\n");
+    host_.settings = {true, true, true, "job.wav", "done.wav"};
+    StartBatch();
+
+    const pid_t encoder = ReadPid(dir_ / "out" / "encoder.pid");
+    const pid_t grandchild = ReadPid(dir_ / "out" / "grandchild.pid");
+    ASSERT_NE(encoder, 0);
+    ASSERT_TRUE(IsAlive(grandchild));
+    EXPECT_EQ(::getpgid(grandchild), encoder);  // the encoder leads a group of its own
+
+    const auto asked = Clock::now();
+    Runner().requestAbort();
+    // The group is ended at the next one-second wait step, its leader reaped
+    // at once; the orphaned helper may stay a zombie where init does not reap.
+    ASSERT_TRUE(Eventually([&] { return !Exists(encoder) && LiveMembers(encoder).empty(); }));
+    const double seconds = std::chrono::duration<double>(Clock::now() - asked).count();
+    RecordProperty("abort_seconds", std::to_string(seconds));
+    std::printf("encoder group gone %.3f s after the abort\n", seconds);
+    EXPECT_LT(seconds, 2.5);  // one wait step and the signal; the script itself would take 30 s
+    EXPECT_FALSE(IsAlive(grandchild));
+    EXPECT_TRUE(OurZombies().empty());
+
+    FinishBatch();
+    EXPECT_EQ(RemainingRows(), (Strings{"b.wav", "c.wav"}));
+    EXPECT_FALSE(Runner().state().running);
+    EXPECT_GE(progress_.hidden, 1);
+    // The interrupted job is still finished: its tags, the per-job sound.
+    EXPECT_EQ(tags_.calls, Strings{"plain a.wma T-a.wav"});
+    EXPECT_EQ(sounds_.played, Strings{"job.wav"});
+    EXPECT_EQ(host_.shutdowns, 0);
+    const std::string log = ReadFileBytes(dir_ / "batch.log");
+    EXPECT_NE(log.find("-input \"" + (dir_ / "in" / "a.wav").string() + "\" -output \"a.wma\""), std::string::npos)
+        << log;
+    EXPECT_NE(log.find("-- process " + std::to_string(encoder) + " ended by signal"), std::string::npos) << log;
+}
+
+TEST_F(BatchWithRealProcesses, ShutdownIsRequestedOnceAfterTheLastJobOfACompleteBatch) {
+    UseScriptHost("echo \"$5\" >> runs.txt\n");  // $1 the script, then -input IN -output OUT
+    host_.settings = {true, false, true, "", "done.wav"};
+    std::size_t tagsAtShutdown = 0;
+    Strings soundsAtShutdown;
+    host_.onShutdown = [&] {
+        tagsAtShutdown = tags_.calls.size();
+        soundsAtShutdown = sounds_.played;
+    };
+    StartBatch();
+    FinishBatch();
+
+    EXPECT_EQ(ReadFileBytes(dir_ / "out" / "runs.txt"), "a.wma\nb.wma\nc.wma\n");
+    EXPECT_EQ(host_.shutdowns, 1);
+    EXPECT_EQ(tagsAtShutdown, 3u);
+    EXPECT_EQ(soundsAtShutdown, Strings{"done.wav"});  // the end-of-batch sound comes first
+    EXPECT_TRUE(jobs_.rows.empty());
+    EXPECT_TRUE(OurZombies().empty());
+}
+
+}  // namespace
+}  // namespace qorvane::testing

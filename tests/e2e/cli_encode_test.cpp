@@ -1,0 +1,304 @@
+// `qorvane-cli encode` from the outside: media made by ffmpeg, the stand-in
+// encoder found through the registry file and PATH, every output read back
+// with ffprobe (and TagLib for the exact attribute names).
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "e2e/asf_tag_dump.h"
+#include "support/media_probe.h"
+#include "support/media_tools.h"
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+
+namespace qorvane::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Tags = std::map<std::string, std::string>;
+using Attributes = std::map<std::string, std::vector<std::string>>;
+using Lines = std::vector<std::string>;
+
+// An ID3v1 tag: 30-byte fields, year, 28-byte comment, zero byte, track, genre.
+std::string Id3v1Tag(unsigned char track, unsigned char genre) {
+    std::string tag = "TAG" + std::string(125, '\0');
+    tag.replace(3, 8, "Old Song");
+    tag.replace(33, 8, "Old Band");
+    tag.replace(63, 9, "Old Album");
+    tag.replace(93, 4, "1999");
+    tag.replace(97, 7, "v1 note");
+    tag[126] = static_cast<char>(track);
+    tag[127] = static_cast<char>(genre);
+    return tag;
+}
+
+Lines SplitLines(const std::string& text) {
+    Lines lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::vector<std::string> Listing(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class CliEncode : public ::testing::Test {
+protected:
+    // The media are made once for the whole suite.
+    static void SetUpTestSuite() {
+        media_ = std::make_unique<TempDir>();
+        const fs::path dir = media_->path();
+        const std::string second = "duration=1";
+        RunFfmpeg({"-f", "lavfi", "-i", "sine=" + second, "-ac", "2", "tone.wav"}, dir);
+        RunFfmpeg({"-f", "lavfi", "-i", "sine=" + second, "-c:a", "libmp3lame", "-b:a", "64k",
+                   "-id3v2_version", "3", "-metadata", "title=夜明けの歌", "-metadata", "artist=山田 花子",
+                   "-metadata", "album=朝のアルバム", "-metadata", "date=2024", "-metadata",
+                   "copyright=(C) 2024 山田", "-metadata", "genre=演歌", "song.mp3"},
+                  dir);
+        media_->write("old.mp3", MakeBareMp3(dir) + Id3v1Tag(3, 17));
+        const std::vector<std::string> picture = {"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:" + second,
+                                                  "-f", "lavfi", "-i", "sine=sample_rate=48000:" + second};
+        auto video = [&](std::vector<std::string> codecs) {
+            std::vector<std::string> arguments = picture;
+            arguments.insert(arguments.end(), codecs.begin(), codecs.end());
+            RunFfmpeg(arguments, dir);
+        };
+        video({"-c:v", "mpeg4", "-c:a", "pcm_s16le", "movie.avi"});
+        video({"-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg", "film.mpg"});
+        video({"-c:v", "mpeg2video", "-c:a", "ac3", "-f", "vob", "disc.vob"});
+    }
+    static void TearDownTestSuite() { media_.reset(); }
+
+    CliEncode() {
+        registry_ = dir_.write("registry.ini", std::string("[software\\Microsoft\\Windows Media\\Encoder]\n") +
+                                                   "InstallDir=" + QORVANE_ENCODER_DIR + "/\n" +
+                                                   "Version=9.0.0.2980\n");
+        fs::create_directory(dir_ / "in");
+    }
+
+    // A copy of a made medium under a name of the test's choosing.
+    fs::path Input(const std::string& medium, const std::string& name) {
+        const fs::path file = dir_ / "in" / name;
+        fs::copy_file(media_->path() / medium, file);
+        return file;
+    }
+
+    fs::path Out(const std::string& name = "") const { return dir_ / "out" / name; }
+
+    ProgramResult Encode(const std::vector<std::string>& arguments, const fs::path& cli = QORVANE_CLI_PATH) {
+        ProgramRun run;
+        run.program = cli;
+        run.argv = {"qorvane-cli", "encode"};
+        run.argv.insert(run.argv.end(), arguments.begin(), arguments.end());
+        run.workingDirectory = dir_.path();
+        const char* path = std::getenv("PATH");
+        run.environment = {{"QORVANE_REGISTRY", registry_.string()},
+                           {"QORVANE_LOG", (dir_ / "batch.log").string()},
+                           {"PATH", std::string(QORVANE_ENCODER_DIR) + ":" + (path ? path : "/usr/bin:/bin")}};
+        run.outputFile = dir_ / "cli.out";
+        run.errorFile = dir_ / "cli.err";
+        return RunProgram(run);
+    }
+
+    std::string Log() const { return ReadFileBytes(dir_ / "batch.log"); }
+
+    // An ASF file with the streams named, about as long as its one-second source.
+    static void ExpectAsf(const fs::path& file, const std::string& videoCodec, const std::string& audioCodec) {
+        SCOPED_TRACE(file.filename().string());
+        const ProbedMedia media = Probe(file);
+        ASSERT_TRUE(media.readable);
+        EXPECT_EQ(media.formatName, "asf");
+        EXPECT_NEAR(media.duration, 1.0, 0.25);
+        const ProbedStream* video = media.first("video");
+        EXPECT_EQ(video ? (*video)["codec_name"] : "", videoCodec);
+        const ProbedStream* audio = media.first("audio");
+        EXPECT_EQ(audio ? (*audio)["codec_name"] : "", audioCodec);
+    }
+
+    // The tags, without the picture's aspect ratio that ffmpeg's muxer
+    // stores beside them for every video stream.
+    static AsfTagDump Dump(const fs::path& file) {
+        auto dump = DumpAsfTags(file);
+        EXPECT_TRUE(dump) << file;
+        if (!dump) return {};
+        dump->attributes.erase("AspectRatioX");
+        dump->attributes.erase("AspectRatioY");
+        return *dump;
+    }
+
+    static std::unique_ptr<TempDir> media_;
+    TempDir dir_;
+    fs::path registry_;
+};
+
+std::unique_ptr<TempDir> CliEncode::media_;
+
+TEST_F(CliEncode, EveryKindOfInputBecomesAnAsfFileWithTheTagsOfItsJob) {
+    const std::vector<fs::path> inputs = {Input("tone.wav", "tone.wav"),   Input("song.mp3", "song.mp3"),
+                                          Input("old.mp3", "old.mp3"),     Input("movie.avi", "movie.avi"),
+                                          Input("film.mpg", "film.mpg"),   Input("disc.vob", "disc.vob")};
+    const fs::path profile = dir_.write("plain.wpf", "[audio]\nmode=1\nbitrate=14\n[video]\nmode=1\nbitrate=250\n");
+    std::vector<std::string> arguments = {"--profile", profile.string(), "--out", Out().string()};
+    for (const fs::path& input : inputs) arguments.push_back(input.string());
+
+    const ProgramResult result = Encode(arguments);
+    EXPECT_EQ(result.exitCode, 0) << result.output << result.errors;
+    EXPECT_EQ(SplitLines(result.output),
+              (Lines{"encoded: " + inputs[0].string() + " -> " + Out("tone.wma").string(),
+                     "encoded: " + inputs[1].string() + " -> " + Out("song.wma").string(),
+                     "encoded: " + inputs[2].string() + " -> " + Out("old.wma").string(),
+                     "encoded: " + inputs[3].string() + " -> " + Out("movie.wmv").string() + " (250 kbps)",
+                     "encoded: " + inputs[4].string() + " -> " + Out("film.wmv").string() + " (250 kbps)",
+                     "encoded: " + inputs[5].string() + " -> " + Out("disc.wmv").string() + " (250 kbps)"}));
+    EXPECT_EQ(result.errors, "");
+
+    for (const char* name : {"tone.wma", "song.wma", "old.wma"}) ExpectAsf(Out(name), "", "wmav2");
+    for (const char* name : {"movie.wmv", "film.wmv", "disc.wmv"}) ExpectAsf(Out(name), "wmv2", "wmav2");
+
+    // ID3v2 source: the row's tags came from it, and so does the genre name.
+    EXPECT_EQ(ProbeTags(Out("song.wma")), (Tags{{"title", "夜明けの歌"},
+                                                {"artist", "山田 花子"},
+                                                {"album", "朝のアルバム"},
+                                                {"copyright", "(C) 2024 山田"},
+                                                {"WM/Year", "2024"},
+                                                {"genre", "演歌"}}));
+    const AsfTagDump song = Dump(Out("song.wma"));
+    EXPECT_EQ(song.contentDescription,
+              (Tags{{"Title", "夜明けの歌"}, {"Author", "山田 花子"}, {"Copyright", "(C) 2024 山田"}}));
+    EXPECT_EQ(song.attributes, (Attributes{{"WM/AlbumTitle", {"朝のアルバム"}},
+                                           {"WM/Year", {"2024"}},
+                                           {"WM/Genre", {"演歌"}}}));
+
+    // ID3v1 source: genre byte 17 as "(17)Rock", track 3, the comment.
+    EXPECT_EQ(ProbeTags(Out("old.wma")), (Tags{{"title", "Old Song"},
+                                               {"artist", "Old Band"},
+                                               {"album", "Old Album"},
+                                               {"WM/Year", "1999"},
+                                               {"WM/GenreID", "(17)Rock"},
+                                               {"track", "3"},
+                                               {"comment", "v1 note"}}));
+    const AsfTagDump old = Dump(Out("old.wma"));
+    EXPECT_EQ(old.contentDescription,
+              (Tags{{"Title", "Old Song"}, {"Author", "Old Band"}, {"Description", "v1 note"}}));
+    EXPECT_EQ(old.attributes, (Attributes{{"WM/AlbumTitle", {"Old Album"}},
+                                          {"WM/Year", {"1999"}},
+                                          {"WM/GenreID", {"(17)Rock"}},
+                                          {"WM/TrackNumber", {"3"}}}));
+
+    // Jobs with no tag at all: nothing is written, not even by the encoder.
+    for (const char* name : {"tone.wma", "movie.wmv", "film.wmv", "disc.wmv"}) {
+        EXPECT_EQ(ProbeTags(Out(name)), Tags{}) << name;
+        const AsfTagDump dump = Dump(Out(name));
+        EXPECT_TRUE(dump.contentDescription.empty() && dump.attributes.empty()) << name;
+    }
+
+    // Each run's command line heads its part of the batch log, its end closes it.
+    const std::string log = Log();
+    EXPECT_NE(log.find("cscript.exe \"" QORVANE_ENCODER_DIR "/wmcmd.vbs\" -input \"" + inputs[0].string() +
+                       "\" -output \"tone.wma\" -a_mode 0 -a_setting 64_44_2\n"),
+              std::string::npos)
+        << log;
+    const Lines logLines = SplitLines(log);
+    EXPECT_EQ(std::count_if(logLines.begin(), logLines.end(),
+                            [](const std::string& line) { return line.ends_with(" exited with code 0"); }),
+              static_cast<long>(inputs.size()))
+        << log;
+}
+
+TEST_F(CliEncode, SeveralVideoBitRatesGiveOneFilePerRateForVideoOnly) {
+    const fs::path clip = Input("movie.avi", "clip.avi");
+    const fs::path song = Input("song.mp3", "song.mp3");
+    // A profile file under a path with blanks and Japanese characters.
+    const fs::path profile = dir_.write("設定 ファイル/二つの レート.wpf", "[video]\nmode=1\nbitrate=300,500\n");
+
+    const ProgramResult result =
+        Encode({"--profile", profile.string(), "--out", Out().string(), clip.string(), song.string()});
+    EXPECT_EQ(result.exitCode, 0) << result.output << result.errors;
+    EXPECT_EQ(SplitLines(result.output),
+              (Lines{"encoded: " + clip.string() + " -> " + Out("clip_v300.wmv").string() + " (300 kbps)",
+                     "encoded: " + clip.string() + " -> " + Out("clip_v500.wmv").string() + " (500 kbps)",
+                     "encoded: " + song.string() + " -> " + Out("song.wma").string()}));
+    EXPECT_EQ(Listing(Out()), (std::vector<std::string>{"clip_v300.wmv", "clip_v500.wmv", "song.wma"}));
+    ExpectAsf(Out("clip_v300.wmv"), "wmv2", "wmav2");
+    ExpectAsf(Out("clip_v500.wmv"), "wmv2", "wmav2");
+    ExpectAsf(Out("song.wma"), "", "wmav2");
+    const std::string log = Log();
+    EXPECT_NE(log.find("-output \"clip_v300.wmv\" -v_mode 0 -v_bitrate 300000 "), std::string::npos) << log;
+    EXPECT_NE(log.find("-output \"clip_v500.wmv\" -v_mode 0 -v_bitrate 500000 "), std::string::npos) << log;
+    // Both runs of the video job carry its (empty) tags; the MP3 keeps its own.
+    EXPECT_EQ(ProbeTags(Out("clip_v500.wmv")), Tags{});
+    EXPECT_EQ(ProbeTags(Out("song.wma")).at("title"), "夜明けの歌");
+}
+
+TEST_F(CliEncode, MissingInputAndQuotedPathAreSkippedAndTheRestEncoded) {
+    const fs::path missing = dir_ / "in" / "missing.wav";
+    const fs::path quoted = Input("tone.wav", "say \"hi\".wav");
+    const fs::path tone = Input("tone.wav", "tone.wav");
+
+    const ProgramResult result = Encode({"--out", Out().string(), missing.string(), quoted.string(), tone.string()});
+    EXPECT_EQ(result.exitCode, 1);
+    const Lines lines = SplitLines(result.output);
+    ASSERT_EQ(lines.size(), 3u) << result.output;
+    EXPECT_EQ(lines[0], "skipped: " + missing.string());
+    EXPECT_EQ(lines[1], "skipped: " + quoted.string());
+    EXPECT_EQ(lines[2], "encoded: " + tone.string() + " -> " + Out("tone.wma").string());
+    EXPECT_EQ(Listing(Out()), std::vector<std::string>{"tone.wma"});
+}
+
+TEST_F(CliEncode, AnOutputFolderThatCannotBeMadeIsReportedAndTheBatchGoesOn) {
+    const fs::path blocker = dir_.write("not-a-folder", "x");
+    const fs::path first = Input("tone.wav", "first.wav");
+    const fs::path second = Input("tone.wav", "second.wav");
+
+    const ProgramResult result =
+        Encode({"--out", (blocker / "sub").string(), first.string(), second.string()});
+    EXPECT_EQ(result.exitCode, 1);
+    // One message per job: the second job was still tried.
+    EXPECT_EQ(SplitLines(result.errors), (Lines{"フォルダを作成できません", "フォルダを作成できません"}));
+    EXPECT_EQ(SplitLines(result.output), (Lines{"skipped: " + first.string(), "skipped: " + second.string()}));
+    EXPECT_EQ(ReadFileBytes(blocker), "x");
+}
+
+TEST_F(CliEncode, NamesWithBlanksShellCharactersAndJapaneseAreTakenLiterally) {
+    // The profile is named as in the profile folder beside the program, so
+    // the program runs from a copy in the test's folder; the encoder's host
+    // is then found on PATH.
+    fs::create_directories(dir_ / "bin" / "Profile");
+    const fs::path cli = dir_ / "bin" / "qorvane-cli";
+    fs::copy_file(QORVANE_CLI_PATH, cli);
+    dir_.write("bin/Profile/無損失 音声 1.wpf", "[audio]\nmode=6\n");  // lossless: PCM in ASF
+
+    const std::vector<std::string> names = {"two  words.wav", "$HOME;x&y*z`touch pwned`$(touch pwned).wav",
+                                            "日本語の 歌.mp3"};
+    std::vector<std::string> arguments = {"--profile", "無損失 音声 1", "--out", Out().string()};
+    for (std::size_t i = 0; i < names.size(); ++i)
+        arguments.push_back(Input(i < 2 ? "tone.wav" : "song.mp3", names[i]).string());
+
+    const ProgramResult result = Encode(arguments, cli);
+    EXPECT_EQ(result.exitCode, 0) << result.output << result.errors;
+    EXPECT_EQ(Listing(Out()), (std::vector<std::string>{"$HOME;x&y*z`touch pwned`$(touch pwned).wma",
+                                                         "two  words.wma", "日本語の 歌.wma"}));
+    for (const std::string& name : Listing(Out())) ExpectAsf(Out(name), "", "pcm_s16le");
+    EXPECT_EQ(ProbeTags(Out("日本語の 歌.wma")).at("artist"), "山田 花子");
+    for (const auto& entry : fs::recursive_directory_iterator(dir_.path()))
+        EXPECT_NE(entry.path().filename(), "pwned") << "a shell ran: " << entry.path();
+}
+
+}  // namespace
+}  // namespace qorvane::testing

@@ -1,0 +1,75 @@
+#pragma once
+// Stand-ins for what the batch runner reaches outside itself: the job list,
+// the progress dialog, the front end, the tag writer, the sound player and a
+// per-run observer. Each records what it was asked to do.
+
+#include <deque>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "encode/batch_runner.h"
+
+namespace qorvane::testing {
+
+struct FakeJobs : JobQueue {
+    std::deque<EncodeJob> rows;
+    int count() const override { return static_cast<int>(rows.size()); }
+    EncodeJob takeFirst() override {
+        EncodeJob job = rows.front();
+        rows.pop_front();
+        return job;
+    }
+};
+
+struct FakeProgress : BatchProgressView {
+    std::vector<std::pair<std::string, std::string>> labels;
+    int hidden = 0;
+    void setLabels(const std::string& current, const std::string& remaining) override {
+        labels.emplace_back(current, remaining);
+    }
+    void hide() override { ++hidden; }
+};
+
+struct FakeHost : BatchHost {
+    CompletionSettings settings;
+    std::vector<std::string> warnings;
+    int shutdowns = 0;
+    std::function<void()> onShutdown;  // optional: sees the moment of the request
+    CompletionSettings completionSettings() const override { return settings; }
+    void showWarning(const std::string& text) override { warnings.push_back(text); }
+    void requestShutdown() override {
+        ++shutdowns;
+        if (onShutdown) onShutdown();
+    }
+};
+
+// Records "plain NAME TITLE" or "mp3 NAME TITLE" per call; with failSource
+// the MP3 entry throws as when the source cannot be opened again.
+struct FakeTags : JobTagWriter {
+    std::vector<std::string> calls;
+    bool failSource = false;
+    void writeTags(const JobTagTexts& tags, const std::filesystem::path& output) override {
+        calls.push_back("plain " + output.filename().string() + " " + tags.title);
+    }
+    void writeTagsWithSource(const JobTagTexts& tags, const std::filesystem::path& source,
+                             const std::filesystem::path& output) override {
+        if (failSource) throw std::runtime_error("cannot open " + source.string());
+        calls.push_back("mp3 " + output.filename().string() + " " + tags.title);
+    }
+};
+
+struct FakeSounds : SoundPlayer {
+    std::vector<std::string> played;
+    void play(const std::string& sound) override { played.push_back(sound); }
+};
+
+struct FakeObserver : RunObserver {
+    std::vector<std::string> events;
+    void runSkipped(const BatchState& state) override { events.push_back("skipped " + state.displayName); }
+    void runFinished(const BatchState& state) override { events.push_back("finished " + state.outputFileName); }
+};
+
+}  // namespace qorvane::testing
