@@ -1,0 +1,131 @@
+// The program started as a process: the sibling check, the encoder check
+// and the command line, observed through the scripted-run switches
+// (message boxes to stderr, a report of the started window to stdout).
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <filesystem>
+#include <string>
+
+#include "platform/posix/lock_file_mutexes.h"
+#include "support/temp_dir.h"
+
+namespace qorvane::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kEncoderMissing = "qorv: Windows Media 9 Encoding Script がインストールされていません";
+
+struct ProgramRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+class StartupProcessTest : public ::testing::Test {
+protected:
+    StartupProcessTest() {
+        // The program keeps its files beside itself, so it runs from a copy.
+        fs::copy_file(QORVANE_PROGRAM, program_);
+        fs::create_directories(dir / "run");
+        fs::permissions(dir / "run", fs::perms::owner_all);
+    }
+
+    void registry(const std::string& version) {
+        dir.write("registry.ini", "[software\\Microsoft\\Windows Media\\Encoder]\nInstallDir=/opt/enc/\n" + version);
+    }
+
+    ProgramRun run(const QStringList& arguments) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        const auto at = [this](const char* name) { return QString::fromStdString((dir / name).string()); };
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("QORVANE_REGISTRY", at("registry.ini"));
+        env.insert("XDG_RUNTIME_DIR", at("run"));
+        env.insert("XDG_CONFIG_HOME", at("config"));
+        env.insert("XDG_CACHE_HOME", at("cache"));
+        env.insert("HOME", at(""));
+        env.insert("QORVANE_MESSAGE_BOXES", "stderr");
+        env.insert("QORVANE_STARTUP_REPORT", "1");
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(QString::fromStdString(dir.path().string()));
+        process.start(QString::fromStdString(program_.string()), arguments);
+        ProgramRun result;
+        if (!process.waitForFinished(120000)) {
+            process.kill();
+            process.waitForFinished();
+            ADD_FAILURE() << "the program did not end";
+            return result;
+        }
+        result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        result.out = process.readAllStandardOutput().toStdString();
+        result.err = process.readAllStandardError().toStdString();
+        return result;
+    }
+
+    TempDir dir;
+
+private:
+    fs::path program_ = dir / "qorvane";
+};
+
+TEST_F(StartupProcessTest, SiblingProgramRunningEndsSilently) {
+    registry("Version=9.0.0.2980\n");
+    LockFileMutexes mutexes(dir / "run");
+    const auto sibling = mutexes.create("Ostrel_drux");
+    ASSERT_NE(sibling, nullptr);
+    const ProgramRun r = run({"a.wav"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "");  // no window was made
+    EXPECT_EQ(r.err.find("qorv:"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "Profile"));
+    EXPECT_FALSE(fs::exists(dir / "qorvane.ini"));
+}
+
+TEST_F(StartupProcessTest, EncoderNotRegisteredShowsTheMessageAndEnds) {
+    for (const std::string version : {"", "Version=10.0\n", "Version=\" 9.0\"\n", "Version=8.0\n"}) {
+        registry(version);
+        const ProgramRun r = run({});
+        EXPECT_EQ(r.exitCode, 1) << version;
+        EXPECT_NE(r.err.find(kEncoderMissing), std::string::npos) << version << r.err;
+        EXPECT_EQ(r.out, "") << version;
+    }
+    fs::remove(dir / "registry.ini");
+    const ProgramRun r = run({});
+    EXPECT_NE(r.err.find(kEncoderMissing), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "qorvane.ini"));
+}
+
+TEST_F(StartupProcessTest, DebugSwitchAndOneRowFromTheCommandLine) {
+    registry("Version=9.00.00.2980\n");
+    dir.write("a.WAV", "RIFF");
+    dir.write("qorvane-cscript", "#!/bin/sh\n");
+    fs::permissions(dir / "qorvane-cscript", fs::perms::owner_all);
+    const ProgramRun r = run({"-debug", "a.WAV", "b.txt"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("caption: Qorvane Ver2.03\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("debug: 1\n"), std::string::npos);
+    EXPECT_NE(r.out.find("script: /opt/enc/wmcmd.vbs\n"), std::string::npos);
+    EXPECT_NE(r.out.find("cscript: " + (dir / "qorvane-cscript").string() + "\n"), std::string::npos);
+    EXPECT_NE(r.out.find("profiles: Temporary\n"), std::string::npos);
+    EXPECT_NE(r.out.find("rows: 1\nrow: a.WAV|Temporary||||||" + (dir / "a.WAV").string() + "|\n"),
+              std::string::npos);
+    EXPECT_EQ(r.err.find("qorv:"), std::string::npos);
+    EXPECT_TRUE(fs::is_directory(dir / "Profile"));
+    EXPECT_TRUE(fs::exists(dir / "qorvane.ini"));  // written when the window closed
+}
+
+TEST_F(StartupProcessTest, DebugOnlyAsTheExactFirstArgument) {
+    registry("Version=9.0\n");
+    dir.write("Profile/Voice.wpf", "");
+    const ProgramRun r = run({"a.wav", "-debug"});
+    EXPECT_NE(r.out.find("debug: 0\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("profiles: Voice\n"), std::string::npos);
+    // a.wav does not exist: its row stays, with the message, and nothing follows.
+    EXPECT_NE(r.out.find("rows: 1\n"), std::string::npos);
+    EXPECT_NE(r.err.find("qorv: ファイル " + (dir / "a.wav").string() + " は開けません"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qorvane::testing
