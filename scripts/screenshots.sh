@@ -22,5 +22,19 @@ export PATH="$build/encoder:$PATH"
 export QORVANE_MESSAGE_BOXES=stderr
 export QORVANE_SCREENSHOTS="$out"
 unset QT_QPA_PLATFORM
-xvfb-run -a -s "-screen 0 1280x800x24" "$build/app/qorvane"
+
+# A few rows for the job list: MP3 files with Japanese tags and a WAV file.
+samples=$(mktemp -d)
+trap 'rm -rf "$samples"' EXIT
+while IFS='|' read -r name title artist album year; do
+  ffmpeg -nostdin -loglevel error -f lavfi -i anullsrc=r=44100:cl=stereo -t 1 -id3v2_version 3 \
+    -metadata title="$title" -metadata artist="$artist" -metadata album="$album" \
+    -metadata date="$year" -metadata copyright="(C) $artist" "$samples/$name"
+done <<'SAMPLES'
+01 夜明けの歌.mp3|夜明けの歌|青い鳥|はじまりの朝|2003
+02 Harbour Lights.mp3|Harbour Lights|The Quays|Tidewater|1998
+03 雨のあと.mp3|雨のあと|水無月|梅雨|2011
+SAMPLES
+ffmpeg -loglevel error -f lavfi -i anullsrc=r=44100:cl=mono -t 1 "$samples/interview.wav"
+xvfb-run -a -s "-screen 0 1280x800x24" "$build/app/qorvane" "$samples"/*
 ls -l "$out"
