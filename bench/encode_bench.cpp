@@ -1,0 +1,234 @@
+// encode_bench: what the batch front end costs on top of the encoding itself.
+//
+// Twenty short jobs (ten 2 s WAV files, ten 2 s MP3 files with ID3v2 tags)
+// go through `qorvane-cli encode` (batch runner, encode thread, the stand-in
+// script host, ffmpeg, the tag writer, the batch log) and, for comparison,
+// the very same ffmpeg runs are started one after the other in a plain loop.
+// The ffmpeg argument vectors of the loop come from the stand-in encoder's
+// own translation (ParseEncoderArguments + BuildFfmpegRuns) applied to the
+// command lines the batch runner builds for these jobs, so both sides encode
+// exactly the same; only the output is written straight to its final name.
+// The two sides alternate over several rounds; the ratio of the medians is
+// the figure (target: at most 1.02).
+//
+// Usage: encode_bench [ROUNDS]   (default 5). Needs ffmpeg on PATH.
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "encode/command_line.h"
+#include "encode/encoding_profile.h"
+#include "encoder/encoder_options.h"
+#include "encoder/ffmpeg_command.h"
+#include "profiles/profile_settings.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+using Argv = std::vector<std::string>;
+
+constexpr int kJobs = 20;
+
+// Runs a program (searched on PATH) with its output discarded; its exit status.
+int RunQuietly(const Argv& arguments, char* const* environment) {
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environment);
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0) throw std::runtime_error("cannot start " + arguments.front());
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) throw std::runtime_error("waitpid failed");
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void Require(int status, const std::string& what) {
+    if (status != 0) throw std::runtime_error(what + " failed (status " + std::to_string(status) + ")");
+}
+
+// The environment of qorvane-cli: the registry file, the log, the encoder on PATH.
+class CliEnvironment {
+public:
+    CliEnvironment(const fs::path& registry, const fs::path& log) {
+        for (char** entry = environ; *entry != nullptr; ++entry) {
+            const std::string text = *entry;
+            if (text.starts_with("QORVANE_REGISTRY=") || text.starts_with("QORVANE_LOG=") ||
+                text.starts_with("PATH="))
+                continue;
+            texts_.push_back(text);
+        }
+        const char* path = std::getenv("PATH");
+        texts_.push_back("QORVANE_REGISTRY=" + registry.string());
+        texts_.push_back("QORVANE_LOG=" + log.string());
+        texts_.push_back(std::string("PATH=") + QORVANE_ENCODER_DIR + ":" + (path ? path : "/usr/bin:/bin"));
+        for (std::string& text : texts_) pointers_.push_back(text.data());
+        pointers_.push_back(nullptr);
+    }
+    char* const* get() const { return pointers_.data(); }
+
+private:
+    std::vector<std::string> texts_;
+    std::vector<char*> pointers_;
+};
+
+// The ffmpeg runs that the stand-in encoder makes for one job of the batch.
+std::vector<Argv> FfmpegRunsFor(const fs::path& input, const qorvane::EncodingProfile& profile,
+                                const fs::path& outDir, const fs::path& passLog) {
+    qorvane::EncoderRunInput run;
+    run.inputPath = input;
+    run.videoBitrateValue = profile.settings.VideoBitrate + "000";
+    run.scriptPath = std::string(QORVANE_ENCODER_DIR) + "/wmcmd.vbs";
+    const auto line = qorvane::BuildEncoderCommandLine(run, profile.settings);
+    if (!line) throw std::runtime_error("no command line for " + input.string());
+    const Argv argv = line->argv();  // cscript.exe SCRIPT options...
+    const auto parsed = qorvane::encoder::ParseEncoderArguments(Argv(argv.begin() + 2, argv.end()));
+    if (!parsed.settings) throw std::runtime_error(parsed.error);
+    qorvane::encoder::FfmpegTarget target;
+    target.output = (outDir / line->outputName).string();
+    target.passLog = passLog.string();
+    return qorvane::encoder::BuildFfmpegRuns(*parsed.settings, target);
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void FreshDirectory(const fs::path& dir) {
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+}
+
+int Bench(const fs::path& work, int rounds) {
+    // Media: one of each kind made by ffmpeg, copied under twenty names.
+    const fs::path media = work / "media";
+    fs::create_directories(media);
+    Require(RunQuietly({"ffmpeg", "-nostdin", "-v", "error", "-f", "lavfi", "-i", "sine=duration=2",
+                        "-ac", "2", (work / "tone.wav").string()},
+                       environ),
+            "making the WAV file");
+    Require(RunQuietly({"ffmpeg", "-nostdin", "-v", "error", "-f", "lavfi", "-i", "sine=duration=2", "-ac", "2",
+                        "-c:a", "libmp3lame", "-b:a", "128k", "-id3v2_version", "3", "-metadata",
+                        "title=ベンチの歌", "-metadata", "artist=Bench", "-metadata", "date=2024", "-metadata",
+                        "genre=Rock", "-metadata", "track=4", (work / "song.mp3").string()},
+                       environ),
+            "making the MP3 file");
+    std::vector<fs::path> inputs;
+    for (int i = 0; i < kJobs; ++i) {
+        const bool wav = i % 2 == 0;
+        const fs::path input = media / ((wav ? "tone " : "song ") + std::to_string(i) + (wav ? ".wav" : ".mp3"));
+        fs::copy_file(work / (wav ? "tone.wav" : "song.mp3"), input);
+        inputs.push_back(input);
+    }
+
+    const fs::path profileFile = work / "bench.wpf";
+    std::ofstream(profileFile) << "[audio]\nmode=1\nbitrate=14\n";  // 64_44_2: wmav2 at 64 kbps
+    const fs::path registry = work / "registry.ini";
+    std::ofstream(registry) << "[software\\Microsoft\\Windows Media\\Encoder]\nInstallDir=" << QORVANE_ENCODER_DIR
+                            << "/\nVersion=9.0.0.2980\n";
+    const CliEnvironment cliEnvironment(registry, work / "batch.log");
+
+    const fs::path cliOut = work / "cli-out";
+    const fs::path loopOut = work / "loop-out";
+    Argv cli = {QORVANE_CLI_PATH, "encode", "--profile", profileFile.string(), "--out", cliOut.string()};
+    for (const fs::path& input : inputs) cli.push_back(input.string());
+
+    const auto profile = qorvane::PrepareEncodingProfile(qorvane::LoadProfile(profileFile));
+    std::vector<Argv> loop;
+    for (const fs::path& input : inputs) {
+        for (Argv& run : FfmpegRunsFor(input, profile, loopOut, work / "pass")) loop.push_back(std::move(run));
+    }
+
+    std::printf("encode_bench: %d jobs (%d x 2 s WAV, %d x 2 s MP3 with ID3v2 tags), %zu ffmpeg runs, "
+                "%d rounds, build: %s\n",
+                kJobs, kJobs / 2, kJobs / 2, loop.size(), rounds, QORVANE_BENCH_BUILD_TYPE);
+    std::printf("first ffmpeg run: %s\n", qorvane::encoder::RenderCommand(loop.front()).c_str());
+
+    auto timeCli = [&] {
+        FreshDirectory(cliOut);
+        const auto begin = Clock::now();
+        Require(RunQuietly(cli, cliEnvironment.get()), "qorvane-cli encode");
+        return std::chrono::duration<double>(Clock::now() - begin).count();
+    };
+    auto timeLoop = [&] {
+        FreshDirectory(loopOut);
+        const auto begin = Clock::now();
+        for (const Argv& run : loop) Require(RunQuietly(run, environ), "ffmpeg");
+        return std::chrono::duration<double>(Clock::now() - begin).count();
+    };
+
+    timeCli();  // warm the caches once, unmeasured
+    timeLoop();
+    std::vector<double> cliTimes;
+    std::vector<double> loopTimes;
+    for (int round = 0; round < rounds; ++round) {
+        // Alternate which side goes first, so drift hits both alike.
+        if (round % 2 == 0) {
+            cliTimes.push_back(timeCli());
+            loopTimes.push_back(timeLoop());
+        } else {
+            loopTimes.push_back(timeLoop());
+            cliTimes.push_back(timeCli());
+        }
+        std::printf("round %d: qorvane-cli %.3f s, plain loop %.3f s, ratio %.4f\n", round + 1, cliTimes.back(),
+                    loopTimes.back(), cliTimes.back() / loopTimes.back());
+        std::fflush(stdout);
+    }
+    std::size_t made = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(cliOut)) ++made;
+    if (made != inputs.size()) throw std::runtime_error("qorvane-cli left " + std::to_string(made) + " files");
+
+    const double cliMedian = Median(cliTimes);
+    const double loopMedian = Median(loopTimes);
+    std::printf("median: qorvane-cli %.3f s, plain loop %.3f s\n", cliMedian, loopMedian);
+    std::printf("front-end overhead: %.1f ms per job\n", (cliMedian - loopMedian) * 1000.0 / kJobs);
+    std::printf("wall-time ratio (medians): %.4f (target <= 1.02)\n", cliMedian / loopMedian);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    std::string pattern = (fs::temp_directory_path() / "qorvane-encode-bench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    const fs::path work = pattern;
+    int status = 1;
+    try {
+        status = Bench(work, rounds);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "encode_bench: %s\n", error.what());
+    }
+    std::error_code ec;
+    fs::remove_all(work, ec);
+    return status;
+}
