@@ -1,5 +1,8 @@
 #include "cli/headless_batch.h"
 
+#include <chrono>
+#include <cstdint>
+#include <memory>
 #include <ostream>
 #include <thread>
 
@@ -32,10 +35,74 @@ private:
     std::ostream& err_;
 };
 
+// What lies at a path at one moment.
+struct FileStamp {
+    bool regularFile = false;
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type modified{};
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp StampOf(const std::filesystem::path& file) {
+    std::error_code ec;
+    FileStamp stamp;
+    stamp.regularFile = std::filesystem::is_regular_file(file, ec);
+    if (!stamp.regularFile) return stamp;
+    stamp.size = std::filesystem::file_size(file, ec);
+    stamp.modified = std::filesystem::last_write_time(file, ec);
+    return stamp;
+}
+
+// Looks at each run's output file just before the encoder starts and as
+// soon as it has ended (before the tag writer touches the file). A failed
+// run can leave an earlier file of the same name as it was, and that file
+// must not count as this run's output.
+class OutputWatcher final : public ProcessLauncher {
+public:
+    OutputWatcher(ProcessLauncher& launcher, const BatchRunner& runner) : launcher_(launcher), runner_(runner) {}
+
+    std::unique_ptr<RunningProcess> start(const ProcessSpec& spec) override {
+        before_ = StampOf(runner_.outputPath());
+        after_ = {};
+        auto process = launcher_.start(spec);
+        if (!process) return nullptr;
+        return std::make_unique<Watched>(std::move(process), *this);
+    }
+
+    // True when the last run left a file that was not there, unchanged, before it.
+    bool lastRunProducedOutput() const { return after_.regularFile && after_ != before_; }
+
+private:
+    class Watched final : public RunningProcess {
+    public:
+        Watched(std::unique_ptr<RunningProcess> process, OutputWatcher& owner)
+            : process_(std::move(process)), owner_(owner) {}
+        WaitResult waitFor(std::chrono::milliseconds timeout) override {
+            const WaitResult result = process_->waitFor(timeout);
+            if (result != WaitResult::TimedOut) owner_.after_ = StampOf(owner_.runner_.outputPath());
+            return result;
+        }
+        void terminate() override {
+            process_->terminate();
+            owner_.after_ = StampOf(owner_.runner_.outputPath());
+        }
+
+    private:
+        std::unique_ptr<RunningProcess> process_;
+        OutputWatcher& owner_;
+    };
+
+    ProcessLauncher& launcher_;
+    const BatchRunner& runner_;
+    FileStamp before_;
+    FileStamp after_;
+};
+
 // Prints one line per run and counts the runs that left no output.
 class RunReport final : public RunObserver {
 public:
-    RunReport(const BatchRunner& runner, std::ostream& out) : runner_(runner), out_(out) {}
+    RunReport(const BatchRunner& runner, const OutputWatcher& watcher, std::ostream& out)
+        : runner_(runner), watcher_(watcher), out_(out) {}
 
     void runSkipped(const BatchState& state) override {
         ++failures_;
@@ -43,8 +110,7 @@ public:
     }
     void runFinished(const BatchState& state) override {
         const auto output = runner_.outputPath();
-        std::error_code ec;
-        const bool made = std::filesystem::is_regular_file(output, ec);
+        const bool made = watcher_.lastRunProducedOutput();
         if (!made) ++failures_;
         out_ << (made ? "encoded: " : "failed: ") << state.inputPath.string() << " -> " << output.string();
         const std::string& bps = state.videoBitrateValue;
@@ -58,6 +124,7 @@ public:
 
 private:
     const BatchRunner& runner_;
+    const OutputWatcher& watcher_;
     std::ostream& out_;
     int failures_ = 0;
 };
@@ -92,7 +159,8 @@ int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, st
     MetadataJobTagWriter tagWriter(services.editor, cp932);
     JobListQueue queue(jobs);
     BatchRunner runner({queue, host, host, tagWriter, host}, encoder, profileDir);
-    RunReport report(runner, out);
+    OutputWatcher launcher(services.launcher, runner);
+    RunReport report(runner, launcher, out);
 
     const TagReader readTags = Id3TagReader(cp932);
     for (const std::string& file : options.files) {
@@ -108,7 +176,7 @@ int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, st
     if (!runner.beginBatch()) return report.failures() > 0 ? 1 : 0;
 
     DirectInvoker invoker;
-    EncodeThread thread(runner, invoker, services.launcher, services.logFile);
+    EncodeThread thread(runner, invoker, launcher, services.logFile);
     thread.setObserver(&report);
     thread.start();
     thread.postStart();

@@ -261,6 +261,20 @@ TEST_F(CliEncode, MissingInputAndQuotedPathAreSkippedAndTheRestEncoded) {
     EXPECT_EQ(Listing(Out()), std::vector<std::string>{"tone.wma"});
 }
 
+TEST_F(CliEncode, AFailedRunIsReportedEvenWhenAnEarlierOutputIsThere) {
+    const fs::path broken = dir_.write("in/broken.wav", std::string(4096, 'x'));
+    const fs::path tone = Input("tone.wav", "tone.wav");
+    const fs::path earlier = dir_.write("out/broken.wma", "from an earlier batch");
+
+    const ProgramResult result = Encode({"--out", Out().string(), broken.string(), tone.string()});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(SplitLines(result.output),
+              (Lines{"failed: " + broken.string() + " -> " + earlier.string(),
+                     "encoded: " + tone.string() + " -> " + Out("tone.wma").string()}));
+    EXPECT_EQ(ReadFileBytes(earlier), "from an earlier batch");
+    EXPECT_NE(Log().find("wmcmd: "), std::string::npos) << Log();  // the encoder's message is kept
+}
+
 TEST_F(CliEncode, AnOutputFolderThatCannotBeMadeIsReportedAndTheBatchGoesOn) {
     const fs::path blocker = dir_.write("not-a-folder", "x");
     const fs::path first = Input("tone.wav", "first.wav");
