@@ -5,10 +5,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
 #include <QUrl>
+#include <algorithm>
 #include <filesystem>
 
 #include "app/job_edits.h"
@@ -248,6 +250,36 @@ TEST_F(MainWindowTest, ClosingMaximisedKeepsTheStoredBounds) {
     EXPECT_EQ(saved.left, 7);
     EXPECT_EQ(saved.columnWidths[0], 77);
     EXPECT_EQ(saved.prof, "Temporary");
+}
+
+TEST_F(MainWindowTest, TabOrderRunsFromTheListThroughTheFieldsToTheDropDown) {
+    TQorvbyOstrel& w = open();
+    const std::vector<QWidget*> order{w.ListView1, w.EdAuthor, w.edAlbum, w.edYear, w.edCopy,
+                                      w.edTitle,   w.edDir,    w.UpDnButton1, w.proList};
+    std::vector<QWidget*> reached{order.front()};
+    for (QWidget* next = order.front()->nextInFocusChain(); next != order.front(); next = next->nextInFocusChain()) {
+        if ((next->focusPolicy() & Qt::TabFocus) && std::find(order.begin(), order.end(), next) != order.end()) {
+            reached.push_back(next);
+        }
+    }
+    EXPECT_EQ(reached, order);
+    EXPECT_EQ(w.edYear->maxLength(), 4);
+    EXPECT_EQ(w.edDir->maxLength(), 250);
+}
+
+TEST(ProgressDialog, FormAtStartUp) {
+    TProDlg d;
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("エンコード中・・・"));
+    EXPECT_EQ(d.size(), QSize(313, 65));
+    EXPECT_TRUE(d.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(d.OKBtn->text(), QStringLiteral("中断"));
+    EXPECT_EQ(d.OKBtn->geometry(), QRect(119, 32, 75, 25));
+    EXPECT_EQ(d.Label1->pos(), QPoint(52, 12));
+    EXPECT_EQ(d.Button1->width(), 0);
+    d.show();
+    EXPECT_EQ(d.focusWidget(), d.Button1);  // Enter and Space do not abort
+    d.setCountText(QStringLiteral("(10001) "));
+    EXPECT_EQ(d.Label2->geometry().right() + 1, 45);
 }
 
 TEST_F(MainWindowTest, TenThousandRowsGoThroughTheModel) {
