@@ -49,7 +49,9 @@ QToolButton* NewToolButton(QToolBar* bar, const QString& caption, QStyle::Standa
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
-    button->setFixedSize(37, 35);
+    // 37 x 35 as designed; wider where a caption needs the room in this font.
+    button->setMinimumSize(37, 35);
+    button->setFixedHeight(35);
     button->setIconSize(QSize(16, 16));
     bar->addWidget(button);
     return button;
