@@ -46,7 +46,7 @@ private:
     std::FILE* file_;
     std::uint64_t position_ = 0;  // where the next fread starts
     bool positionKnown_ = true;
-    std::array<unsigned char, 4096> window_{};
+    std::array<unsigned char, 4096> window_;  // only [0, windowLength_) is ever read
     std::uint64_t windowStart_ = 0;
     std::size_t windowLength_ = 0;
     bool windowFilled_ = false;
