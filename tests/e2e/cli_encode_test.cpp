@@ -60,30 +60,40 @@ std::vector<std::string> Listing(const fs::path& dir) {
 
 class CliEncode : public ::testing::Test {
 protected:
-    // The media are made once for the whole suite.
-    static void SetUpTestSuite() {
-        media_ = std::make_unique<TempDir>();
-        const fs::path dir = media_->path();
-        const std::string second = "duration=1";
-        RunFfmpeg({"-f", "lavfi", "-i", "sine=" + second, "-ac", "2", "tone.wav"}, dir);
-        RunFfmpeg({"-f", "lavfi", "-i", "sine=" + second, "-c:a", "libmp3lame", "-b:a", "64k",
-                   "-id3v2_version", "3", "-metadata", "title=夜明けの歌", "-metadata", "artist=山田 花子",
-                   "-metadata", "album=朝のアルバム", "-metadata", "date=2024", "-metadata",
-                   "copyright=(C) 2024 山田", "-metadata", "genre=演歌", "song.mp3"},
-                  dir);
-        media_->write("old.mp3", MakeBareMp3(dir) + Id3v1Tag(3, 17));
-        const std::vector<std::string> picture = {"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:" + second,
-                                                  "-f", "lavfi", "-i", "sine=sample_rate=48000:" + second};
-        auto video = [&](std::vector<std::string> codecs) {
-            std::vector<std::string> arguments = picture;
-            arguments.insert(arguments.end(), codecs.begin(), codecs.end());
-            RunFfmpeg(arguments, dir);
-        };
-        video({"-c:v", "mpeg4", "-c:a", "pcm_s16le", "movie.avi"});
-        video({"-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg", "film.mpg"});
-        video({"-c:v", "mpeg2video", "-c:a", "ac3", "-f", "vob", "disc.vob"});
-    }
     static void TearDownTestSuite() { media_.reset(); }
+
+    // A one-second medium made by ffmpeg on first use, shared by the tests
+    // of one process.
+    static fs::path Medium(const std::string& name) {
+        if (!media_) media_ = std::make_unique<TempDir>();
+        const fs::path dir = media_->path();
+        const fs::path file = dir / name;
+        if (fs::exists(file)) return file;
+        const std::vector<std::string> picture = {"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=1",
+                                                  "-f", "lavfi", "-i", "sine=sample_rate=48000:duration=1"};
+        const auto with = [](std::vector<std::string> first, const std::vector<std::string>& more) {
+            first.insert(first.end(), more.begin(), more.end());
+            return first;
+        };
+        if (name == "tone.wav") {
+            RunFfmpeg({"-f", "lavfi", "-i", "sine=duration=1", "-ac", "2", name}, dir);
+        } else if (name == "song.mp3") {
+            RunFfmpeg({"-f", "lavfi", "-i", "sine=duration=1", "-c:a", "libmp3lame", "-b:a", "64k",
+                       "-id3v2_version", "3", "-metadata", "title=夜明けの歌", "-metadata", "artist=山田 花子",
+                       "-metadata", "album=朝のアルバム", "-metadata", "date=2024", "-metadata",
+                       "copyright=(C) 2024 山田", "-metadata", "genre=演歌", name},
+                      dir);
+        } else if (name == "old.mp3") {
+            media_->write(name, MakeBareMp3(dir) + Id3v1Tag(3, 17));
+        } else if (name == "movie.avi") {
+            RunFfmpeg(with(picture, {"-c:v", "mpeg4", "-c:a", "pcm_s16le", name}), dir);
+        } else if (name == "film.mpg") {
+            RunFfmpeg(with(picture, {"-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg", name}), dir);
+        } else if (name == "disc.vob") {
+            RunFfmpeg(with(picture, {"-c:v", "mpeg2video", "-c:a", "ac3", "-f", "vob", name}), dir);
+        }
+        return file;
+    }
 
     CliEncode() {
         registry_ = dir_.write("registry.ini", std::string("[software\\Microsoft\\Windows Media\\Encoder]\n") +
@@ -95,7 +105,7 @@ protected:
     // A copy of a made medium under a name of the test's choosing.
     fs::path Input(const std::string& medium, const std::string& name) {
         const fs::path file = dir_ / "in" / name;
-        fs::copy_file(media_->path() / medium, file);
+        fs::copy_file(Medium(medium), file);
         return file;
     }
 
