@@ -2,6 +2,7 @@
 // the progress dialog, then the message loop.
 
 #include <QApplication>
+#include <QToolButton>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -15,11 +16,19 @@
 #include "app/ui/qt_input_box.h"
 #include "app/ui/qt_message_boxes.h"
 #include "app/ui/scripted_run.h"
+#include "app/job_list_queue.h"
+#include "encode/ui/batch_controller.h"
 #include "encode/ui/progress_dialog.h"
 #include "platform/code_page.h"
+#include "platform/posix/batch_log.h"
+#include "platform/posix/canberra_sound_player.h"
 #include "platform/posix/cp932_code_page.h"
 #include "platform/posix/ini_registry.h"
 #include "platform/posix/lock_file_mutexes.h"
+#include "platform/posix/logind_power_control.h"
+#include "platform/posix/posix_process_launcher.h"
+#include "platform/posix/taglib_metadata_editor.h"
+#include "tags/job_tag_writer.h"
 #include "platform/user_directories.h"
 
 int main(int argc, char** argv) {
@@ -62,10 +71,27 @@ int main(int argc, char** argv) {
     QtInputBox inputBox;
     services.inputBox = &inputBox;
     services.codePage = &systemCodePage;
+    BatchController* batch = nullptr;
+    services.isConverting = [&batch] { return batch && batch->converting(); };
 
     TQorvbyOstrel window(state, services, arguments);
     TProDlg progress(&window);
     window.setProgressDialog(&progress);
+
+    // The batch: its thread starts with the window and ends before it.
+    JobListQueue queue(window.jobs());
+    TagLibMetadataEditor editor;
+    MetadataJobTagWriter tagWriter(editor, cp932);
+    CanberraSoundPlayer sounds;
+    LogindPowerControl power;
+    PosixProcessLauncher launcher;
+    EncoderSetup encoder{state.encoder.scriptPath, state.encoder.cscriptPath, state.encoder.debugMode};
+    BatchController controller(window, progress,
+                               {queue, state.settings, state.workArea, messages, tagWriter, sounds, power,
+                                launcher, DefaultBatchLogPath(), [&window] { window.saveSettings(); }},
+                               encoder, state.paths.profileDir);
+    batch = &controller;
+    QObject::connect(window.tbConv, &QToolButton::clicked, &controller, &BatchController::tbConvClick);
     window.show();
     ScheduleScriptedRun(window, state, pickers);
     return QApplication::exec();

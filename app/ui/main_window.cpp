@@ -349,13 +349,17 @@ void TQorvbyOstrel::UpDnButton1Click() {
 }
 
 void TQorvbyOstrel::closeEvent(QCloseEvent* event) {
+    saveSettings();
+    event->accept();
+}
+
+void TQorvbyOstrel::saveSettings() {
     MainWindowState window;
     window.maximised = isMaximized();
     window.bounds = {x(), y(), width(), height()};
     for (int i = 0; i < kJobColumnCount; ++i) window.columnWidths[i] = ListView1->header()->sectionSize(i);
     window.profileName = S(proList->currentText());
     SaveSettings(state_.paths.settingsFile, state_.settings, window);  // a failure is not reported
-    event->accept();
 }
 
 void TQorvbyOstrel::dragEnterEvent(QDragEnterEvent* event) {

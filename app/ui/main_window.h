@@ -64,6 +64,9 @@ public:
     // message, and the files after it are not added.
     void AddFiles(const std::vector<std::string>& paths);
 
+    // Writes the settings file as closing the window does (FormCloseQuery).
+    void saveSettings();
+
     // Selected rows, top to bottom.
     std::vector<std::size_t> selectedRows() const;
 

@@ -44,7 +44,7 @@ void QtMainThreadInvoker::invoke(const std::function<void()>& step) {
 
 BatchController::BatchController(QWidget& mainWindow, TProDlg& dialog, Services services, EncoderSetup encoder,
                                  std::filesystem::path profileDir)
-    : QObject(&mainWindow),
+    : QObject(nullptr),
       mainWindow_(mainWindow),
       dialog_(dialog),
       services_(std::move(services)),

@@ -1,0 +1,132 @@
+// A batch through the main window: convert, the progress dialog, the real
+// stand-in encoder and the tag writer, on an offscreen application.
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <taglib/asffile.h>
+
+#include "app/job_list_queue.h"
+#include "encode/ui/batch_controller.h"
+#include "encode/ui/progress_dialog.h"
+#include "gui/gui_fixture.h"
+#include "platform/posix/posix_process_launcher.h"
+#include "platform/posix/taglib_metadata_editor.h"
+#include "support/fake_power_control.h"
+#include "tags/job_tag_writer.h"
+
+namespace qorvane::testing {
+namespace {
+
+// One second of 16-bit stereo silence at 44.1 kHz, written by hand so the
+// test needs nothing to make its input.
+std::string SilentWave() {
+    const std::uint32_t dataBytes = 44100 * 4;
+    std::string out = "RIFF";
+    auto u32 = [&out](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    auto u16 = [&out](std::uint16_t v) {
+        out += static_cast<char>(v & 0xFF);
+        out += static_cast<char>(v >> 8);
+    };
+    u32(36 + dataBytes);
+    out += "WAVEfmt ";
+    u32(16);
+    u16(1);
+    u16(2);
+    u32(44100);
+    u32(44100 * 4);
+    u16(4);
+    u16(16);
+    out += "data";
+    u32(dataBytes);
+    out.append(dataBytes, '\0');
+    return out;
+}
+
+struct RecordingSounds final : SoundPlayer {
+    std::vector<std::string> played;
+    void play(const std::string& sound) override { played.push_back(sound); }
+};
+
+class BatchWindowTest : public MainWindowTest {
+protected:
+    void start() {
+        TQorvbyOstrel& w = open();
+        progress = std::make_unique<TProDlg>(&w);
+        w.setProgressDialog(progress.get());
+        queue = std::make_unique<JobListQueue>(w.jobs());
+        EncoderSetup encoder{std::string(QORVANE_ENCODER_DIR) + "/wmcmd.vbs",
+                             std::string(QORVANE_ENCODER_DIR) + "/qorvane-cscript", false};
+        controller = std::make_unique<BatchController>(
+            w, *progress,
+            BatchController::Services{*queue, state.settings, state.workArea, messages, tagWriter, sounds, power,
+                                      launcher, dir / "encoder.log", [this] { ++settingsSaved; }},
+            encoder, state.paths.profileDir);
+        QObject::connect(w.tbConv, &QToolButton::clicked, controller.get(), &BatchController::tbConvClick);
+    }
+
+    bool waitForIdle() {
+        return QTest::qWaitFor([this] { return !controller->converting() && !progress->isVisible(); }, 120000);
+    }
+
+    PosixProcessLauncher launcher;
+    TagLibMetadataEditor editor;
+    MetadataJobTagWriter tagWriter{editor, cp932};
+    RecordingSounds sounds;
+    FakePowerControl power;
+    int settingsSaved = 0;
+    std::unique_ptr<TProDlg> progress;
+    std::unique_ptr<JobListQueue> queue;
+    std::unique_ptr<BatchController> controller;
+};
+
+TEST_F(BatchWindowTest, ConvertEncodesEveryRowAndTagsTheOutput) {
+    state.settings.ball = true;
+    state.settings.sall = "complete";
+    start();
+    window->AddFiles({file("one.wav", SilentWave()), file("two words.WAV", SilentWave())});
+    select({0});
+    window->edTitle->setText(QString::fromUtf8("最初"));  // typed through an input method
+    QTest::keyClick(window->edTitle, Qt::Key_End);
+
+    window->tbConv->click();
+    EXPECT_TRUE(progress->isVisible());
+    ASSERT_TRUE(waitForIdle());
+
+    EXPECT_EQ(window->jobs().size(), 0u);
+    EXPECT_TRUE(messages.shown.empty());
+    ASSERT_TRUE(std::filesystem::exists(dir / "one.wma"));
+    ASSERT_TRUE(std::filesystem::exists(dir / "two words.wma"));
+    TagLib::ASF::File tagged((dir / "one.wma").c_str());
+    ASSERT_TRUE(tagged.isValid());
+    EXPECT_EQ(tagged.tag()->title().to8Bit(true), "最初");
+    EXPECT_EQ(sounds.played, std::vector<std::string>{"complete"});
+    EXPECT_EQ(power.calls(), 0);
+    // The dialog sat within the work area, over the window.
+    EXPECT_GE(progress->x(), kArea.left);
+    EXPECT_LE(progress->x() + progress->width(), kArea.right);
+}
+
+TEST_F(BatchWindowTest, ConvertWithAnEmptyListShowsNothing) {
+    start();
+    window->tbConv->click();
+    EXPECT_FALSE(progress->isVisible());
+    EXPECT_FALSE(controller->converting());
+}
+
+TEST_F(BatchWindowTest, ShutdownAfterTheLastJobSavesSettingsFirst) {
+    state.settings.shutdn = true;
+    start();
+    window->AddFiles({file("a.wav", SilentWave())});
+    window->tbConv->click();
+    ASSERT_TRUE(waitForIdle());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return power.calls() == 1; }, 5000));
+    EXPECT_EQ(settingsSaved, 1);
+}
+
+}  // namespace
+}  // namespace qorvane::testing
