@@ -1,5 +1,7 @@
 #include "platform/text_codec.h"
 
+#include <algorithm>
+
 #include "platform/code_page.h"
 
 namespace qorvane {
@@ -154,7 +156,15 @@ std::string Utf8CodePage::fromUtf16(std::u16string_view text) const { return Utf
 
 std::string DecodeLegacyText(std::string_view bytes, const CodePage& cp932) {
     if (IsValidUtf8(bytes)) return std::string(bytes);
-    if (cp932.isValid(bytes)) return Utf16ToUtf8(cp932.toUtf16(bytes));
+    if (cp932.isValid(bytes)) {
+        const std::u16string text = cp932.toUtf16(bytes);
+        // CP932's user-defined rows (lead bytes 0xF0-0xF9) map to the private
+        // use area; real Japanese tags do not use them, while Latin-1 letters
+        // such as "ö" (0xF6) fall there. Such text is taken as Latin-1.
+        const bool privateUse = std::any_of(text.begin(), text.end(),
+                                            [](char16_t u) { return u >= 0xE000 && u <= 0xF8FF; });
+        if (!privateUse) return Utf16ToUtf8(text);
+    }
     return Latin1ToUtf8(bytes);
 }
 

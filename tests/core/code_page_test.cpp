@@ -64,6 +64,9 @@ TEST(DecodeLegacyText, PrefersUtf8ThenCp932ThenLatin1) {
     // 0x80 and 0xA0 alone are not CP932 characters: Latin-1 it is.
     const std::string decoded = DecodeLegacyText("Beyonc\xE9 \x80", cp932);
     EXPECT_TRUE(IsValidUtf8(decoded));
+    // "M\xF6tley" is two valid CP932 characters from the user-defined rows,
+    // but plainly Latin-1.
+    EXPECT_EQ(DecodeLegacyText("M\xF6tley", cp932), "M\xC3\xB6tley");
 }
 
 }  // namespace
