@@ -1,6 +1,7 @@
 #include "platform/ini_file.h"
 
 #include <charconv>
+#include <cstdio>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -159,22 +160,20 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
     const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
     if (!fs::is_directory(dir, ec)) return false;
 
+    // A fresh name, created exclusively ("x"), so that no other writer's
+    // temporary file is ever taken over.
     std::random_device random;
     fs::path temp;
-    for (int attempt = 0; attempt < 16; ++attempt) {
+    std::FILE* out = nullptr;
+    for (int attempt = 0; attempt < 16 && !out; ++attempt) {
         temp = dir / ("." + path.filename().string() + ".tmp" + std::to_string(random()));
-        if (!fs::exists(temp, ec)) break;
+        out = std::fopen(temp.c_str(), "wbx");
     }
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(temp, ec);
-            return false;
-        }
+    if (!out) return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    if (std::fclose(out) != 0 || !written) {
+        fs::remove(temp, ec);
+        return false;
     }
     if (existed) fs::permissions(temp, old.permissions(), ec);
     fs::rename(temp, path, ec);
