@@ -1,5 +1,6 @@
 #include "profiles/ui/enc_set_dlg.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,7 +9,6 @@
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionSlider>
-#include <QAbstractItemView>
 #include <string>
 #include <system_error>
 

@@ -155,7 +155,7 @@ TEST(TSBDialog, ExecuteStartsAtDirectoryAndHandsBackTheChosenFolder) {
 
     picker.Directory = music + QLatin1Char('/');
     bool answered = false;
-    AnswerNextModal<QFileDialog>(
+    AnswerNextModal<QFileDialog>(&owner,
         [&](QFileDialog& browser) {
             EXPECT_EQ(browser.directory().absolutePath(), music);
             browser.reject();
@@ -165,7 +165,7 @@ TEST(TSBDialog, ExecuteStartsAtDirectoryAndHandsBackTheChosenFolder) {
     EXPECT_TRUE(answered);
     EXPECT_EQ(picker.Directory, music + QLatin1Char('/'));
 
-    AnswerNextModal<QFileDialog>([&](QFileDialog& browser) {
+    AnswerNextModal<QFileDialog>(&owner, [&](QFileDialog& browser) {
         browser.setDirectory(music + QStringLiteral("/live"));
         QMetaObject::invokeMethod(&browser, "accept");
     });

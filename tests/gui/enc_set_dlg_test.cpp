@@ -146,7 +146,7 @@ TEST_F(EncSetDlgTest, VideoModesPresetTheQualityOnlyWhenPicked) {
 TEST_F(EncSetDlgTest, CustomSizeCancelledKeepsThePreviousSize) {
     auto dlg = open();
     bool answered = false;
-    AnswerNextModal<TVsizeDlg>(
+    AnswerNextModal<TVsizeDlg>(dlg.get(),
         [](TVsizeDlg& size) {
             EXPECT_EQ(size.windowTitle(), QStringLiteral("カスタムサイズ設定"));
             EXPECT_EQ(size.vwidth->text(), QStringLiteral("320"));
@@ -163,7 +163,7 @@ TEST_F(EncSetDlgTest, CustomSizeCancelledKeepsThePreviousSize) {
 
 TEST_F(EncSetDlgTest, EnteredCustomSizeIsSavedEvenWhenAFixedSizeIsChosenAfter) {
     auto dlg = open();
-    AnswerNextModal<TVsizeDlg>([](TVsizeDlg& size) {
+    AnswerNextModal<TVsizeDlg>(dlg.get(), [](TVsizeDlg& size) {
         size.vwidth->setText(QStringLiteral("640"));
         size.vheight->setText(QString());
         size.OKBtn->click();
@@ -184,7 +184,7 @@ TEST_F(EncSetDlgTest, CancelLeavesTheFileAsItWas) {
     const std::string before = ReadFileBytes(path);
     auto dlg = open();
     Pick(dlg->amode, 4);
-    AnswerNextModal<TVsizeDlg>([](TVsizeDlg& size) {
+    AnswerNextModal<TVsizeDlg>(dlg.get(), [](TVsizeDlg& size) {
         size.vwidth->setText(QStringLiteral("100"));
         size.OKBtn->click();
     });

@@ -27,7 +27,7 @@ class MainWindowEditorTest : public MainWindowTest {
 protected:
     // The next editor records its caption and is cancelled.
     void cancelNextEditor() {
-        AnswerNextModal<TEncSetDlg>([this](TEncSetDlg& editor) {
+        AnswerNextModal<TEncSetDlg>(window.get(), [this](TEncSetDlg& editor) {
             editorCaptions.push_back(editor.windowTitle());
             editor.CancelBtn->click();
         });
@@ -68,7 +68,7 @@ TEST_F(MainWindowEditorTest, SavedAsProfileIsOfferedAssignedAndLoadsBack) {
     w.AddFiles({file("0.wav"), file("1.wav")});
     select({1});
     input.answers.push_back("Voice");
-    AnswerNextModal<TEncSetDlg>([](TEncSetDlg& editor) {
+    AnswerNextModal<TEncSetDlg>(window.get(), [](TEncSetDlg& editor) {
         Pick(editor.amode, 7);
         editor.vbrate->setText(QStringLiteral("300,500"));
         editor.Button1->click();
@@ -82,7 +82,7 @@ TEST_F(MainWindowEditorTest, SavedAsProfileIsOfferedAssignedAndLoadsBack) {
 
     // Opened again, the editor shows what was saved.
     bool checked = false;
-    AnswerNextModal<TEncSetDlg>([&](TEncSetDlg& editor) {
+    AnswerNextModal<TEncSetDlg>(window.get(), [&](TEncSetDlg& editor) {
         checked = true;
         EXPECT_EQ(editor.windowTitle(), QStringLiteral("Profile - Voice"));
         EXPECT_EQ(editor.amode->currentIndex(), 7);
