@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "platform/ascii_case.h"
 #include "tags/id3.h"
 
 namespace qorvane {
@@ -20,13 +21,7 @@ std::string FileNamePart(std::string_view path) {
 }
 
 bool IsAcceptedMediaFile(std::string_view path) {
-    const std::string name = FileNamePart(path);
-    const auto dot = name.find_last_of('.');
-    if (dot == std::string::npos) return false;
-    std::string ext = name.substr(dot);
-    for (char& c : ext) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
+    const std::string ext = LowerExtension(FileNamePart(path));
     static constexpr std::array<std::string_view, 5> kAccepted{".wav", ".mp3", ".avi", ".mpg", ".vob"};
     for (auto accepted : kAccepted) {
         if (ext == accepted) return true;

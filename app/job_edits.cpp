@@ -2,16 +2,13 @@
 
 #include <algorithm>
 
+#include "encode/encoding_profile.h"
+#include "platform/ascii_case.h"
+
 namespace qorvane {
 
 namespace {
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
-}
 
 void SetFieldOfRows(JobList& list, const std::vector<std::size_t>& selected, JobField field,
                     const std::string& text) {
@@ -65,12 +62,12 @@ std::string ProfileToEdit(const JobList& list, const std::vector<std::size_t>& s
 bool IsYearCharacterAccepted(char32_t c) { return c == 8 || (c >= U'0' && c <= U'9'); }
 
 std::string ProgressCountText(std::size_t rowCount) {
-    return "(" + std::to_string(rowCount + 1) + ") ";
+    return FormatRemainingCount(static_cast<int>(rowCount + 1));
 }
 
 std::size_t RememberedProfileIndex(const std::vector<std::string>& names, std::string_view prof) {
     for (std::size_t i = 0; i < names.size(); ++i) {
-        if (EqualsIgnoringCase(names[i], prof)) return i;
+        if (EqualsIgnoringAsciiCase(names[i], prof)) return i;
     }
     return 0;
 }

@@ -2,18 +2,12 @@
 
 #include <system_error>
 
+#include "platform/ascii_case.h"
 #include "profiles/audio_catalogue.h"
 
 namespace qorvane {
 
 namespace {
-
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    }
-    return text;
-}
 
 class ArgumentList {
 public:
@@ -108,7 +102,7 @@ void AppendAudioBlock(ArgumentList& args, InputClass input, const ProfileSetting
 }  // namespace
 
 InputClass ClassifyInput(const std::filesystem::path& input) {
-    const std::string ext = Lower(input.extension().string());
+    const std::string ext = LowerExtension(input);
     if (ext == ".wav" || ext == ".mp3") return InputClass::Audio;
     if (ext == ".avi" || ext == ".mpg" || ext == ".vob") return InputClass::Video;
     return InputClass::Unsupported;
@@ -145,7 +139,7 @@ std::optional<EncoderCommandLine> BuildEncoderCommandLine(const EncoderRunInput&
 
     EncoderCommandLine line;
     const bool wmv = input == InputClass::Video && profile.VideoMode > 0;
-    line.outputName = run.inputPath.stem().string() + run.nameSuffix + (wmv ? ".wmv" : ".wma");
+    line.outputName = NameWithoutExtension(run.inputPath) + run.nameSuffix + (wmv ? ".wmv" : ".wma");
 
     const std::string inputText = run.inputPath.string();
     const auto hasQuote = [](const std::string& text) { return text.find('"') != std::string::npos; };

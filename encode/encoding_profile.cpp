@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "platform/ascii_case.h"
 #include "platform/ini_file.h"
 
 namespace qorvane {
@@ -78,10 +79,7 @@ EncodingProfile PrepareEncodingProfile(ProfileSettings loaded) {
 }
 
 bool IsVideoInputForRuns(const std::filesystem::path& input) {
-    std::string ext = input.extension().string();
-    for (char& c : ext) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    }
+    const std::string ext = LowerExtension(input);
     return ext != ".wav" && ext != ".mp3";
 }
 

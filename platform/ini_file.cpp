@@ -7,6 +7,8 @@
 #include <sstream>
 #include <system_error>
 
+#include "platform/ascii_case.h"
+
 namespace qorvane {
 
 namespace {
@@ -18,14 +20,6 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -81,14 +75,14 @@ IniFile IniFile::Load(const std::filesystem::path& path) {
 
 std::optional<std::size_t> IniFile::findSection(std::string_view section) const {
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        if (lines_[i].isSection && EqualsIgnoringCase(lines_[i].section, section)) return i;
+        if (lines_[i].isSection && EqualsIgnoringAsciiCase(lines_[i].section, section)) return i;
     }
     return std::nullopt;
 }
 
 std::optional<std::size_t> IniFile::findKey(std::size_t sectionLine, std::string_view key) const {
     for (std::size_t i = sectionLine + 1; i < lines_.size() && !lines_[i].isSection; ++i) {
-        if (lines_[i].isKey && EqualsIgnoringCase(lines_[i].key, key)) return i;
+        if (lines_[i].isKey && EqualsIgnoringAsciiCase(lines_[i].key, key)) return i;
     }
     return std::nullopt;
 }

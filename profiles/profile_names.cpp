@@ -2,26 +2,16 @@
 
 #include <system_error>
 
+#include "platform/ascii_case.h"
+
 namespace qorvane {
-
-namespace {
-
-bool HasProfileExtension(const std::filesystem::path& file) {
-    std::string ext = file.extension().string();
-    for (char& c : ext) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    }
-    return ext == kProfileExtension;
-}
-
-}  // namespace
 
 std::filesystem::path ProfilePath(const std::filesystem::path& profileDir, const std::string& name) {
     return profileDir / (name + kProfileExtension);
 }
 
 std::string ProfileDisplayName(const std::filesystem::path& file) {
-    return file.stem().string();
+    return NameWithoutExtension(file);
 }
 
 std::vector<std::string> ProfileFileNames(const std::filesystem::path& profileDir) {
@@ -32,7 +22,7 @@ std::vector<std::string> ProfileFileNames(const std::filesystem::path& profileDi
         const std::string fileName = path.filename().string();
         if (fileName.empty() || fileName.front() == '.') continue;  // hidden
         std::error_code typeError;
-        if (!it->is_regular_file(typeError) || !HasProfileExtension(path)) continue;
+        if (!it->is_regular_file(typeError) || LowerExtension(path) != kProfileExtension) continue;
         names.push_back(ProfileDisplayName(path));
     }
     return names;

@@ -7,6 +7,7 @@
 #include <span>
 #include <string_view>
 
+#include "platform/ascii_case.h"
 #include "tags/id3.h"
 
 namespace qorvane {
@@ -124,13 +125,7 @@ void WriteJobTagsWithSource(const std::filesystem::path& sourcePath,
 bool IsMp3Source(const std::filesystem::path& sourcePath) {
     // The extension runs from the last dot of the name, so "/music/.mp3" has
     // one too.
-    const std::string name = sourcePath.filename().string();
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string::npos) return false;
-    std::string extension = name.substr(dot);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".mp3";
+    return LowerExtension(sourcePath) == ".mp3";
 }
 
 }  // namespace qorvane
