@@ -11,7 +11,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libtag1-dev
   ffmpeg
-  libcanberra-dev
+  libcanberra-dev sound-theme-freedesktop
   libdbus-1-dev
   xvfb xauth fonts-noto-cjk
 )
