@@ -12,7 +12,8 @@
 // times is the figure (target: at most 1.02). The processor time of each
 // side is printed too: it moves less when other work shares the machine.
 //
-// Usage: encode_bench [ROUNDS]   (default 5). Needs ffmpeg on PATH.
+// Usage: encode_bench [ROUNDS [SECONDS]]   (defaults 5 rounds, 2 s per file).
+// Needs ffmpeg on PATH.
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -143,15 +144,15 @@ void FreshDirectory(const fs::path& dir) {
     fs::create_directories(dir);
 }
 
-int Bench(const fs::path& work, int rounds) {
+int Bench(const fs::path& work, int rounds, int seconds) {
+    const std::string sine = "sine=duration=" + std::to_string(seconds);
     // Media: one of each kind made by ffmpeg, copied under twenty names.
     const fs::path media = work / "media";
     fs::create_directories(media);
-    Require(RunQuietly({"ffmpeg", "-nostdin", "-v", "error", "-f", "lavfi", "-i", "sine=duration=2",
-                        "-ac", "2", (work / "tone.wav").string()},
+    Require(RunQuietly({"ffmpeg", "-nostdin", "-v", "error", "-f", "lavfi", "-i", sine, "-ac", "2", (work / "tone.wav").string()},
                        environ),
             "making the WAV file");
-    Require(RunQuietly({"ffmpeg", "-nostdin", "-v", "error", "-f", "lavfi", "-i", "sine=duration=2", "-ac", "2",
+    Require(RunQuietly({"ffmpeg", "-nostdin", "-v", "error", "-f", "lavfi", "-i", sine, "-ac", "2",
                         "-c:a", "libmp3lame", "-b:a", "128k", "-id3v2_version", "3", "-metadata",
                         "title=ベンチの歌", "-metadata", "artist=Bench", "-metadata", "date=2024", "-metadata",
                         "genre=Rock", "-metadata", "track=4", (work / "song.mp3").string()},
@@ -183,9 +184,9 @@ int Bench(const fs::path& work, int rounds) {
         for (Argv& run : FfmpegRunsFor(input, profile, loopOut, work / "pass")) loop.push_back(std::move(run));
     }
 
-    std::printf("encode_bench: %d jobs (%d x 2 s WAV, %d x 2 s MP3 with ID3v2 tags), %zu ffmpeg runs, "
+    std::printf("encode_bench: %d jobs (%d x %d s WAV, %d x %d s MP3 with ID3v2 tags), %zu ffmpeg runs, "
                 "%d rounds, build: %s\n",
-                kJobs, kJobs / 2, kJobs / 2, loop.size(), rounds, QORVANE_BENCH_BUILD_TYPE);
+                kJobs, kJobs / 2, seconds, kJobs / 2, seconds, loop.size(), rounds, QORVANE_BENCH_BUILD_TYPE);
     std::printf("first ffmpeg run: %s\n", qorvane::encoder::RenderCommand(loop.front()).c_str());
 
     auto measure = [](const auto& work) {
@@ -250,6 +251,7 @@ int Bench(const fs::path& work, int rounds) {
 
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const int seconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 2;
     std::string pattern = (fs::temp_directory_path() / "qorvane-encode-bench-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
         std::perror("mkdtemp");
@@ -258,7 +260,7 @@ int main(int argc, char** argv) {
     const fs::path work = pattern;
     int status = 1;
     try {
-        status = Bench(work, rounds);
+        status = Bench(work, rounds, seconds);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "encode_bench: %s\n", error.what());
     }
