@@ -1,5 +1,8 @@
 #include "cli/cli_commands.h"
 
+#include <algorithm>
+#include <map>
+#include <optional>
 #include <ostream>
 
 #include "encode/command_line.h"
@@ -22,6 +25,36 @@ constexpr const char* kUsage =
 int Usage(std::ostream& err) {
     err << kUsage;
     return kExitUsage;
+}
+
+// Options that take a value, "--debug", "--" ending the options, operands.
+struct ParsedOptions {
+    std::map<std::string, std::string> values;
+    bool debug = false;
+    std::vector<std::string> operands;
+};
+
+std::optional<ParsedOptions> ParseOptions(const std::vector<std::string>& args,
+                                          std::initializer_list<std::string_view> valueOptions) {
+    ParsedOptions parsed;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool takesValue = std::find(valueOptions.begin(), valueOptions.end(), a) != valueOptions.end();
+        if (takesValue && i + 1 < args.size()) {
+            parsed.values[a] = args[++i];
+        } else if (a == "--debug") {
+            parsed.debug = true;
+        } else if (a == "--") {
+            parsed.operands.insert(parsed.operands.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                   args.end());
+            break;
+        } else if (a.starts_with("--")) {
+            return std::nullopt;
+        } else {
+            parsed.operands.push_back(a);
+        }
+    }
+    return parsed;
 }
 
 }  // namespace
@@ -114,46 +147,22 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return PrintTags(rest, out, err);
     }
     if (command == "command-line") {
-        std::string profile, script;
-        bool debug = false;
-        std::vector<std::string> inputs;
-        for (std::size_t i = 0; i < rest.size(); ++i) {
-            const std::string& a = rest[i];
-            if ((a == "--profile" || a == "--script") && i + 1 < rest.size()) {
-                (a == "--profile" ? profile : script) = rest[++i];
-            } else if (a == "--debug") {
-                debug = true;
-            } else if (a == "--") {
-                inputs.insert(inputs.end(), rest.begin() + static_cast<std::ptrdiff_t>(i) + 1, rest.end());
-                break;
-            } else if (a.starts_with("--")) {
-                return Usage(err);
-            } else {
-                inputs.push_back(a);
-            }
+        const auto parsed = ParseOptions(rest, {"--profile", "--script"});
+        if (!parsed || !parsed->values.count("--profile") || !parsed->values.count("--script") ||
+            parsed->operands.empty()) {
+            return Usage(err);
         }
-        if (profile.empty() || script.empty() || inputs.empty()) return Usage(err);
-        return PrintCommandLines(profile, script, debug, inputs, out);
+        return PrintCommandLines(parsed->values.at("--profile"), parsed->values.at("--script"), parsed->debug,
+                                 parsed->operands, out);
     }
     if (command == "encode" && encode) {
+        const auto parsed = ParseOptions(rest, {"--profile", "--out"});
+        if (!parsed || parsed->operands.empty()) return Usage(err);
         EncodeOptions options;
-        for (std::size_t i = 0; i < rest.size(); ++i) {
-            const std::string& a = rest[i];
-            if ((a == "--profile" || a == "--out") && i + 1 < rest.size()) {
-                (a == "--profile" ? options.profile : options.outDir) = rest[++i];
-            } else if (a == "--debug") {
-                options.debug = true;
-            } else if (a == "--") {
-                options.files.insert(options.files.end(), rest.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                                     rest.end());
-                break;
-            } else if (a.starts_with("--")) {
-                return Usage(err);
-            } else {
-                options.files.push_back(a);
-            }
-        }
-        if (options.files.empty()) return Usage(err);
+        options.profile = parsed->values.count("--profile") ? parsed->values.at("--profile") : "";
+        options.outDir = parsed->values.count("--out") ? parsed->values.at("--out") : "";
+        options.debug = parsed->debug;
+        options.files = parsed->operands;
         return encode(options, out, err);
     }
     return Usage(err);
