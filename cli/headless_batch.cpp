@@ -61,10 +61,10 @@ class OutputWatcher final : public ProcessLauncher {
 public:
     OutputWatcher(ProcessLauncher& launcher, const BatchRunner& runner) : launcher_(launcher), runner_(runner) {}
 
-    std::unique_ptr<RunningProcess> start(const ProcessSpec& spec) override {
+    std::unique_ptr<RunningProcess> start(const LaunchRequest& request) override {
         before_ = StampOf(runner_.outputPath());
         after_ = {};
-        auto process = launcher_.start(spec);
+        auto process = launcher_.start(request);
         if (!process) return nullptr;
         return std::make_unique<Watched>(std::move(process), *this);
     }

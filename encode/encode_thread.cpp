@@ -104,14 +104,14 @@ void EncodeThread::runOnce() {
 
     const EncoderSetup& encoder = runner_.encoder();
     if (encoder.cscriptPath.empty()) return skipped();
-    ProcessSpec spec;
-    spec.program = encoder.cscriptPath;
-    spec.arguments = state.commandLine->argv();
-    spec.workingDirectory = state.outputDirectory;
-    spec.logFile = logFile_;
-    spec.logHeader = state.commandLine->text();
-    spec.keepFullOutput = encoder.debugMode;
-    auto process = launcher_.start(spec);
+    LaunchRequest request;
+    request.program = encoder.cscriptPath;
+    request.arguments = state.commandLine->argv();
+    request.workingDirectory = state.outputDirectory;
+    request.logFile = logFile_;
+    request.logHeader = state.commandLine->text();
+    request.keepFullOutput = encoder.debugMode;
+    auto process = launcher_.start(request);
     if (!process) return skipped();
 
     for (;;) {

@@ -10,7 +10,7 @@
 
 namespace qorvane {
 
-struct ProcessSpec {
+struct LaunchRequest {
     std::filesystem::path program;          // full path of the file to execute
     std::vector<std::string> arguments;     // argv, argv[0] included
     std::filesystem::path workingDirectory;
@@ -38,7 +38,7 @@ class ProcessLauncher {
 public:
     virtual ~ProcessLauncher() = default;
     // Nothing when the process cannot be started.
-    virtual std::unique_ptr<RunningProcess> start(const ProcessSpec& spec) = 0;
+    virtual std::unique_ptr<RunningProcess> start(const LaunchRequest& request) = 0;
 };
 
 }  // namespace qorvane

@@ -265,10 +265,10 @@ struct SpawnSetup {
 
 }  // namespace
 
-std::unique_ptr<RunningProcess> PosixProcessLauncher::start(const ProcessSpec& spec) {
-    int logFd = spec.logFile.empty() ? -1 : AboveStandardFds(OpenBatchLog(spec.logFile));
+std::unique_ptr<RunningProcess> PosixProcessLauncher::start(const LaunchRequest& request) {
+    int logFd = request.logFile.empty() ? -1 : AboveStandardFds(OpenBatchLog(request.logFile));
     if (logFd >= 0) {
-        std::string header = LogTimestampLine() + spec.logHeader;
+        std::string header = LogTimestampLine() + request.logHeader;
         if (header.back() != '\n') header += '\n';
         AppendToLog(logFd, header);
     }
@@ -276,7 +276,7 @@ std::unique_ptr<RunningProcess> PosixProcessLauncher::start(const ProcessSpec& s
     // Where the child's stdout and stderr go.
     int captureFd = -1;
     int outputFd = -1;
-    if (logFd >= 0 && spec.keepFullOutput) {
+    if (logFd >= 0 && request.keepFullOutput) {
         outputFd = logFd;
     } else if (logFd >= 0) {
         captureFd = AboveStandardFds(OpenCaptureFile());
@@ -294,8 +294,8 @@ std::unique_ptr<RunningProcess> PosixProcessLauncher::start(const ProcessSpec& s
     // Also drops descriptors that some library opened without close-on-exec.
     posix_spawn_file_actions_addclosefrom_np(&setup.actions, 3);
 #endif
-    if (!spec.workingDirectory.empty()) {
-        posix_spawn_file_actions_addchdir_np(&setup.actions, spec.workingDirectory.c_str());
+    if (!request.workingDirectory.empty()) {
+        posix_spawn_file_actions_addchdir_np(&setup.actions, request.workingDirectory.c_str());
     }
     // Own group for the abort; default signal handling and an empty mask,
     // whatever the launching thread had.
@@ -309,9 +309,9 @@ std::unique_ptr<RunningProcess> PosixProcessLauncher::start(const ProcessSpec& s
     posix_spawnattr_setsigdefault(&setup.attributes, &all);
     posix_spawnattr_setsigmask(&setup.attributes, &none);
 
-    const std::string program = spec.program.string();
+    const std::string program = request.program.string();
     std::vector<char*> argv;
-    for (const auto& argument : spec.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const auto& argument : request.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     if (argv.empty()) argv.push_back(const_cast<char*>(program.c_str()));
     argv.push_back(nullptr);
 

@@ -17,7 +17,7 @@ namespace qorvane {
 
 class PosixProcessLauncher final : public ProcessLauncher {
 public:
-    std::unique_ptr<RunningProcess> start(const ProcessSpec& spec) override;
+    std::unique_ptr<RunningProcess> start(const LaunchRequest& request) override;
 };
 
 }  // namespace qorvane

@@ -31,12 +31,12 @@ struct FakeProcess : RunningProcess {
 };
 
 struct FakeLauncher : ProcessLauncher {
-    std::vector<ProcessSpec> started;
+    std::vector<LaunchRequest> started;
     int steps = 0;
     int terminated = 0;
     std::function<void()> onStart;
-    std::unique_ptr<RunningProcess> start(const ProcessSpec& spec) override {
-        started.push_back(spec);
+    std::unique_ptr<RunningProcess> start(const LaunchRequest& request) override {
+        started.push_back(request);
         if (onStart) onStart();
         return std::make_unique<FakeProcess>(steps, &terminated);
     }

@@ -27,12 +27,12 @@ using testing::OurZombies;
 using testing::ReadPid;
 using WaitResult = RunningProcess::WaitResult;
 
-ProcessSpec Shell(const TempDir& dir, const std::string& script) {
-    ProcessSpec spec;
-    spec.program = "/bin/sh";
-    spec.arguments = {"sh", "-c", script};
-    spec.workingDirectory = dir.path();
-    return spec;
+LaunchRequest Shell(const TempDir& dir, const std::string& script) {
+    LaunchRequest request;
+    request.program = "/bin/sh";
+    request.arguments = {"sh", "-c", script};
+    request.workingDirectory = dir.path();
+    return request;
 }
 
 TEST(PosixProcessLauncher, WaitReturnsWhenTheChildExitsNotAtTheTimeout) {
@@ -70,9 +70,9 @@ TEST(PosixProcessLauncher, RunsInTheWorkingDirectoryWithStdinFromDevNull) {
     EXPECT_EQ(ReadFileBytes(dir / "where"), std::filesystem::canonical(dir.path()).string() + "\n");
     EXPECT_EQ(ReadFileBytes(dir / "stdin"), "eof\n");
 
-    auto spec = Shell(dir, "pwd -P > ../where2");
-    spec.workingDirectory = dir / "out dir";
-    process = launcher.start(spec);
+    auto request = Shell(dir, "pwd -P > ../where2");
+    request.workingDirectory = dir / "out dir";
+    process = launcher.start(request);
     ASSERT_NE(process, nullptr);
     ASSERT_EQ(process->waitFor(10s), WaitResult::Exited);
     EXPECT_EQ(ReadFileBytes(dir / "where2"),
@@ -81,15 +81,15 @@ TEST(PosixProcessLauncher, RunsInTheWorkingDirectoryWithStdinFromDevNull) {
 
 TEST(PosixProcessLauncher, PassesArgumentsLiterallyWithoutAShell) {
     TempDir dir;
-    ProcessSpec spec;
-    spec.program = "/usr/bin/printf";
-    spec.arguments = {"printf-as-named", "<%s>\\n", "two words", "\"quoted\"", "$(touch pwned)",
+    LaunchRequest request;
+    request.program = "/usr/bin/printf";
+    request.arguments = {"printf-as-named", "<%s>\\n", "two words", "\"quoted\"", "$(touch pwned)",
                       "*", "back\\slash", ""};
-    spec.workingDirectory = dir.path();
-    spec.logFile = dir / "log";
-    spec.keepFullOutput = true;
+    request.workingDirectory = dir.path();
+    request.logFile = dir / "log";
+    request.keepFullOutput = true;
     PosixProcessLauncher launcher;
-    auto process = launcher.start(spec);
+    auto process = launcher.start(request);
     ASSERT_NE(process, nullptr);
     ASSERT_EQ(process->waitFor(10s), WaitResult::Exited);
     const auto log = ReadFileBytes(dir / "log");
@@ -102,9 +102,9 @@ TEST(PosixProcessLauncher, PassesArgumentsLiterallyWithoutAShell) {
 TEST(PosixProcessLauncher, ArgvZeroComesFromTheArgumentList) {
     TempDir dir;
     PosixProcessLauncher launcher;
-    auto spec = Shell(dir, "echo \"$0\" > name");
-    spec.arguments = {"cscript.exe", "-c", "echo \"$0\" > name"};
-    auto process = launcher.start(spec);
+    auto request = Shell(dir, "echo \"$0\" > name");
+    request.arguments = {"cscript.exe", "-c", "echo \"$0\" > name"};
+    auto process = launcher.start(request);
     ASSERT_NE(process, nullptr);
     ASSERT_EQ(process->waitFor(10s), WaitResult::Exited);
     EXPECT_EQ(ReadFileBytes(dir / "name"), "cscript.exe\n");
@@ -176,13 +176,13 @@ TEST(PosixProcessLauncher, AChildThatCannotStartGivesNothingAndLeavesNoZombie) {
     const auto notExecutable = dir.write("script.sh", "#!/bin/sh\nexit 0\n");
     PosixProcessLauncher launcher;
 
-    ProcessSpec missing;
+    LaunchRequest missing;
     missing.program = dir / "no-such-program";
     missing.arguments = {"no-such-program"};
     missing.logFile = dir / "log";
     EXPECT_EQ(launcher.start(missing), nullptr);
 
-    ProcessSpec plainFile = missing;
+    LaunchRequest plainFile = missing;
     plainFile.program = notExecutable;
     EXPECT_EQ(launcher.start(plainFile), nullptr);
 
@@ -199,10 +199,10 @@ TEST(PosixProcessLauncher, AppendsHeaderOutputAndEndOfEachRunToTheLog) {
     TempDir dir;
     PosixProcessLauncher launcher;
     for (const char* word : {"first", "second"}) {
-        auto spec = Shell(dir, std::string("echo out-") + word + "; echo err-" + word + " >&2; exit 3");
-        spec.logFile = dir / "logs" / "encoder.log";  // the directory is made on the way
-        spec.logHeader = std::string("header-") + word;
-        auto process = launcher.start(spec);
+        auto request = Shell(dir, std::string("echo out-") + word + "; echo err-" + word + " >&2; exit 3");
+        request.logFile = dir / "logs" / "encoder.log";  // the directory is made on the way
+        request.logHeader = std::string("header-") + word;
+        auto process = launcher.start(request);
         ASSERT_NE(process, nullptr);
         ASSERT_EQ(process->waitFor(10s), WaitResult::Exited);
     }
@@ -223,13 +223,13 @@ TEST(PosixProcessLauncher, KeepsOnlyTheEndOfTheOutputUnlessInDebugMode) {
     TempDir dir;
     PosixProcessLauncher launcher;
     for (bool debug : {false, true}) {
-        ProcessSpec spec;
-        spec.program = "/usr/bin/seq";
-        spec.arguments = {"seq", "100000"};  // about 580 KB
-        spec.workingDirectory = dir.path();
-        spec.logFile = dir / (debug ? "debug.log" : "plain.log");
-        spec.keepFullOutput = debug;
-        auto process = launcher.start(spec);
+        LaunchRequest request;
+        request.program = "/usr/bin/seq";
+        request.arguments = {"seq", "100000"};  // about 580 KB
+        request.workingDirectory = dir.path();
+        request.logFile = dir / (debug ? "debug.log" : "plain.log");
+        request.keepFullOutput = debug;
+        auto process = launcher.start(request);
         ASSERT_NE(process, nullptr);
         ASSERT_EQ(process->waitFor(30s), WaitResult::Exited);
     }
