@@ -8,8 +8,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "gui/fake_input_box.h"
-#include "gui/gui_fixture.h"
+#include "gui/editor_fixture.h"
 #include "platform/code_page.h"
 #include "profiles/ui/enc_set_dlg.h"
 #include "support/temp_dir.h"
@@ -20,34 +19,20 @@ namespace {
 namespace fs = std::filesystem;
 using testing::ReadFileBytes;
 
-class SaveAsTest : public ::testing::Test {
+class SaveAsTest : public testing::EditorFixture {
 protected:
-    SaveAsTest() : profileDir(dir / "Profile") {
-        fs::create_directories(profileDir);
+    SaveAsTest() {
         dir.write("Profile/Music.wpf", "[audio]\nmode=2\n");
-        path = profileDir / "Music.wpf";
         proList.addItems({QStringLiteral("Music"), QStringLiteral("Temporary")});
         proList.setCurrentIndex(0);
     }
 
     std::unique_ptr<TEncSetDlg> open() {
-        ProfileEditorServices services;
-        services.messages = &messages;
-        services.inputBox = &input;
-        services.codePage = &utf8;
-        services.workArea = {0, 0, 1024, 738};
-        services.proList = &proList;
-        services.proListChange = [this] { changes.push_back(proList.currentText().toStdString()); };
-        return std::make_unique<TEncSetDlg>(path, services);
+        ProfileEditorServices s = services();
+        s.proListChange = [this] { changes.push_back(proList.currentText().toStdString()); };
+        return std::make_unique<TEncSetDlg>(path, s);
     }
 
-    testing::TempDir dir;
-    fs::path profileDir;
-    fs::path path;
-    testing::FakeMessageBoxes messages;
-    testing::FakeInputBox input;
-    Utf8CodePage utf8;
-    QComboBox proList;
     std::vector<std::string> changes;
 };
 

@@ -12,8 +12,7 @@
 #include <memory>
 
 #include "controls/xp_group_box.h"
-#include "gui/fake_input_box.h"
-#include "gui/gui_fixture.h"
+#include "gui/editor_fixture.h"
 #include "gui/modal_answer.h"
 #include "platform/code_page.h"
 #include "profiles/ui/vsize_dlg.h"
@@ -31,35 +30,19 @@ void Pick(QComboBox* list, int position) {
     emit list->activated(position);
 }
 
-class EncSetDlgTest : public ::testing::Test {
+class EncSetDlgTest : public testing::EditorFixture {
 protected:
-    EncSetDlgTest() : profileDir(dir / "Profile") {
-        fs::create_directories(profileDir);
-        path = profileDir / "Music.wpf";
-        proList.addItems({QStringLiteral("Music"), QStringLiteral("Video")});
-    }
+    EncSetDlgTest() { proList.addItems({QStringLiteral("Music"), QStringLiteral("Video")}); }
 
     void writeProfile(const std::string& text) { dir.write("Profile/Music.wpf", text); }
 
     std::unique_ptr<TEncSetDlg> open() {
-        ProfileEditorServices services;
-        services.messages = &messages;
-        services.inputBox = &input;
-        services.codePage = &utf8;
-        services.workArea = {0, 0, 1024, 738};
-        services.cursor = QPoint(500, 400);
-        services.proList = &proList;
-        services.proListChange = [this] { ++proListChanges; };
-        return std::make_unique<TEncSetDlg>(path, services);
+        ProfileEditorServices s = services();
+        s.cursor = QPoint(500, 400);
+        s.proListChange = [this] { ++proListChanges; };
+        return std::make_unique<TEncSetDlg>(path, s);
     }
 
-    testing::TempDir dir;
-    fs::path profileDir;
-    fs::path path;
-    testing::FakeMessageBoxes messages;
-    testing::FakeInputBox input;
-    Utf8CodePage utf8;
-    QComboBox proList;
     int proListChanges = 0;
 };
 
