@@ -48,7 +48,28 @@ std::string Utf16FrameText(std::string_view bytes, unsigned char encoding) {
     return Utf16ToUtf8(text);
 }
 
+const CodePage& Utf8Text() {
+    static const Utf8CodePage utf8;
+    return utf8;
+}
+
+// 8-bit text in the code page TagTextCodePage chose for it, as UTF-8.
+std::string ToUtf8(std::string_view bytes, const CodePage* codePage) {
+    if (codePage == nullptr) return Latin1ToUtf8(bytes);
+    if (codePage == &Utf8Text()) return std::string(bytes);
+    return Utf16ToUtf8(codePage->toUtf16(bytes));
+}
+
 }  // namespace
+
+const CodePage* TagTextCodePage(std::string_view bytes, const CodePage& legacy) {
+    if (IsValidUtf8(bytes)) return &Utf8Text();
+    if (!legacy.isValid(bytes)) return nullptr;
+    const std::u16string text = legacy.toUtf16(bytes);
+    const bool privateUse =
+        std::any_of(text.begin(), text.end(), [](char16_t u) { return u >= 0xE000 && u <= 0xF8FF; });
+    return privateUse ? nullptr : &legacy;
+}
 
 std::string TrimTagField(std::string_view bytes, std::size_t width, const CodePage* codePage) {
     const std::string_view field = UpToZeroByte(bytes.substr(0, std::min(width, bytes.size())));
@@ -69,18 +90,15 @@ std::string TrimTagField(std::string_view bytes, std::size_t width, const CodePa
 
 std::string Id3v1FieldText(std::string_view bytes, std::size_t width, const CodePage& legacy) {
     const std::string_view raw = UpToZeroByte(bytes.substr(0, std::min(width, bytes.size())));
-    const Utf8CodePage utf8;
-    if (IsValidUtf8(raw)) return TrimTagField(bytes, width, &utf8);
-    if (legacy.isValid(raw)) {
-        return Utf16ToUtf8(legacy.toUtf16(TrimTagField(bytes, width, &legacy)));
-    }
-    return Latin1ToUtf8(TrimTagField(bytes, width, nullptr));
+    const CodePage* codePage = TagTextCodePage(raw, legacy);
+    return ToUtf8(TrimTagField(bytes, width, codePage), codePage);
 }
 
 std::string DecodeFrameText(std::string_view bytes, unsigned char encoding,
                             const CodePage& legacy) {
     if (IsUtf16(encoding)) return Utf16FrameText(bytes, encoding);
-    return DecodeLegacyText(UpToZeroByte(bytes), legacy);
+    const std::string_view text = UpToZeroByte(bytes);
+    return ToUtf8(text, TagTextCodePage(text, legacy));
 }
 
 std::string DecodeCommentText(std::string_view bytes, unsigned char encoding,

@@ -3,7 +3,9 @@
 //
 // 8-bit tag text is whatever code page the writing program used. Bytes that
 // are valid UTF-8 stay as they are; otherwise the legacy code page (normally
-// CP932) decodes them when they are valid in it, else they are Latin-1.
+// CP932) decodes them when they are valid in it and stay out of its
+// user-defined rows, else they are Latin-1. TagTextCodePage makes that choice
+// for every 8-bit text of a tag.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +16,14 @@
 
 namespace qorvane {
 
+// The code page 8-bit tag text is read in: UTF-8 when the bytes are valid
+// UTF-8; else `legacy` when they are valid in it and none of them decodes to
+// the private use area (U+E000-U+F8FF, where CP932's user-defined rows, lead
+// bytes 0xF0-0xF9, lie: real Japanese tags do not use them, while Latin-1
+// letters such as "ö" (0xF6) fall there); else null, which means Latin-1.
+// A non-null result is `legacy` or an object that lives as long as the program.
+const CodePage* TagTextCodePage(std::string_view bytes, const CodePage& legacy);
+
 // One fixed-width ID3v1 field as bytes in the code page it is written in:
 // at most `width` bytes (and never past `bytes`), up to the first zero byte,
 // with trailing single-byte spaces removed and leading ones kept. A lead byte
@@ -22,15 +32,16 @@ namespace qorvane {
 // dropped. A null `codePage` means single-byte text.
 std::string TrimTagField(std::string_view bytes, std::size_t width, const CodePage* codePage);
 
-// An ID3v1 field as UTF-8: the code page is chosen by what the bytes are
-// valid in, the field is trimmed with that code page's lead bytes, then
-// converted.
+// An ID3v1 field as UTF-8: the code page is chosen by TagTextCodePage from
+// the field's bytes up to its first zero byte, the field is trimmed with that
+// code page's lead bytes, then converted.
 std::string Id3v1FieldText(std::string_view bytes, std::size_t width, const CodePage& legacy);
 
 // The text of an ID3v2 text frame, given the bytes after its encoding byte.
 // Encoding 1: UTF-16 with optional byte-order marks (little-endian when none),
 // up to the first zero code unit. Encoding 2: UTF-16 big-endian. Any other
-// value: 8-bit text up to the first zero byte.
+// value: 8-bit text up to the first zero byte, in the code page
+// TagTextCodePage chooses.
 std::string DecodeFrameText(std::string_view bytes, unsigned char encoding,
                             const CodePage& legacy);
 

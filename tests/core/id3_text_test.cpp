@@ -44,6 +44,8 @@ TEST(Id3v1FieldText, ChoosesTheCodePageTheBytesAreValidIn) {
     EXPECT_EQ(Id3v1FieldText("\x93\xfa\x96\x7b  ", 30, cp932), "\xE6\x97\xA5\xE6\x9C\xAC");
     EXPECT_EQ(Id3v1FieldText("\xE6\x97\xA5 ", 30, cp932), "\xE6\x97\xA5");
     EXPECT_EQ(Id3v1FieldText("Caf\xE9 ", 30, cp932), "Caf\xC3\xA9");
+    // Valid CP932 only through a user-defined row (0xF6 0x72): Latin-1, as in ID3v2 frames.
+    EXPECT_EQ(Id3v1FieldText("Bj\xF6rk ", 30, cp932), "Bj\xC3\xB6rk");
     // Cut after a CP932 lead byte: not valid CP932, so Latin-1, nothing lost past the field.
     EXPECT_EQ(Id3v1FieldText("ab\x93\xFA", 3, cp932), "ab\xC2\x93");
 }
