@@ -89,5 +89,14 @@ TEST(ProfileNames, ListsVisibleWpfFilesByDisplayName) {
     EXPECT_EQ(ProfilePath(dir.path(), "a.b"), dir / "a.b.wpf");
 }
 
+TEST(ProfileNames, AListedNameLoadsItsFileWhateverTheExtensionCase) {
+    TempDir dir;
+    dir.write("Upper.WPF", "[video]\r\nbitrate=700\r\n");
+    EXPECT_EQ(LoadProfile(ProfilePath(dir.path(), "Upper")).VideoBitrate, "700");
+    EXPECT_EQ(ProfilePath(dir.path(), "New"), dir / "New.wpf");  // where a new profile is saved
+    EXPECT_TRUE(IsProfileFileArgument("p/Upper.WPF"));
+    EXPECT_FALSE(IsProfileFileArgument("Upper"));
+}
+
 }  // namespace
 }  // namespace qorvane
