@@ -12,14 +12,16 @@
 // All text fields hold valid UTF-8 (the system code page here). Text that a
 // tag stores in a legacy 8-bit code page (Shift-JIS from Japanese Windows,
 // Latin-1 from elsewhere) is decoded with the code page passed in: bytes that
-// are not valid UTF-8 are read as CP932 when they are valid CP932, else as
-// Latin-1. UTF-16 frame text is converted to UTF-8.
+// are not valid UTF-8 are read as CP932 when they are valid CP932 outside its
+// user-defined rows, else as Latin-1 (TagTextCodePage in tags/id3_text.h).
+// UTF-16 frame text is converted to UTF-8.
 //
 // Frame sizes of version 2.4 tags are read as synchsafe numbers (falling back
 // to plain ones where a writer stored those), a 2.4 footer is stepped over
 // before the audio is looked for, and UTF-16 text honours its byte-order mark.
 //
-// A file that cannot be opened makes ReadTags throw qorvane::FileOpenError
+// A file that cannot be opened, or a path that names no regular file (a
+// folder, a FIFO), makes ReadTags throw qorvane::FileOpenError
 // (platform/file_open_error.h). Every other problem (short file, broken sizes)
 // ends in false or in empty fields, never in an error.
 

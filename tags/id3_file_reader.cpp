@@ -3,13 +3,29 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <system_error>
 
 #include "platform/file_open_error.h"
 
 namespace qorvane {
 
+namespace {
+
+// Only a regular file (or a link to one) is opened. A directory would open
+// here and simply yield no bytes, and opening a FIFO waits for a writer, so
+// anything else counts as a file that cannot be opened. The type is asked
+// for just before the open; the standard library offers no way to open
+// without waiting and ask the open file itself.
+std::FILE* OpenRegularFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return nullptr;
+    return std::fopen(path.c_str(), "rb");
+}
+
+}  // namespace
+
 Id3FileReader::Id3FileReader(const std::filesystem::path& path)
-    : file_(std::fopen(path.c_str(), "rb")) {
+    : file_(OpenRegularFile(path)) {
     if (file_ == nullptr) throw FileOpenError(path.string());
     // Reads go through our own window; a second buffer would only copy twice.
     std::setvbuf(file_, nullptr, _IONBF, 0);

@@ -3,7 +3,8 @@
 // are kept, since the headers, the frames of a typical tag and the first
 // audio bytes usually all lie there; anything else is read where it is. The
 // file's size is only asked for when a piece lies beyond what has been read,
-// so that a typical file costs one open, one read and one close.
+// so that a typical file costs a look at its type, one open, one read and one
+// close.
 
 #include <array>
 #include <cstdint>
@@ -14,7 +15,8 @@ namespace qorvane {
 
 class Id3FileReader {
 public:
-    // Opens the file for reading; throws FileOpenError when it cannot.
+    // Opens the file for reading; throws FileOpenError when it cannot, or
+    // when the path names no regular file (a directory, a FIFO, a device).
     explicit Id3FileReader(const std::filesystem::path& path);
     ~Id3FileReader();
     Id3FileReader(const Id3FileReader&) = delete;

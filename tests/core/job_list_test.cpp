@@ -123,6 +123,12 @@ TEST(AddJob, ReadsTagsThroughTheId3Reader) {
     EXPECT_EQ(list[1].Copy, "");
     EXPECT_EQ(list[2].Title, "");
     EXPECT_THROW(AddJob(list, (dir / "none.mp3").string(), "P", "", reader), FileOpenError);
+    // A folder named like a video is no file to open either.
+    const auto folder = dir / "clip.avi";
+    std::filesystem::create_directory(folder);
+    EXPECT_THROW(AddJob(list, folder.string(), "P", "", reader), FileOpenError);
+    ASSERT_EQ(list.size(), 5u);
+    EXPECT_EQ(list[4], (EncodeJob{"clip.avi", "P", "", "", "", "", "", folder.string(), ""}));
 }
 
 TEST(FieldEdits, TitleGoesToTheFirstSelectedRowOnly) {
