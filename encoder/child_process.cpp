@@ -55,7 +55,7 @@ void EndBySignal(int signal) {
     _exit(128 + signal);
 }
 
-ChildOutcome RunChild(const std::vector<std::string>& arguments) {
+ChildOutcome RunChild(const std::vector<std::string>& arguments, int shared) {
     ChildOutcome outcome;
     if (arguments.empty()) {
         outcome.startError = EINVAL;
@@ -80,11 +80,16 @@ ChildOutcome RunChild(const std::vector<std::string>& arguments) {
     posix_spawnattr_setsigdefault(&attributes, &forwarded);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (shared >= 0) posix_spawn_file_actions_adddup2(&actions, shared, kSharedChildDescriptor);
+
     pid_t child = 0;
     const bool searchPath = arguments.front().find('/') == std::string::npos;
     const int error = searchPath
-                          ? posix_spawnp(&child, argv[0], nullptr, &attributes, argv.data(), environ)
-                          : posix_spawn(&child, argv[0], nullptr, &attributes, argv.data(), environ);
+                          ? posix_spawnp(&child, argv[0], &actions, &attributes, argv.data(), environ)
+                          : posix_spawn(&child, argv[0], &actions, &attributes, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (error != 0) {
         sigprocmask(SIG_SETMASK, &previous, nullptr);

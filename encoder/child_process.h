@@ -26,8 +26,12 @@ int ReceivedTerminationSignal();
 // Ends this process by the signal it received, with the default action.
 [[noreturn]] void EndBySignal(int signal);
 
+// The descriptor number under which the child finds the one it is given.
+constexpr int kSharedChildDescriptor = 3;
+
 // Starts the program (searched on PATH when the first element has no slash)
-// and waits for it.
-ChildOutcome RunChild(const std::vector<std::string>& arguments);
+// and waits for it. A `shared` descriptor (close-on-exec here) is open in the
+// child as kSharedChildDescriptor.
+ChildOutcome RunChild(const std::vector<std::string>& arguments, int shared = -1);
 
 }  // namespace qorvane::encoder

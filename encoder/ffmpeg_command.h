@@ -11,7 +11,7 @@ namespace qorvane::encoder {
 
 struct FfmpegTarget {
     std::string ffmpeg = "ffmpeg";  // program path or name
-    std::string output;             // where the ASF file goes (a temporary name)
+    std::string output;             // where the ASF file goes (not yet its final name)
     std::string passLog;            // prefix of the two-pass statistics files
 };
 

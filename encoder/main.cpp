@@ -2,8 +2,6 @@
 // "cscript.exe <script> <options>" and, given the stand-in's script, encodes
 // the input with ffmpeg into the ASF file that "-output" names.
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -16,6 +14,7 @@
 #include "encoder/child_process.h"
 #include "encoder/encoder_options.h"
 #include "encoder/ffmpeg_command.h"
+#include "encoder/work_files.h"
 
 namespace fs = std::filesystem;
 using namespace qorvane::encoder;
@@ -40,46 +39,6 @@ bool IsReadableFile(const std::string& path) {
     return in.good() && (in.read(&byte, 1) || in.eof());
 }
 
-// Files that exist only while the encoder works: the ASF file under a
-// temporary name beside the output, and the two-pass statistics.
-class WorkFiles {
-public:
-    explicit WorkFiles(const fs::path& output) : output_(output) {
-        const fs::path dir = output.has_parent_path() ? output.parent_path() : fs::path(".");
-        partial_ = dir / ("." + output.filename().string() + ".part-" + std::to_string(getpid()));
-    }
-    ~WorkFiles() { Discard(); }
-    WorkFiles(const WorkFiles&) = delete;
-    WorkFiles& operator=(const WorkFiles&) = delete;
-
-    const fs::path& partial() const { return partial_; }
-
-    // A private directory for ffmpeg's pass statistics; empty on failure.
-    std::string PassLogPrefix() {
-        std::string pattern = (fs::temp_directory_path() / "qorvane-cscript-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) return {};
-        passDir_ = pattern;
-        return (passDir_ / "pass").string();
-    }
-
-    bool Commit(std::error_code& ec) {
-        fs::rename(partial_, output_, ec);
-        return !ec;
-    }
-
-    void Discard() {
-        std::error_code ec;
-        fs::remove(partial_, ec);
-        if (!passDir_.empty()) fs::remove_all(passDir_, ec);
-        passDir_.clear();
-    }
-
-private:
-    fs::path output_;
-    fs::path partial_;
-    fs::path passDir_;
-};
-
 int Fail(const std::string& message) {
     std::cerr << "wmcmd: " << message << '\n';
     return 1;
@@ -90,22 +49,29 @@ int Encode(const EncoderSettings& settings) {
     std::error_code ec;
     if (fs::is_directory(settings.output, ec)) return Fail("The output \"" + settings.output + "\" is a directory");
 
+    // From here on a termination request is only noted, so that what is made
+    // below is removed before the host ends.
+    ForwardTerminationSignals();
+    RemoveStaleLeftovers(OutputDirectory(settings.output), fs::temp_directory_path(ec));
     WorkFiles files(settings.output);
+    if (!files.Open(ec)) return Fail("Cannot write \"" + settings.output + "\": " + ec.message());
     FfmpegTarget target;
     if (const char* ffmpeg = std::getenv("QORVANE_FFMPEG"); ffmpeg != nullptr && *ffmpeg != '\0')
         target.ffmpeg = ffmpeg;
-    target.output = files.partial().string();
+    target.output = files.ffmpegOutput();
     target.passLog = files.PassLogPrefix();
     if (target.passLog.empty()) return Fail("Cannot create a temporary directory for the pass statistics");
 
-    ForwardTerminationSignals();
-    for (const ArgumentVector& run : BuildFfmpegRuns(settings, target)) {
+    const std::vector<ArgumentVector> runs = BuildFfmpegRuns(settings, target);
+    for (const ArgumentVector& run : runs) {
         if (settings.debug) std::cout << "ffmpeg: " << RenderCommand(run) << std::endl;
         if (const int signal = ReceivedTerminationSignal(); signal != 0) {
             files.Discard();
             EndBySignal(signal);
         }
-        const ChildOutcome outcome = RunChild(run);
+        // Only the run that writes the ASF file gets it.
+        const bool writes = &run == &runs.back();
+        const ChildOutcome outcome = RunChild(run, writes ? files.sharedDescriptor() : -1);
         if (const int signal = ReceivedTerminationSignal(); signal != 0) {
             files.Discard();
             EndBySignal(signal);
@@ -119,8 +85,7 @@ int Encode(const EncoderSettings& settings) {
             return Fail("ffmpeg failed with exit status " + std::to_string(outcome.exitCode) +
                         (settings.debug ? "" : " (add -s_config debug for its full output)"));
     }
-    if (!fs::is_regular_file(files.partial(), ec) || fs::file_size(files.partial(), ec) == 0)
-        return Fail("ffmpeg produced no output");
+    if (files.WrittenSize() == 0) return Fail("ffmpeg produced no output");
     if (!files.Commit(ec)) return Fail("Cannot write \"" + settings.output + "\": " + ec.message());
     if (settings.debug) std::cout << "Wrote " << settings.output << std::endl;
     return 0;

@@ -4,15 +4,15 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <memory>
-#include <thread>
 
 #include "encoder_fixture.h"
+#include "support/process_table.h"
 #include "support/media_probe.h"
 #include "profiles/audio_catalogue.h"
 
@@ -249,32 +249,97 @@ TEST_F(EncoderEndToEnd, FailedRunKeepsAnEarlierOutput) {
     EXPECT_EQ(ReadFileBytes(work_ / "x.wma"), "earlier");
 }
 
-TEST_F(EncoderEndToEnd, TerminationIsPassedToFfmpegAndCleansUp) {
-    // A stand-in ffmpeg that writes part of its output and then waits.
-    const fs::path fake = console_.write("fake-ffmpeg",
-                                         "#!/bin/sh\n"
-                                         "for last; do :; done\n"
-                                         "echo partial > \"${last#file:}\"\n"
-                                         "echo $$ > \"$FAKE_PID_FILE.tmp\"\n"
-                                         "mv \"$FAKE_PID_FILE.tmp\" \"$FAKE_PID_FILE\"\n"
-                                         "exec sleep 60\n");
-    fs::permissions(fake, fs::perms::owner_all);
-    const fs::path pidFile = console_ / "fake.pid";
-    const ProgramRun run = Run({"-input", Media("tone4.wav"), "-output", "x.wma"},
-                               {{"QORVANE_FFMPEG", fake.string()}, {"FAKE_PID_FILE", pidFile.string()}});
-    const pid_t encoder = StartProgram(run);
-    for (int i = 0; i < 1000 && !fs::exists(pidFile); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_TRUE(fs::exists(pidFile));
-    const pid_t child = std::stoi(ReadFileBytes(pidFile));
-    ASSERT_FALSE(Listing().empty());  // the partial file is there
+TEST_F(EncoderEndToEnd, LongestOutputNameIsWrittenAndReplaced) {
+    const std::string name = std::string(251, 'n') + ".wma";  // NAME_MAX bytes
+    for (int run = 0; run < 2; ++run) {  // the second replaces the first
+        const ProgramResult result = Encode({"-input", Media("tone4.wav"), "-output", name});
+        ASSERT_EQ(result.exitCode, 0) << result.output;
+        EXPECT_EQ(Listing(), Names{name});
+    }
+    EXPECT_EQ(Probe(work_ / name).formatName, "asf");
+    const mode_t mask = umask(0);
+    umask(mask);
+    EXPECT_EQ(fs::status(work_ / name).permissions(), static_cast<fs::perms>(0666 & ~mask));
+}
+
+// The encoder with a stand-in ffmpeg that writes part of its output and then
+// waits; `temp` is its temporary folder.
+class StoppedEncoder : public EncoderEndToEnd {
+protected:
+    pid_t Start(ProgramRun& run, const fs::path& temp) {
+        const fs::path fake = console_.write("fake-ffmpeg",
+                                             "#!/bin/sh\n"
+                                             "for last; do :; done\n"
+                                             "echo partial > \"${last#file:}\"\n"
+                                             "echo $$ > \"$FAKE_PID_FILE.tmp\"\n"
+                                             "mv \"$FAKE_PID_FILE.tmp\" \"$FAKE_PID_FILE\"\n"
+                                             "exec sleep 60\n");
+        fs::permissions(fake, fs::perms::owner_all);
+        fs::create_directory(temp);
+        run = Run({"-input", Media("tone4.wav"), "-output", "x.wma"},
+                  {{"QORVANE_FFMPEG", fake.string()}, {"FAKE_PID_FILE", pidFile_.string()}, {"TMPDIR", temp}});
+        // Its own process group, so that the test can end all of it.
+        run.program = "setsid";
+        run.argv.front() = QORVANE_CSCRIPT_PATH;
+        run.argv.insert(run.argv.begin(), "setsid");
+        return StartProgram(run);
+    }
+
+    pid_t FfmpegPid() const { return ReadPid(pidFile_); }
+
+    static Names Entries(const fs::path& dir) {
+        Names names;
+        for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    fs::path pidFile_ = console_ / "fake.pid";
+};
+
+TEST_F(StoppedEncoder, TerminationIsPassedToFfmpegAndCleansUp) {
+    ProgramRun run;
+    const fs::path temp = console_ / "tmp";
+    const pid_t encoder = Start(run, temp);
+    const pid_t child = FfmpegPid();
+    ASSERT_NE(child, 0);
+    ASSERT_EQ(Entries(temp).size(), 1u);  // the pass statistics' folder
 
     ASSERT_EQ(kill(encoder, SIGTERM), 0);
     const ProgramResult result = WaitProgram(encoder, run);
     EXPECT_EQ(result.signal, SIGTERM);
     EXPECT_TRUE(Listing().empty());
+    EXPECT_TRUE(Entries(temp).empty());
     errno = 0;
     EXPECT_EQ(kill(child, 0), -1);  // the child was ended and collected
     EXPECT_EQ(errno, ESRCH);
+}
+
+TEST_F(StoppedEncoder, KilledGroupLeavesNoFileAndTheNextRunRemovesWhatWasLeft) {
+    work_.write("x.wma", "earlier");
+    ProgramRun run;
+    const fs::path temp = console_ / "tmp";
+    const pid_t encoder = Start(run, temp);
+    ASSERT_NE(FfmpegPid(), 0);
+    ASSERT_EQ(killpg(encoder, SIGKILL), 0);
+    EXPECT_EQ(WaitProgram(encoder, run).signal, SIGKILL);
+    EXPECT_TRUE(Eventually([&] { return LiveMembers(encoder).empty(); }));
+    EXPECT_EQ(Listing(), Names{"x.wma"});
+    EXPECT_EQ(ReadFileBytes(work_ / "x.wma"), "earlier");
+
+    // What a killed run can leave by name carries its process id; what a
+    // live one owns stays.
+    const std::string dead = std::to_string(encoder);
+    const std::string live = std::to_string(getpid());
+    work_.write(".qorvane-cscript-" + dead + ".part", "x");
+    work_.write(".qorvane-cscript-" + live + ".part", "x");
+    fs::create_directory(temp / ("qorvane-cscript-" + live + "-AbC123"));
+    ASSERT_EQ(Entries(temp).size(), 2u);
+    const ProgramResult next =
+        Encode({"-input", Media("tone4.wav"), "-output", "y.wma"}, {{"TMPDIR", temp.string()}});
+    ASSERT_EQ(next.exitCode, 0) << next.output;
+    EXPECT_EQ(Listing(), (Names{".qorvane-cscript-" + live + ".part", "x.wma", "y.wma"}));
+    EXPECT_EQ(Entries(temp), Names{"qorvane-cscript-" + live + "-AbC123"});
 }
 
 }  // namespace
