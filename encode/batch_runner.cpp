@@ -14,6 +14,7 @@ BatchRunner::BatchRunner(Services services, EncoderSetup encoder, std::filesyste
 bool BatchRunner::beginBatch() {
     if (state_.running || services_.jobs.count() == 0) return false;
     state_.abortRequested = false;
+    state_.failures.clear();
     state_.bitrateIndex = -1;
     state_.profile.bitrates.clear();
     state_.loadedProfilePath.clear();
@@ -27,6 +28,10 @@ void BatchRunner::requestAbort() {
 
 void BatchRunner::prepareNextJob() {
     state_.commandLine.reset();
+    if (state_.abortRequested) {
+        stopAfterAbort();
+        return;
+    }
     int remaining = services_.jobs.count();
 
     const auto& bitrates = state_.profile.bitrates;
@@ -52,7 +57,26 @@ void BatchRunner::endBatch() {
     const CompletionSettings settings = services_.host.completionSettings();
     if (settings.ball && !settings.sall.empty()) services_.sounds.play(settings.sall);
     if (settings.shutdn) services_.host.requestShutdown();
+    if (!state_.failures.empty()) services_.host.reportFailures(state_.failures);
 }
+
+void BatchRunner::stopAfterAbort() {
+    // The rows behind stay for a later batch; no end-of-batch sound, no
+    // shutdown.
+    state_.running = false;
+    services_.progress.hide();
+    if (!state_.failures.empty()) services_.host.reportFailures(state_.failures);
+}
+
+void BatchRunner::record(const RunOutcome& outcome) {
+    state_.lastRun = outcome;
+    if (IsReportedFailure(outcome.result)) {
+        const std::string output = state_.commandLine ? state_.outputFileName : std::string();
+        state_.failures.push_back({state_.displayName, output, outcome});
+    }
+}
+
+void BatchRunner::skipRun(RunResult result) { record({result, {}}); }
 
 void BatchRunner::takeJob() {
     const EncodeJob job = services_.jobs.takeFirst();
@@ -83,8 +107,10 @@ void BatchRunner::buildRun(int remaining) {
     run.videoBitrateValue = naming.videoBitrateValue;
     run.scriptPath = encoder_.scriptPath;
     run.debugMode = encoder_.debugMode;
-    state_.commandLine = BuildEncoderCommandLine(run, state_.profile.settings);
+    CommandLineRefusal refusal{};
+    state_.commandLine = BuildEncoderCommandLine(run, state_.profile.settings, &refusal);
     state_.outputFileName = state_.commandLine ? state_.commandLine->outputName : std::string();
+    if (!state_.commandLine) skipRun(RefusalResult(refusal));
 }
 
 bool BatchRunner::ensureOutputDirectory() {
@@ -92,6 +118,7 @@ bool BatchRunner::ensureOutputDirectory() {
     std::filesystem::create_directories(state_.outputDirectory, ec);
     if (std::filesystem::is_directory(state_.outputDirectory, ec)) return true;
     services_.host.showWarning(kCannotCreateFolderMessage);
+    skipRun(RunResult::FolderNotCreated);
     return false;
 }
 
@@ -100,7 +127,16 @@ std::filesystem::path BatchRunner::outputPath() const {
     return state_.outputDirectory / state_.outputFileName;
 }
 
-void BatchRunner::finishJob() {
+void BatchRunner::finishJob(const RunOutcome& outcome) {
+    record(outcome);
+    // Only a good run has a file of its own to tag: a failed run may have
+    // left an earlier output of the same name, which is somebody else's.
+    if (outcome.result == RunResult::Good) writeTags();
+    const CompletionSettings settings = services_.host.completionSettings();
+    if (settings.bone && !settings.sone.empty()) services_.sounds.play(settings.sone);
+}
+
+void BatchRunner::writeTags() {
     try {
         if (IsMp3Source(state_.inputPath)) {
             services_.tagWriter.writeTagsWithSource(state_.tags, state_.inputPath, outputPath());
@@ -111,8 +147,6 @@ void BatchRunner::finishJob() {
         // The source could not be read again for its tags: the output keeps
         // what it has and the batch goes on.
     }
-    const CompletionSettings settings = services_.host.completionSettings();
-    if (settings.bone && !settings.sone.empty()) services_.sounds.play(settings.sone);
 }
 
 }  // namespace qorvane

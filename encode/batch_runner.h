@@ -12,6 +12,7 @@
 #include "encode/batch_services.h"
 #include "encode/command_line.h"
 #include "encode/encoding_profile.h"
+#include "encode/run_outcome.h"
 #include "platform/sound_player.h"
 
 namespace qorvane {
@@ -42,6 +43,11 @@ struct BatchState {
     std::optional<EncoderCommandLine> commandLine;  // nothing: no run
     std::string videoBitrateValue;
     JobTagTexts tags;
+
+    // How the last run (or skipped job) turned out, and the failures of
+    // this batch so far.
+    RunOutcome lastRun;
+    std::vector<RunFailure> failures;
 };
 
 class BatchRunner {
@@ -63,21 +69,29 @@ public:
     bool beginBatch();
 
     // The abort button: the encode thread ends the running encoder at its
-    // next wait step.
+    // next look at the flag (a fraction of a second), and no further run
+    // starts.
     void requestAbort();
 
     // Takes the next run: a further bit rate of the current job, or the next
-    // row. With no row left the batch ends (sound, shutdown request). After
-    // the call, state().commandLine is empty when there is nothing to run.
+    // row. With no row left the batch ends (sound, shutdown request); after
+    // an abort it stops without taking a row, and without the end-of-batch
+    // sound or shutdown. After the call, state().commandLine is empty when
+    // there is nothing to run; when a job could not be given a command line,
+    // state().lastRun says why.
     void prepareNextJob();
 
     // Creates the output folder with its parents; shows the warning when it
     // cannot. True when the folder exists afterwards.
     bool ensureOutputDirectory();
 
-    // After a run (finished or aborted): the run's tags, then the per-job
-    // sound. A failure to write tags is not reported and ends nothing.
-    void finishJob();
+    // A run that never reached the encoder (see RunResult).
+    void skipRun(RunResult result);
+
+    // After a run (ended by itself or aborted): tags only for a good run,
+    // then the per-job sound. A failure to write tags is not reported and
+    // ends nothing.
+    void finishJob(const RunOutcome& outcome);
 
     // The full path of the current run's output.
     std::filesystem::path outputPath() const;
@@ -88,6 +102,9 @@ public:
 
 private:
     void endBatch();
+    void stopAfterAbort();
+    void record(const RunOutcome& outcome);
+    void writeTags();
     void takeJob();
     void buildRun(int remaining);
 

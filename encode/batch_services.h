@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "encode/encode_job.h"
+#include "encode/run_outcome.h"
 
 namespace qorvane {
 
@@ -46,6 +48,9 @@ public:
     virtual void showWarning(const std::string& text) = 0;
     // Asks the front end to shut the computer down once the batch has ended.
     virtual void requestShutdown() = 0;
+    // At the end of a batch (or after an abort) in which runs gave no file
+    // for a reason the user can act on; called once, with all of them.
+    virtual void reportFailures(const std::vector<RunFailure>& failures) = 0;
 };
 
 // The tags of the job being encoded, as the row held them.
@@ -77,13 +82,14 @@ public:
 };
 
 // Hears about each run once it is over; what a front end reports per run.
-// Called on the main thread.
+// Called on the main thread; state.lastRun tells how the run turned out.
 struct BatchState;
 class RunObserver {
 public:
     virtual ~RunObserver() = default;
     // A job or run that made no encoder run (missing input, unsupported
-    // extension, no output folder, the encoder could not be started).
+    // extension, no output folder, the encoder could not be started, an
+    // abort before it started).
     virtual void runSkipped(const BatchState& state) = 0;
     // After the run's finish step.
     virtual void runFinished(const BatchState& state) = 0;

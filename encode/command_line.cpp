@@ -131,11 +131,16 @@ std::vector<std::string> EncoderCommandLine::argv() const {
 }
 
 std::optional<EncoderCommandLine> BuildEncoderCommandLine(const EncoderRunInput& run,
-                                                          const ProfileSettings& profile) {
+                                                          const ProfileSettings& profile,
+                                                          CommandLineRefusal* why) {
+    const auto refuse = [why](CommandLineRefusal reason) {
+        if (why) *why = reason;
+        return std::nullopt;
+    };
     std::error_code ec;
-    if (!std::filesystem::exists(run.inputPath, ec)) return std::nullopt;
+    if (!std::filesystem::exists(run.inputPath, ec)) return refuse(CommandLineRefusal::InputMissing);
     const InputClass input = ClassifyInput(run.inputPath);
-    if (input == InputClass::Unsupported) return std::nullopt;
+    if (input == InputClass::Unsupported) return refuse(CommandLineRefusal::UnsupportedInput);
 
     EncoderCommandLine line;
     const bool wmv = input == InputClass::Video && profile.VideoMode > 0;
@@ -143,7 +148,9 @@ std::optional<EncoderCommandLine> BuildEncoderCommandLine(const EncoderRunInput&
 
     const std::string inputText = run.inputPath.string();
     const auto hasQuote = [](const std::string& text) { return text.find('"') != std::string::npos; };
-    if (hasQuote(run.scriptPath) || hasQuote(inputText) || hasQuote(line.outputName)) return std::nullopt;
+    if (hasQuote(run.scriptPath) || hasQuote(inputText) || hasQuote(line.outputName)) {
+        return refuse(CommandLineRefusal::QuoteInPath);
+    }
 
     ArgumentList args(line.arguments);
     args.add(kScriptHostCommand).quoted(run.scriptPath);

@@ -46,13 +46,18 @@ enum class InputClass { Audio, Video, Unsupported };
 // By the extension, compared in lower case: .wav .mp3 audio; .avi .mpg .vob video.
 InputClass ClassifyInput(const std::filesystem::path& input);
 
+// Why no command line could be built.
+enum class CommandLineRefusal { InputMissing, UnsupportedInput, QuoteInPath };
+
 // The command line of one run, from a profile the runner has prepared (peaks
 // in bits per second). Nothing when no run is to be made: the input is
 // missing, its extension is not supported, or a path holds a double quote,
-// which the quoted text form could not carry faithfully. Positions outside
-// the catalogue tables (hand-edited profiles) leave their argument out.
+// which the quoted text form could not carry faithfully; `why` then tells
+// which. Positions outside the catalogue tables (hand-edited profiles) leave
+// their argument out.
 std::optional<EncoderCommandLine> BuildEncoderCommandLine(const EncoderRunInput& run,
-                                                          const ProfileSettings& profile);
+                                                          const ProfileSettings& profile,
+                                                          CommandLineRefusal* why = nullptr);
 
 // The absolute form of a stored input path, relative to the current
 // directory, with "." and ".." resolved by name (links are not followed).

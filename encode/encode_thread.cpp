@@ -65,8 +65,11 @@ void EncodeThread::invoke(const std::function<void()>& step) {
     }
 }
 
-void EncodeThread::skipped() {
-    if (observer_) invoke([this] { observer_->runSkipped(runner_.state()); });
+void EncodeThread::skipped(std::optional<RunResult> result) {
+    invoke([this, result] {
+        if (result) runner_.skipRun(*result);
+        if (observer_) observer_->runSkipped(runner_.state());
+    });
 }
 
 void EncodeThread::run() {
@@ -92,18 +95,25 @@ void EncodeThread::runOnce() {
     BatchState& state = runner_.state();
     invoke([this] { runner_.prepareNextJob(); });
     if (!state.commandLine) {
-        if (state.running) skipped();  // else the batch has just ended
+        if (state.running) skipped();  // the reason is recorded; else the batch has ended or stopped
         return;
     }
 
     std::error_code ec;
     if (!std::filesystem::is_directory(state.outputDirectory, ec)) {
-        invoke([this] { runner_.ensureOutputDirectory(); });
-        if (!std::filesystem::is_directory(state.outputDirectory, ec)) return skipped();
+        bool made = false;
+        invoke([this, &made] { made = runner_.ensureOutputDirectory(); });
+        if (!made) return skipped();  // recorded with its warning
     }
+    // An abort pressed while this run was being prepared: nothing starts.
+    if (state.abortRequested || terminationRequested()) return skipped(RunResult::Aborted);
+    encode();
+}
 
+void EncodeThread::encode() {
+    BatchState& state = runner_.state();
     const EncoderSetup& encoder = runner_.encoder();
-    if (encoder.cscriptPath.empty()) return skipped();
+    if (encoder.cscriptPath.empty()) return skipped(RunResult::EncoderNotStarted);
     LaunchRequest request;
     request.program = encoder.cscriptPath;
     request.arguments = state.commandLine->argv();
@@ -111,22 +121,32 @@ void EncodeThread::runOnce() {
     request.logFile = logFile_;
     request.logHeader = state.commandLine->text();
     request.keepFullOutput = encoder.debugMode;
+    const std::filesystem::path output = runner_.outputPath();
+    const FileStamp before = StampOf(output);
     auto process = launcher_.start(request);
-    if (!process) return skipped();
+    if (!process) return skipped(RunResult::EncoderNotStarted);
 
+    bool aborted = false;
     for (;;) {
-        const auto result = process->waitFor(timing_.waitStep);
-        if (result != RunningProcess::WaitResult::TimedOut) break;
-        if (terminationRequested()) return;  // the encoder is left to finish on its own
-        if (state.abortRequested) {
+        if (state.abortRequested || terminationRequested()) {
             process->terminate();
-            state.running = false;
+            aborted = true;
             break;
         }
+        if (process->waitFor(timing_.waitStep) != RunningProcess::WaitResult::TimedOut) break;
     }
+    const ProcessEnd end = process->end();
+    const FileStamp after = StampOf(output);  // before the tag writer touches the file
     process.reset();
-    invoke([this] { runner_.finishJob(); });
-    if (observer_) invoke([this] { observer_->runFinished(runner_.state()); });
+    if (terminationRequested()) {
+        state.running = false;  // the program is going away: no finish step
+        return;
+    }
+    const RunOutcome outcome = aborted ? RunOutcome{RunResult::Aborted, end} : JudgeEncoderRun(end, before, after);
+    invoke([this, &outcome] {
+        runner_.finishJob(outcome);
+        if (observer_) observer_->runFinished(runner_.state());
+    });
 }
 
 }  // namespace qorvane

@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "encode/batch_runner.h"
@@ -19,7 +20,8 @@ class EncodeThread {
 public:
     struct Timing {
         std::chrono::milliseconds idlePoll{100};
-        std::chrono::milliseconds waitStep{1000};
+        // How often the wait for the encoder looks at the abort flag.
+        std::chrono::milliseconds waitStep{100};
     };
 
     EncodeThread(BatchRunner& runner, MainThreadInvoker& mainThread, ProcessLauncher& launcher,
@@ -35,9 +37,9 @@ public:
     void start();
     // The start message: the batch begins within one idle poll.
     void postStart();
-    // The loop ends at the end of its current cycle; a running encoder is
-    // neither waited for nor ended by this (the wait for it stops, and its
-    // finish step is left out, since the program is going away).
+    // The loop ends at the end of its current cycle. A running encoder is
+    // ended as by an abort (never left behind without its front end), and
+    // its finish step is left out, since the program is going away.
     void requestTermination();
     void join();
     // True once the loop has ended.
@@ -53,7 +55,8 @@ private:
     void run();
     void runOnce();
     void invoke(const std::function<void()>& step);
-    void skipped();
+    void skipped(std::optional<RunResult> result = std::nullopt);
+    void encode();
     bool terminationRequested() const;
 
     BatchRunner& runner_;

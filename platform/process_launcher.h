@@ -19,6 +19,19 @@ struct LaunchRequest {
     bool keepFullOutput = false;            // debug mode: keep everything the process printed
 };
 
+// How a process ended, as far as is known.
+struct ProcessEnd {
+    enum class Kind {
+        Running,  // not ended yet, or not reaped yet
+        Exited,   // ended by itself; `code` is its exit status
+        Killed,   // ended by a signal; `code` is the signal
+        Unknown,  // ended, but its status could not be had
+    };
+    Kind kind = Kind::Running;
+    int code = 0;
+    bool operator==(const ProcessEnd&) const = default;
+};
+
 class RunningProcess {
 public:
     enum class WaitResult { Exited, TimedOut, Failed };
@@ -32,6 +45,10 @@ public:
     // Ends the process and everything it started (its whole process group)
     // and reaps it.
     virtual void terminate() = 0;
+
+    // How the process ended: known once waitFor() has returned Exited, or
+    // after terminate() (Running when it could not be reaped in time).
+    virtual ProcessEnd end() const = 0;
 };
 
 class ProcessLauncher {

@@ -112,6 +112,11 @@ public:
         return reaped_;
     }
 
+    ProcessEnd end() {
+        std::lock_guard lock(mutex_);
+        return end_;
+    }
+
     Reap tryReap() {
         std::lock_guard lock(mutex_);
         if (reaped_) return Reap::Done;
@@ -174,6 +179,15 @@ private:
     // Called with the lock held.
     void finish(bool statusKnown, int status) {
         reaped_ = true;
+        if (!statusKnown) {
+            end_ = {ProcessEnd::Kind::Unknown, 0};
+        } else if (WIFEXITED(status)) {
+            end_ = {ProcessEnd::Kind::Exited, WEXITSTATUS(status)};
+        } else if (WIFSIGNALED(status)) {
+            end_ = {ProcessEnd::Kind::Killed, WTERMSIG(status)};
+        } else {
+            end_ = {ProcessEnd::Kind::Unknown, 0};
+        }
         if (captureFd_ >= 0) AppendCapturedOutput(logFd_, captureFd_, kBatchLogTailBytes);
         AppendToLog(logFd_, EndLine(pid_, statusKnown, status));
         CloseFd(logFd_);
@@ -185,6 +199,7 @@ private:
     int logFd_;
     int captureFd_;
     bool reaped_ = false;
+    ProcessEnd end_;
     std::mutex mutex_;
 };
 
@@ -241,6 +256,8 @@ public:
         const auto groupEnd = Clock::now() + kGroupWait;
         while (::kill(-group, 0) == 0 && Clock::now() < groupEnd) std::this_thread::sleep_for(5ms);
     }
+
+    ProcessEnd end() const override { return run_->end(); }
 
 private:
     std::shared_ptr<Run> run_;

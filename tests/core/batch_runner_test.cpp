@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "encode/encode_thread.h"
 #include "support/batch_fakes.h"
 #include "support/temp_dir.h"
@@ -17,28 +19,49 @@ using testing::FakeSounds;
 using testing::FakeTags;
 using testing::TempDir;
 
-// A process that ends after a number of wait steps (never, with -1).
+// A process that ends after a number of wait steps (never, with -1) with an
+// exit status; ending with status 0 it writes its output file, as an encoder
+// does, unless told not to.
 struct FakeProcess : RunningProcess {
+    FakeProcess(LaunchRequest r, int steps, int code, bool writes, int* t, std::function<void()> exitHook)
+        : request(std::move(r)), stepsLeft(steps), exitCode(code), writesOutput(writes), terminated(t),
+          onExit(std::move(exitHook)) {}
+    LaunchRequest request;
     int stepsLeft;
+    int exitCode;
+    bool writesOutput;
     int* terminated;
-    FakeProcess(int steps, int* t) : stepsLeft(steps), terminated(t) {}
+    std::function<void()> onExit;
+    ProcessEnd ended;
     WaitResult waitFor(std::chrono::milliseconds) override {
-        if (stepsLeft == 0) return WaitResult::Exited;
         if (stepsLeft > 0) --stepsLeft;
-        return WaitResult::TimedOut;
+        if (stepsLeft != 0) return WaitResult::TimedOut;
+        if (writesOutput && exitCode == 0) {
+            std::ofstream(request.workingDirectory / request.arguments[5]) << "asf";
+        }
+        ended = {ProcessEnd::Kind::Exited, exitCode};
+        if (onExit) onExit();
+        return WaitResult::Exited;
     }
-    void terminate() override { ++*terminated; }
+    void terminate() override {
+        ++*terminated;
+        ended = {ProcessEnd::Kind::Killed, 15};
+    }
+    ProcessEnd end() const override { return ended; }
 };
 
 struct FakeLauncher : ProcessLauncher {
     std::vector<LaunchRequest> started;
     int steps = 0;
+    int exitCode = 0;
+    bool writesOutput = true;
     int terminated = 0;
     std::function<void()> onStart;
+    std::function<void()> onExit;
     std::unique_ptr<RunningProcess> start(const LaunchRequest& request) override {
         started.push_back(request);
         if (onStart) onStart();
-        return std::make_unique<FakeProcess>(steps, &terminated);
+        return std::make_unique<FakeProcess>(request, steps, exitCode, writesOutput, &terminated, onExit);
     }
 };
 
@@ -172,9 +195,71 @@ TEST_F(Batch, AbortEndsTheEncoderKeepsTheRestAndSkipsTheEndOfBatch) {
     EXPECT_EQ(launcher.started.size(), 1u);
     EXPECT_EQ(launcher.terminated, 1);
     EXPECT_EQ(jobs.rows.size(), 2u);
-    EXPECT_EQ(tags.calls.size(), 1u);  // the interrupted job is still finished
+    EXPECT_TRUE(tags.calls.empty());  // an aborted run has no file of its own to tag
     EXPECT_EQ(sounds.played, std::vector<std::string>{"job.wav"});
     EXPECT_EQ(host.shutdowns, 0);
+    EXPECT_TRUE(host.reports.empty());  // an abort is not a failure to report
+}
+
+// Pressed while no encoder runs, or while a short run is ending by itself:
+// the flag is seen before anything else starts, however short the runs.
+TEST_F(Batch, AbortBetweenRunsOrAsARunEndsStartsNothingFurther) {
+    for (const bool betweenRuns : {true, false}) {
+        SCOPED_TRACE(betweenRuns ? "between runs" : "as the run ends");
+        jobs.rows = {job("a.wav"), job("b.wav"), job("c.wav")};
+        host = {};
+        host.settings = {true, false, true, "", "done.wav"};
+        sounds.played.clear();
+        launcher.started.clear();
+        launcher.steps = 0;  // every run ends at its first look
+        launcher.onExit = betweenRuns ? std::function<void()>() : [&] { runner().requestAbort(); };
+        observer.onFinished = betweenRuns ? [&] { runner().requestAbort(); } : std::function<void()>();
+        runBatch();
+        EXPECT_EQ(launcher.started.size(), 1u);
+        EXPECT_EQ(jobs.rows.size(), 2u);
+        EXPECT_FALSE(runner().state().running);
+        EXPECT_EQ(host.shutdowns, 0);
+        EXPECT_TRUE(sounds.played.empty());
+    }
+}
+
+TEST_F(Batch, OnlyAGoodRunIsTaggedAndTheFailuresAreReportedOnceAtTheEnd) {
+    // An earlier file of the same name must keep its tags when the new run fails.
+    const auto earlier = dir.write("in/old.wma", "earlier");
+    jobs.rows = {job("old.wav"), job("gone.wav"), job("quiet.wav"), job("good.wav")};
+    std::filesystem::remove(jobs.rows[1].Path);
+    launcher.onStart = [&] {
+        const std::string name = launcher.started.back().arguments[5];
+        launcher.exitCode = name == "old.wma" ? 3 : 0;
+        launcher.writesOutput = name != "quiet.wma";
+    };
+    runBatch();
+    EXPECT_EQ(tags.calls, std::vector<std::string>{"plain good.wma T-good.wav"});
+    EXPECT_EQ(testing::ReadFileBytes(earlier), "earlier");
+    ASSERT_EQ(host.reports.size(), 1u);
+    const auto& failures = host.reports[0];
+    ASSERT_EQ(failures.size(), 3u);
+    EXPECT_EQ(failures[0].file, "old.wav");
+    EXPECT_EQ(failures[0].outcome, (RunOutcome{RunResult::EncoderFailed, {ProcessEnd::Kind::Exited, 3}}));
+    EXPECT_EQ(failures[1].file, "gone.wav");
+    EXPECT_EQ(failures[1].outcome.result, RunResult::InputMissing);
+    EXPECT_EQ(failures[2].outcome.result, RunResult::NoOutput);
+    EXPECT_EQ(observer.events, (std::vector<std::string>{"finished old.wma", "skipped gone.wav",
+                                                         "finished quiet.wma", "finished good.wma"}));
+
+    jobs.rows = {job("good.wav")};
+    runBatch();
+    EXPECT_EQ(host.reports.size(), 1u);  // a batch without failures says nothing more
+}
+
+TEST(FailureReport, ListsAScreenfulThenACountAndNamesTheLog) {
+    std::vector<RunFailure> failures(23, {"a.wav", "a.wma", {RunResult::EncoderFailed, {ProcessEnd::Kind::Exited, 1}}});
+    failures[1] = {"clip.avi", "", {RunResult::QuoteInPath, {}}};
+    const std::string text = FormatFailureReport(failures, "/log/encoder.log");
+    EXPECT_EQ(text.rfind("変換できなかったファイルがあります (23 件)\n\na.wav → a.wma: エンコーダがエラーで終了しました (終了コード 1)\n"
+                         "clip.avi: 名前に \" を含むファイルは変換できません\n", 0), 0u)
+        << text;
+    EXPECT_NE(text.find("\nほか 3 件\n\n詳しくはログをご覧ください:\n/log/encoder.log"), std::string::npos) << text;
 }
 
 TEST_F(Batch, FailingTagSourceDoesNotStopTheBatch) {

@@ -37,8 +37,10 @@ struct FakeHost : BatchHost {
     CompletionSettings settings;
     std::vector<std::string> warnings;
     int shutdowns = 0;
+    std::vector<std::vector<RunFailure>> reports;  // one entry per end-of-batch report
     std::function<void()> onShutdown;  // optional: sees the moment of the request
     CompletionSettings completionSettings() const override { return settings; }
+    void reportFailures(const std::vector<RunFailure>& failures) override { reports.push_back(failures); }
     void showWarning(const std::string& text) override { warnings.push_back(text); }
     void requestShutdown() override {
         ++shutdowns;
@@ -68,8 +70,12 @@ struct FakeSounds : SoundPlayer {
 
 struct FakeObserver : RunObserver {
     std::vector<std::string> events;
+    std::function<void()> onFinished;  // optional: runs after each finished run
     void runSkipped(const BatchState& state) override { events.push_back("skipped " + state.displayName); }
-    void runFinished(const BatchState& state) override { events.push_back("finished " + state.outputFileName); }
+    void runFinished(const BatchState& state) override {
+        events.push_back("finished " + state.outputFileName);
+        if (onFinished) onFinished();
+    }
 };
 
 }  // namespace qorvane::testing

@@ -1,0 +1,69 @@
+#pragma once
+// How one run of a batch turned out. A run counts as good only when the
+// encoder ended by itself with status 0 and its output file was written by
+// that run; an earlier file of the same name that a failed run left as it
+// was never counts, whatever status the encoder reported.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "encode/command_line.h"
+#include "platform/process_launcher.h"
+
+namespace qorvane {
+
+enum class RunResult {
+    Good,
+    Aborted,            // stopped by the user or because the program ends
+    InputMissing,       // no command line: the input is gone
+    UnsupportedInput,   // no command line: not a kind of file the encoder takes
+    QuoteInPath,        // no command line: a path the command line cannot carry
+    FolderNotCreated,   // the output folder could not be made
+    EncoderNotStarted,  // the script host is missing or could not be started
+    EncoderFailed,      // ended with a status other than 0, or by a signal
+    NoOutput,           // ended with status 0 but wrote no file
+};
+
+struct RunOutcome {
+    RunResult result = RunResult::Good;
+    ProcessEnd end;  // how the encoder ended, where one ran
+    bool operator==(const RunOutcome&) const = default;
+};
+
+RunResult RefusalResult(CommandLineRefusal refusal);
+
+// What lies at a path at one moment.
+struct FileStamp {
+    bool regularFile = false;
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type modified{};
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp StampOf(const std::filesystem::path& file);
+
+// The verdict on a run that ended by itself: `before` is the output path's
+// stamp just before the encoder started, `after` the one once it had ended.
+RunOutcome JudgeEncoderRun(const ProcessEnd& end, const FileStamp& before, const FileStamp& after);
+
+// A run that gave no file, for the report at the end of a batch.
+struct RunFailure {
+    std::string file;    // the input's file name
+    std::string output;  // the output's file name, where one was named
+    RunOutcome outcome;
+};
+
+// Whether the user should hear about this result at the end of the batch.
+bool IsReportedFailure(RunResult result);
+
+// The reason of one failure, in the program's words.
+std::string FailureReason(const RunOutcome& outcome);
+
+// The end-of-batch message: the failures (at most `maxListed`, then how many
+// more) and where the batch log is.
+std::string FormatFailureReport(const std::vector<RunFailure>& failures, const std::string& logFile,
+                                std::size_t maxListed = 20);
+
+}  // namespace qorvane
