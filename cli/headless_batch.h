@@ -4,6 +4,7 @@
 // its output file.
 
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -29,6 +30,10 @@ struct HeadlessServices {
     std::filesystem::path programDir;    // searched first for the script host, holds Profile/
     std::string pathVariable;            // PATH
     std::filesystem::path logFile;
+    // The termination signal received so far (0: none). Once it is not 0
+    // the batch is aborted, the rows left are listed as not done, and the
+    // exit status is 128 + the signal.
+    std::function<int()> stopSignal;
 };
 
 int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, std::ostream& out,

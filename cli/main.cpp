@@ -10,6 +10,7 @@
 #include "platform/posix/batch_log.h"
 #include "platform/posix/ini_registry.h"
 #include "platform/posix/posix_process_launcher.h"
+#include "platform/posix/termination_signals.h"
 #include "platform/posix/taglib_metadata_editor.h"
 
 namespace {
@@ -31,9 +32,13 @@ int main(int argc, char** argv) {
         qorvane::PosixProcessLauncher launcher;
         qorvane::TagLibMetadataEditor editor;
         const char* path = std::getenv("PATH");
+        // Ctrl-C, a kill or a closed terminal stop the batch in good order:
+        // the encoder is in a process group of its own and hears of it only
+        // from us.
+        qorvane::TerminationSignals::Catch();
         return qorvane::cli::RunHeadlessBatch(
             options, {registry, launcher, editor, ProgramDirectory(argv[0]), path ? path : "",
-                      qorvane::DefaultBatchLogPath()},
+                      qorvane::DefaultBatchLogPath(), &qorvane::TerminationSignals::Received},
             out, err);
     };
     return qorvane::cli::Run(args, std::cout, std::cerr, encode);

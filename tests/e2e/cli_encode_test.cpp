@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -15,6 +18,7 @@
 #include "e2e/asf_tag_dump.h"
 #include "support/media_probe.h"
 #include "support/media_tools.h"
+#include "support/process_table.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
@@ -112,6 +116,10 @@ protected:
     fs::path Out(const std::string& name = "") const { return dir_ / "out" / name; }
 
     ProgramResult Encode(const std::vector<std::string>& arguments, const fs::path& cli = QORVANE_CLI_PATH) {
+        return RunProgram(EncodeRun(arguments, cli));
+    }
+
+    ProgramRun EncodeRun(const std::vector<std::string>& arguments, const fs::path& cli = QORVANE_CLI_PATH) {
         ProgramRun run;
         run.program = cli;
         run.argv = {"qorvane-cli", "encode"};
@@ -123,7 +131,7 @@ protected:
                            {"PATH", std::string(QORVANE_ENCODER_DIR) + ":" + (path ? path : "/usr/bin:/bin")}};
         run.outputFile = dir_ / "cli.out";
         run.errorFile = dir_ / "cli.err";
-        return RunProgram(run);
+        return run;
     }
 
     std::string Log() const { return ReadFileBytes(dir_ / "batch.log"); }
@@ -322,6 +330,34 @@ TEST_F(CliEncode, NamesWithBlanksShellCharactersAndJapaneseAreTakenLiterally) {
     EXPECT_EQ(ProbeTags(Out("日本語の 歌.wma")).at("artist"), "山田 花子");
     for (const auto& entry : fs::recursive_directory_iterator(dir_.path()))
         EXPECT_NE(entry.path().filename(), "pwned") << "a shell ran: " << entry.path();
+}
+
+// Ctrl-C or a kill of the front end ends the encoder's whole process group
+// (it is not in the terminal's group), leaves no partial file and says what
+// was not done.
+TEST_F(CliEncode, ATerminationSignalStopsTheEncoderAndListsWhatWasNotDone) {
+    // An ffmpeg that never finishes, so that the run is still going.
+    const fs::path ffmpeg = dir_.write("slow-ffmpeg", "#!/bin/sh\necho $$ > \"$QORVANE_TEST_DIR/ffmpeg.pid\"\nexec sleep 30\n");
+    fs::permissions(ffmpeg, fs::perms::owner_all);
+    const fs::path first = Input("tone.wav", "first.wav");
+    const fs::path second = Input("tone.wav", "second.wav");
+    for (const int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        fs::remove(dir_ / "ffmpeg.pid");
+        ProgramRun run = EncodeRun({"--out", Out().string(), first.string(), second.string()});
+        run.environment["QORVANE_FFMPEG"] = ffmpeg.string();
+        run.environment["QORVANE_TEST_DIR"] = dir_.path().string();
+        const pid_t cli = StartProgram(run);
+        const pid_t encoder = ReadPid(dir_ / "ffmpeg.pid");
+        ASSERT_NE(encoder, 0);
+        ::kill(cli, signal);
+        const ProgramResult result = WaitProgram(cli, run);
+        EXPECT_EQ(result.exitCode, 128 + signal);
+        EXPECT_EQ(SplitLines(result.output), (Lines{"aborted: " + first.string() + " -> " + Out("first.wma").string(),
+                                                     "not done: " + second.string()}));
+        EXPECT_TRUE(Eventually([&] { return !IsAlive(encoder); }));
+        EXPECT_TRUE(Listing(Out()).empty());
+    }
 }
 
 }  // namespace

@@ -1,0 +1,20 @@
+#pragma once
+// SIGTERM, SIGINT and SIGHUP as requests to end in good order: once caught,
+// the handler only notes the signal and writes a byte to a pipe, so that a
+// front end can stop its batch (ending the encoder's process group), save
+// what it keeps and quit, instead of dying with an encoder left running.
+
+namespace qorvane {
+
+class TerminationSignals {
+public:
+    // Installs the handlers (once per process; later calls do nothing).
+    static void Catch();
+    // The first signal caught so far; 0 while none.
+    static int Received();
+    // Readable once a signal has been caught (for an event loop); -1 before
+    // Catch() or when no pipe could be made.
+    static int NotifyFd();
+};
+
+}  // namespace qorvane
