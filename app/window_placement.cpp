@@ -1,6 +1,19 @@
 #include "app/window_placement.h"
 
+#include <algorithm>
+
 namespace qorvane {
+
+WindowBounds ClientOfFrame(const WindowBounds& frame, const FrameMargins& margins) {
+    return {frame.left + margins.left, frame.top + margins.top,
+            std::max(0, frame.width - margins.left - margins.right),
+            std::max(0, frame.height - margins.top - margins.bottom)};
+}
+
+WindowBounds FrameOfClient(const WindowBounds& client, const FrameMargins& margins) {
+    return {client.left - margins.left, client.top - margins.top, client.width + margins.left + margins.right,
+            client.height + margins.top + margins.bottom};
+}
 
 WindowBounds ClampIntoWorkArea(WindowBounds b, const WorkArea& area) {
     if (b.left < area.left) b.left = area.left;

@@ -1,6 +1,8 @@
 #pragma once
 // Placing windows: every window the program places is pulled into the work
-// area by one rule, so that none starts off-screen.
+// area by one rule, so that none starts off-screen. Bounds are those of the
+// outer frame (title bar and borders included), so that a window pulled to
+// an edge of the area ends on it, frame and all.
 
 #include "platform/desktop.h"
 
@@ -14,6 +16,22 @@ struct WindowBounds {
 
     bool operator==(const WindowBounds&) const = default;
 };
+
+// How far a window's frame reaches beyond its client area on each side.
+struct FrameMargins {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+
+    bool operator==(const FrameMargins&) const = default;
+};
+
+// The client area inside the given frame bounds; its size is never negative.
+WindowBounds ClientOfFrame(const WindowBounds& frame, const FrameMargins& margins);
+
+// The frame bounds around the given client area.
+WindowBounds FrameOfClient(const WindowBounds& client, const FrameMargins& margins);
 
 // Moves (never resizes) the window into the area, in this order: left edge,
 // top edge, right edge, bottom edge. A window larger than the area thus ends

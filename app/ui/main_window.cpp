@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
 #include "app/job_edits.h"
 #include "app/startup.h"
@@ -27,6 +28,8 @@
 #include "app/ui/job_list_model.h"
 #include "app/ui/pickers.h"
 #include "app/ui/ui_font.h"
+#include "app/ui/window_frame.h"
+#include "controls/typed_key.h"
 #include "controls/updn_button.h"
 #include "encode/ui/progress_dialog.h"
 #include "platform/file_open_error.h"
@@ -215,9 +218,7 @@ void TQorvbyOstrel::FormCreate(const std::vector<std::string>& arguments) {
     state_.encoder.debugMode = IsDebugMode(arguments);
 
     const AppSettings& s = state_.settings;
-    const WindowBounds bounds = ClampIntoWorkArea({s.left, s.top, s.width, s.height}, state_.workArea);
-    move(bounds.left, bounds.top);
-    resize(bounds.width, bounds.height);
+    SetFrameBounds(*this, ClampIntoWorkArea({s.left, s.top, s.width, s.height}, state_.workArea));
     for (int i = 0; i < kJobColumnCount; ++i) ListView1->header()->resizeSection(i, s.columnWidths[i]);
 
     std::error_code ec;
@@ -279,13 +280,8 @@ bool TQorvbyOstrel::eventFilter(QObject* watched, QEvent* event) {
     auto* edit = qobject_cast<QLineEdit*>(watched);
     if (edit == nullptr) return QMainWindow::eventFilter(watched, event);
     if (edit == edYear && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const QString text = key->text();
-        const bool shortcut = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-        if (!text.isEmpty() && !shortcut && key->key() != Qt::Key_Delete &&
-            !IsYearCharacterAccepted(static_cast<char32_t>(text.toUcs4().value(0)))) {
-            return true;  // the character never reaches the field
-        }
+        const std::optional<char32_t> typed = TypedCharacter(*static_cast<QKeyEvent*>(event));
+        if (typed && !IsYearCharacterAccepted(*typed)) return true;  // the character never reaches the field
     }
     if (event->type() == QEvent::KeyRelease) {
         const std::string text = S(edit->text());
@@ -356,7 +352,7 @@ void TQorvbyOstrel::closeEvent(QCloseEvent* event) {
 void TQorvbyOstrel::saveSettings() {
     MainWindowState window;
     window.maximised = isMaximized();
-    window.bounds = {x(), y(), width(), height()};
+    window.bounds = FrameBounds(*this);
     for (int i = 0; i < kJobColumnCount; ++i) window.columnWidths[i] = ListView1->header()->sectionSize(i);
     window.profileName = S(proList->currentText());
     SaveSettings(state_.paths.settingsFile, state_.settings, window);  // a failure is not reported

@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "app/settings.h"
+#include "app/ui/window_frame.h"
 #include "app/window_placement.h"
 #include "encode/ui/progress_dialog.h"
 
@@ -78,10 +79,10 @@ void BatchController::tbConvClick() {
 void BatchController::OKBtnClick() { runner_.requestAbort(); }
 
 void BatchController::placeDialog() {
-    const WindowBounds owner{mainWindow_.x(), mainWindow_.y(), mainWindow_.width(), mainWindow_.height()};
-    const WindowBounds placed =
-        ClampIntoWorkArea(CentredOver(owner, dialog_.width(), dialog_.height()), services_.workArea);
-    dialog_.move(placed.left, placed.top);
+    const WindowBounds owner = FrameBounds(mainWindow_);
+    PlaceFrame(dialog_, [owner, area = services_.workArea](int width, int height) {
+        return ClampIntoWorkArea(CentredOver(owner, width, height), area);
+    });
 }
 
 CompletionSettings BatchController::completionSettings() const {

@@ -29,5 +29,13 @@ TEST(WindowPlacement, CentringTruncatesHalves) {
     EXPECT_EQ(CentredOver({10, 10, 600, 401}, 313, 65), (WindowBounds{154, 178, 313, 65}));
 }
 
+TEST(WindowPlacement, ClientAreaInsideAFrameAndBack) {
+    const FrameMargins margins{4, 30, 5, 6};
+    EXPECT_EQ(ClientOfFrame({100, 50, 600, 400}, margins), (WindowBounds{104, 80, 591, 364}));
+    EXPECT_EQ(FrameOfClient({104, 80, 591, 364}, margins), (WindowBounds{100, 50, 600, 400}));
+    // A frame smaller than its own borders leaves no client area.
+    EXPECT_EQ(ClientOfFrame({0, 0, 8, 20}, margins), (WindowBounds{4, 30, 0, 0}));
+}
+
 }  // namespace
 }  // namespace qorvane

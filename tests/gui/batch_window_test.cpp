@@ -92,9 +92,14 @@ TEST_F(BatchWindowTest, ConvertEncodesEveryRowAndTagsTheOutput) {
     select({0});
     window->edTitle->setText(QString::fromUtf8("最初"));  // typed through an input method
     QTest::keyClick(window->edTitle, Qt::Key_End);
+    // Moved partly off the work area, so that the dialog centred over it is
+    // pulled back in.
+    window->show();
+    window->move(kArea.right - 200, kArea.bottom - 100);
 
     window->tbConv->click();
     EXPECT_TRUE(progress->isVisible());
+    const QRect placed = progress->frameGeometry();
     ASSERT_TRUE(waitForIdle());
 
     EXPECT_EQ(window->jobs().size(), 0u);
@@ -106,9 +111,9 @@ TEST_F(BatchWindowTest, ConvertEncodesEveryRowAndTagsTheOutput) {
     EXPECT_EQ(tagged.tag()->title().to8Bit(true), "最初");
     EXPECT_EQ(sounds.played, std::vector<std::string>{"complete"});
     EXPECT_EQ(power.calls(), 0);
-    // The dialog sat within the work area, over the window.
-    EXPECT_GE(progress->x(), kArea.left);
-    EXPECT_LE(progress->x() + progress->width(), kArea.right);
+    // The dialog's frame ended on the work area's right and bottom edges.
+    EXPECT_EQ(placed.x() + placed.width(), kArea.right);
+    EXPECT_EQ(placed.y() + placed.height(), kArea.bottom);
 }
 
 TEST_F(BatchWindowTest, ConvertWithAnEmptyListShowsNothing) {

@@ -1,5 +1,6 @@
 // The main window: rows from drops and the command line, the tag fields,
 // the toolbar, and the settings it saves when it closes.
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
@@ -252,17 +253,33 @@ TEST_F(MainWindowTest, ClosingMaximisedKeepsTheStoredBounds) {
     EXPECT_EQ(saved.prof, "Temporary");
 }
 
-TEST_F(MainWindowTest, TabOrderRunsFromTheListThroughTheFieldsToTheDropDown) {
+TEST_F(MainWindowTest, BoundsAreThoseOfTheOuterFrame) {
+    state.settings.left = 900;  // pulled in until the frame's right edge is the work area's
+    state.settings.top = 100;
     TQorvbyOstrel& w = open();
-    const std::vector<QWidget*> order{w.ListView1, w.EdAuthor, w.edAlbum, w.edYear, w.edCopy,
+    w.show();
+    ASSERT_NE(w.frameGeometry().size(), w.size());  // the window has a frame
+    EXPECT_EQ(w.frameGeometry(), QRect(1024 - 600, 100, 600, 400));
+    w.close();
+    const AppSettings saved = LoadSettings(state.paths.settingsFile, kArea);
+    EXPECT_EQ(QRect(saved.left, saved.top, saved.width, saved.height), w.frameGeometry());
+}
+
+TEST_F(MainWindowTest, TabAndBacktabWalkTheFieldsThroughTheYearField) {
+    TQorvbyOstrel& w = open();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    const std::vector<QWidget*> order{w.ListView1, w.EdAuthor, w.edAlbum,     w.edYear, w.edCopy,
                                       w.edTitle,   w.edDir,    w.UpDnButton1, w.proList};
-    std::vector<QWidget*> reached{order.front()};
-    for (QWidget* next = order.front()->nextInFocusChain(); next != order.front(); next = next->nextInFocusChain()) {
-        if ((next->focusPolicy() & Qt::TabFocus) && std::find(order.begin(), order.end(), next) != order.end()) {
-            reached.push_back(next);
-        }
+    w.ListView1->setFocus();
+    for (std::size_t i = 1; i <= order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), order[i % order.size()]) << "Tab " << i;
     }
-    EXPECT_EQ(reached, order);
+    for (std::size_t i = order.size(); i-- > 0;) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        ASSERT_EQ(QApplication::focusWidget(), order[i]) << "Backtab to " << i;
+    }
     EXPECT_EQ(w.edYear->maxLength(), 4);
     EXPECT_EQ(w.edDir->maxLength(), 250);
 }
