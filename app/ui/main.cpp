@@ -2,9 +2,13 @@
 // the progress dialog, then the message loop.
 
 #include <QApplication>
+#include <QSessionManager>
+#include <QSocketNotifier>
+#include <QTimer>
 #include <QToolButton>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,12 +31,17 @@
 #include "platform/posix/lock_file_mutexes.h"
 #include "platform/posix/logind_power_control.h"
 #include "platform/posix/posix_process_launcher.h"
+#include "platform/posix/termination_signals.h"
 #include "platform/posix/taglib_metadata_editor.h"
 #include "tags/job_tag_writer.h"
 #include "platform/user_directories.h"
 
 int main(int argc, char** argv) {
     using namespace qorvane;
+
+    // From here on SIGTERM, SIGHUP and SIGINT are noted and answered once the
+    // window runs (see below), never by dying with an encoder left behind.
+    TerminationSignals::Catch();
 
     // While the sibling program runs, this one ends at once, silently.
     LockFileMutexes mutexes(RuntimeDirectory());
@@ -73,6 +82,9 @@ int main(int argc, char** argv) {
     services.codePage = &systemCodePage;
     BatchController* batch = nullptr;
     services.isConverting = [&batch] { return batch && batch->converting(); };
+    services.abortBatch = [&batch] {
+        if (batch) batch->abortBatch();
+    };
 
     TQorvbyOstrel window(state, services, arguments);
     TProDlg progress(&window);
@@ -92,6 +104,25 @@ int main(int argc, char** argv) {
                                encoder, state.paths.profileDir);
     batch = &controller;
     QObject::connect(window.tbConv, &QToolButton::clicked, &controller, &BatchController::tbConvClick);
+
+    // The session ending, or SIGTERM, SIGHUP or SIGINT: stop the batch (its
+    // encoder is ended when the controller goes), keep the settings, quit.
+    const auto endInGoodOrder = [&controller, &window] {
+        controller.abortBatch();
+        window.saveSettings();
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    };
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                     [endInGoodOrder](QSessionManager&) { endInGoodOrder(); });
+    std::unique_ptr<QSocketNotifier> signalNotifier;
+    if (TerminationSignals::NotifyFd() >= 0) {
+        signalNotifier = std::make_unique<QSocketNotifier>(TerminationSignals::NotifyFd(), QSocketNotifier::Read);
+        QObject::connect(signalNotifier.get(), &QSocketNotifier::activated, &window, [&signalNotifier, endInGoodOrder] {
+            signalNotifier->setEnabled(false);  // once is enough
+            endInGoodOrder();
+        });
+    }
+
     window.show();
     ScheduleScriptedRun(window, state, pickers);
     return QApplication::exec();

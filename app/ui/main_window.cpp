@@ -345,6 +345,14 @@ void TQorvbyOstrel::UpDnButton1Click() {
 }
 
 void TQorvbyOstrel::closeEvent(QCloseEvent* event) {
+    // The encoder never goes on alone once the program is gone.
+    if (services_.isConverting()) {
+        if (!services_.messages->question(kMessageCaption, kCloseWhileConvertingQuestion)) {
+            event->ignore();
+            return;
+        }
+        services_.abortBatch();
+    }
     saveSettings();
     event->accept();
 }

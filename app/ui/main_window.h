@@ -30,6 +30,7 @@ class TProDlg;
 class TUpDnButton;
 
 inline constexpr const char* kRefusedWhileConvertingMessage = "変換中は変更できません";
+inline constexpr const char* kCloseWhileConvertingQuestion = "変換中です。中断して終了しますか?";
 
 // What the main window needs from outside.
 struct MainWindowServices {
@@ -38,6 +39,8 @@ struct MainWindowServices {
     TagReader readTags;
     // True while a batch is running.
     std::function<bool()> isConverting = [] { return false; };
+    // Stops the running batch as the abort button does.
+    std::function<void()> abortBatch = [] {};
     // The profile editor's prompt for a new name, and the code page typed
     // names are cleaned in.
     InputBox* inputBox = nullptr;

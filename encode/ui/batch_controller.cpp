@@ -78,6 +78,10 @@ void BatchController::tbConvClick() {
 
 void BatchController::OKBtnClick() { runner_.requestAbort(); }
 
+void BatchController::abortBatch() {
+    if (converting()) runner_.requestAbort();
+}
+
 void BatchController::placeDialog() {
     const WindowBounds owner = FrameBounds(mainWindow_);
     PlaceFrame(dialog_, [owner, area = services_.workArea](int width, int height) {
@@ -91,6 +95,10 @@ CompletionSettings BatchController::completionSettings() const {
 }
 
 void BatchController::showWarning(const std::string& text) { services_.messages.warning(kCaption, text); }
+
+void BatchController::reportFailures(const std::vector<RunFailure>& failures) {
+    services_.messages.warning(kCaption, FormatFailureReport(failures, services_.logFile.string()));
+}
 
 void BatchController::requestShutdown() {
     // Posted, like a window message: the batch's last step ends first.

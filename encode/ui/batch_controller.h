@@ -55,15 +55,19 @@ public:
 
     BatchController(QWidget& mainWindow, TProDlg& dialog, Services services, EncoderSetup encoder,
                     std::filesystem::path profileDir);
-    ~BatchController() override;  // ends the thread without waiting for an encoder
+    // Ends the thread; a running encoder is ended as by an abort.
+    ~BatchController() override;
 
     bool converting() const { return runner_.state().running; }
     BatchRunner& runner() { return runner_; }
+    // As the abort button: used when the program is closed or told to end.
+    void abortBatch();
 
     // BatchHost
     CompletionSettings completionSettings() const override;
     void showWarning(const std::string& text) override;
     void requestShutdown() override;
+    void reportFailures(const std::vector<RunFailure>& failures) override;
     // BatchProgressView
     void setLabels(const std::string& current, const std::string& remaining) override;
     void hide() override;

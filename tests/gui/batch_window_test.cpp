@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <optional>
 #include <taglib/asffile.h>
 
 #include "app/job_list_queue.h"
@@ -15,6 +16,7 @@
 #include "platform/posix/posix_process_launcher.h"
 #include "platform/posix/taglib_metadata_editor.h"
 #include "support/fake_power_control.h"
+#include "support/process_table.h"
 #include "tags/job_tag_writer.h"
 
 namespace qorvane::testing {
@@ -54,19 +56,21 @@ struct RecordingSounds final : SoundPlayer {
 
 class BatchWindowTest : public MainWindowTest {
 protected:
-    void start() {
+    void start(std::optional<EncoderSetup> encoderSetup = std::nullopt) {
         TQorvbyOstrel& w = open();
         progress = std::make_unique<TProDlg>(&w);
         w.setProgressDialog(progress.get());
         queue = std::make_unique<JobListQueue>(w.jobs());
-        EncoderSetup encoder{std::string(QORVANE_ENCODER_DIR) + "/wmcmd.vbs",
-                             std::string(QORVANE_ENCODER_DIR) + "/qorvane-cscript", false};
+        const EncoderSetup encoder = encoderSetup.value_or(EncoderSetup{
+            std::string(QORVANE_ENCODER_DIR) + "/wmcmd.vbs", std::string(QORVANE_ENCODER_DIR) + "/qorvane-cscript", false});
         controller = std::make_unique<BatchController>(
             w, *progress,
             BatchController::Services{*queue, state.settings, state.workArea, messages, tagWriter, sounds, power,
                                       launcher, dir / "encoder.log", [this] { ++settingsSaved; }},
             encoder, state.paths.profileDir);
         QObject::connect(w.tbConv, &QToolButton::clicked, controller.get(), &BatchController::tbConvClick);
+        batchRunning = [this] { return controller->converting(); };
+        abortBatch = [this] { controller->abortBatch(); };
     }
 
     bool waitForIdle() {
@@ -131,6 +135,47 @@ TEST_F(BatchWindowTest, ShutdownAfterTheLastJobSavesSettingsFirst) {
     ASSERT_TRUE(waitForIdle());
     ASSERT_TRUE(QTest::qWaitFor([this] { return power.calls() == 1; }, 5000));
     EXPECT_EQ(settingsSaved, 1);
+}
+
+TEST_F(BatchWindowTest, RunsThatGaveNoFileAreListedOnceTheBatchIsOver) {
+    start();
+    window->AddFiles({file("broken.wav", std::string(4096, 'x')), file("good.wav", SilentWave())});
+    window->tbConv->click();
+    ASSERT_TRUE(waitForIdle());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !messages.shown.empty(); }, 5000));
+    EXPECT_EQ(messages.shown, std::vector<std::string>{
+                                  "qorv: 変換できなかったファイルがあります (1 件)\n\n"
+                                  "broken.wav → broken.wma: エンコーダがエラーで終了しました (終了コード 1)\n\n"
+                                  "詳しくはログをご覧ください:\n" + (dir / "encoder.log").string()});
+    EXPECT_TRUE(std::filesystem::exists(dir / "good.wma"));
+}
+
+TEST_F(BatchWindowTest, ClosingDuringABatchAsksThenEndsTheEncoder) {
+    // A script host that never ends by itself.
+    const std::string host = file("host.sh", "#!/bin/sh\necho $$ > \"" + (dir / "encoder.pid").string() +
+                                                 "\"\nexec sleep 30\n");
+    std::filesystem::permissions(host, std::filesystem::perms::owner_all);
+    start(EncoderSetup{(dir / "wmcmd.vbs").string(), host, false});
+    window->AddFiles({file("a.wav", SilentWave()), file("b.wav", SilentWave())});
+    window->show();
+    window->tbConv->click();
+    // The batch's steps run on this thread: keep its events going meanwhile.
+    ASSERT_TRUE(QTest::qWaitFor([this] { std::error_code ec;
+        return std::filesystem::file_size(dir / "encoder.pid", ec) > 0 && !ec; }, 10000));
+    const pid_t encoder = ReadPid(dir / "encoder.pid");
+    ASSERT_NE(encoder, 0);
+
+    messages.answerYes = false;
+    EXPECT_FALSE(window->close());
+    EXPECT_EQ(messages.questions, std::vector<std::string>{"qorv: 変換中です。中断して終了しますか?"});
+    EXPECT_TRUE(controller->converting());
+    EXPECT_TRUE(IsAlive(encoder));
+
+    messages.answerYes = true;
+    EXPECT_TRUE(window->close());
+    controller.reset();  // as the program's end does
+    EXPECT_FALSE(IsAlive(encoder));
+    EXPECT_EQ(window->jobs().size(), 1u);  // the row behind stays for a later batch
 }
 
 }  // namespace

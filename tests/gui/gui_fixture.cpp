@@ -18,7 +18,10 @@ TQorvbyOstrel& MainWindowTest::open(const std::vector<std::string>& arguments) {
     services.messages = &messages;
     services.pickers = &pickers;
     services.readTags = Id3TagReader(cp932);
-    services.isConverting = [this] { return converting; };
+    services.isConverting = [this] { return converting || (batchRunning && batchRunning()); };
+    services.abortBatch = [this] {
+        if (abortBatch) abortBatch();
+    };
     services.inputBox = &input;
     services.codePage = &utf8;
     window = std::make_unique<TQorvbyOstrel>(state, services, arguments);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -71,6 +72,9 @@ protected:
     FakeMessageBoxes messages;
     FakePickers pickers;
     bool converting = false;
+    // A test with a real batch answers these from its controller.
+    std::function<bool()> batchRunning;
+    std::function<void()> abortBatch;
     FakeInputBox input;
     Utf8CodePage utf8;
     Cp932CodePage cp932;

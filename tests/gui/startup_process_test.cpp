@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QProcess>
+#include <QTest>
 #include <filesystem>
+#include <functional>
+
+#include <signal.h>
 #include <string>
 
 #include "platform/posix/lock_file_mutexes.h"
@@ -36,7 +40,9 @@ protected:
         dir.write("registry.ini", "[software\\Microsoft\\Windows Media\\Encoder]\nInstallDir=/opt/enc/\n" + version);
     }
 
-    ProgramRun run(const QStringList& arguments) {
+    // Runs the program; `whileRunning`, when given, is called once it has
+    // started and before it is waited for.
+    ProgramRun run(const QStringList& arguments, const std::function<void(QProcess&)>& whileRunning = {}) {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         const auto at = [this](const char* name) { return QString::fromStdString((dir / name).string()); };
@@ -47,10 +53,11 @@ protected:
         env.insert("XDG_CACHE_HOME", at("cache"));
         env.insert("HOME", at(""));
         env.insert("QORVANE_MESSAGE_BOXES", "stderr");
-        env.insert("QORVANE_STARTUP_REPORT", "1");
+        if (!whileRunning) env.insert("QORVANE_STARTUP_REPORT", "1");
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(QString::fromStdString(dir.path().string()));
         process.start(QString::fromStdString(program_.string()), arguments);
+        if (whileRunning) whileRunning(process);
         ProgramRun result;
         if (!process.waitForFinished(120000)) {
             process.kill();
@@ -125,6 +132,22 @@ TEST_F(StartupProcessTest, DebugOnlyAsTheExactFirstArgument) {
     // a.wav does not exist: its row stays, with the message, and nothing follows.
     EXPECT_NE(r.out.find("rows: 1\n"), std::string::npos);
     EXPECT_NE(r.err.find("qorv: ファイル " + (dir / "a.wav").string() + " は開けません"), std::string::npos);
+}
+
+TEST_F(StartupProcessTest, ATerminationSignalEndsTheProgramInGoodOrder) {
+    registry("Version=9.0.0.2980\n");
+    for (const int signal : {SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        fs::remove(dir / "qorvane.ini");
+        fs::remove(dir / "run" / "Ostrel_qorv.lock");
+        const ProgramRun r = run({}, [this, signal](QProcess& process) {
+            // The program's own lock is taken once its start has come that far.
+            ASSERT_TRUE(QTest::qWaitFor([this] { return fs::exists(dir / "run" / "Ostrel_qorv.lock"); }, 60000));
+            ::kill(static_cast<pid_t>(process.processId()), signal);
+        });
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_TRUE(fs::exists(dir / "qorvane.ini"));  // the settings were kept
+    }
 }
 
 }  // namespace
