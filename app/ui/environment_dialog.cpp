@@ -7,6 +7,7 @@
 
 #include "app/ui/pickers.h"
 #include "app/ui/ui_font.h"
+#include "app/ui/window_frame.h"
 #include "app/window_placement.h"
 #include "controls/updn_button.h"
 
@@ -92,9 +93,9 @@ void TEnvDlg::FormCreate(const WorkArea& workArea, QPoint cursor) {
     edSnd1->setText(QString::fromStdString(settings_.sone));
     edSnd2->setText(QString::fromStdString(settings_.sall));
 
-    const WindowBounds placed =
-        ClampIntoWorkArea(CentredOn(cursor.x(), cursor.y(), width(), height()), workArea);
-    move(placed.left, placed.top);
+    PlaceFrame(*this, [area = workArea, cursor](int width, int height) {
+        return ClampIntoWorkArea(CentredOn(cursor.x(), cursor.y(), width, height), area);
+    });
 }
 
 void TEnvDlg::OKBtnClick() {

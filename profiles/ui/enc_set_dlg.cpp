@@ -13,6 +13,7 @@
 #include <system_error>
 
 #include "app/ui/ui_font.h"
+#include "app/ui/window_frame.h"
 #include "app/window_placement.h"
 #include "controls/xp_group_box.h"
 #include "platform/input_box.h"
@@ -275,9 +276,9 @@ void TEncSetDlg::FormCreate() {
     SelectPosition(vfill, s.VideoFilter);
     pperform->setValue(ClampToSlider(s.Performance, kPerformanceMax));
 
-    const WindowBounds placed = ClampIntoWorkArea(
-        CentredOn(services_.cursor.x(), services_.cursor.y(), width(), height()), services_.workArea);
-    move(placed.left, placed.top);
+    PlaceFrame(*this, [area = services_.workArea, cursor = services_.cursor](int width, int height) {
+        return ClampIntoWorkArea(CentredOn(cursor.x(), cursor.y(), width, height), area);
+    });
 }
 
 void TEncSetDlg::fillAudioRates(int audioMode) {

@@ -4,6 +4,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
+#include <optional>
+
+#include "controls/typed_key.h"
 
 namespace qorvane {
 
@@ -16,14 +19,8 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
-        const auto* key = static_cast<const QKeyEvent*>(event);
-        const QString text = key->text();
-        if (text.isEmpty() || (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
-            return false;
-        }
-        const char32_t typed = text.toUcs4().value(0);
-        if (typed < 0x20 || typed == 0x7F) return false;  // editing and dialog keys
-        return !IsKeyAccepted(filter_, typed);             // true: discarded
+        const std::optional<char32_t> typed = TypedCharacter(*static_cast<const QKeyEvent*>(event));
+        return typed && !IsKeyAccepted(filter_, *typed);  // true: discarded
     }
 
 private:

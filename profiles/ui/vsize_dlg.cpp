@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "app/ui/ui_font.h"
+#include "app/ui/window_frame.h"
 #include "app/window_placement.h"
 #include "profiles/ui/number_field_filter.h"
 
@@ -43,10 +44,9 @@ TVsizeDlg::TVsizeDlg(const QString& width, const QString& height, QWidget* paren
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
     if (centreOver != nullptr) {
-        const QRect owner = centreOver->frameGeometry();
-        const WindowBounds placed =
-            CentredOver({owner.x(), owner.y(), owner.width(), owner.height()}, this->width(), this->height());
-        move(placed.left, placed.top);
+        PlaceFrame(*this, [owner = FrameBounds(*centreOver)](int width, int height) {
+            return CentredOver(owner, width, height);
+        });
     }
 }
 

@@ -223,9 +223,24 @@ TEST_F(EncSetDlgTest, PlacedOnThePointerAndPulledIntoTheWorkArea) {
     services.cursor = QPoint(790, 590);
     TEncSetDlg corner(path, services);
     EXPECT_EQ(corner.pos(), QPoint(800 - 281, 600 - 420));
+    corner.show();  // framed: placed again, frame and all
+    EXPECT_EQ(corner.frameGeometry().bottomRight(), QPoint(800 - 1, 600 - 1));
     services.cursor = QPoint(400, 300);
     TEncSetDlg middle(path, services);
     EXPECT_EQ(middle.pos(), QPoint(400 - 140, 300 - 210));
+}
+
+TEST(TVsizeDlg, CentredOverTheMainWindowsFrameByItsOwnFrame) {
+    QWidget owner;
+    owner.move(100, 100);
+    owner.resize(400, 300);
+    owner.show();
+    ASSERT_NE(owner.frameGeometry().size(), owner.size());  // both windows are framed
+    TVsizeDlg size(QString(), QString(), &owner, &owner);
+    size.show();
+    const QRect o = owner.frameGeometry();
+    const QRect d = size.frameGeometry();
+    EXPECT_EQ(d.topLeft(), QPoint(o.x() + o.width() / 2 - d.width() / 2, o.y() + o.height() / 2 - d.height() / 2));
 }
 
 }  // namespace

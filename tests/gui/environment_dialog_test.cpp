@@ -88,6 +88,8 @@ TEST(EnvironmentDialog, OpenedNearACornerIsPulledIntoTheWorkArea) {
     FakePickers pickers;
     TEnvDlg bottomRight(s, kArea, pickers, {1020, 730});
     EXPECT_EQ(bottomRight.pos(), QPoint(1024 - 323, 738 - 211));
+    bottomRight.show();  // framed: placed again, frame and all
+    EXPECT_EQ(bottomRight.frameGeometry().bottomRight(), QPoint(1024 - 1, 738 - 1));
     TEnvDlg topLeft(s, {0, 30, 1024, 738}, pickers, {2, 2});
     EXPECT_EQ(topLeft.pos(), QPoint(0, 30));
 }
