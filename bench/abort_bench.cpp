@@ -17,7 +17,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <deque>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -27,6 +26,7 @@
 #include "encode/batch_runner.h"
 #include "encode/encode_thread.h"
 #include "platform/posix/posix_process_launcher.h"
+#include "support/batch_fakes.h"
 #include "support/media_tools.h"
 #include "support/process_table.h"
 #include "support/temp_dir.h"
@@ -36,29 +36,6 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using namespace qorvane;
-
-struct Rows final : JobQueue {
-    std::deque<EncodeJob> rows;
-    int count() const override { return static_cast<int>(rows.size()); }
-    EncodeJob takeFirst() override {
-        EncodeJob job = rows.front();
-        rows.pop_front();
-        return job;
-    }
-};
-
-struct Quiet final : BatchProgressView, BatchHost, JobTagWriter, SoundPlayer {
-    int endSounds = 0;
-    void setLabels(const std::string&, const std::string&) override {}
-    void hide() override {}
-    CompletionSettings completionSettings() const override { return {false, false, true, "", "done"}; }
-    void showWarning(const std::string&) override {}
-    void requestShutdown() override {}
-    void reportFailures(const std::vector<RunFailure>&) override {}
-    void writeTags(const JobTagTexts&, const fs::path&) override {}
-    void writeTagsWithSource(const JobTagTexts&, const fs::path&, const fs::path&) override {}
-    void play(const std::string&) override { ++endSounds; }
-};
 
 // The encoder this process started: its only child.
 pid_t EncoderGroup() {
@@ -106,14 +83,19 @@ int main(int argc, char** argv) {
     std::vector<double> seconds;
     int faults = 0;
     for (int i = 0; i < aborts; ++i) {
-        Rows rows;
+        testing::FakeJobs rows;
         for (const char* name : {"a.wav", "b.wav"}) {
             rows.rows.push_back({name, "p", "", "", "", "", "", (dir / name).string(), (dir / "out").string()});
         }
-        Quiet quiet;
+        testing::FakeProgress progress;
+        testing::FakeHost host;
+        host.settings.ball = true;
+        host.settings.sall = "done";
+        testing::FakeTags tags;
+        testing::FakeSounds sounds;
         PosixProcessLauncher launcher;
         DirectInvoker invoker;
-        BatchRunner runner({rows, quiet, quiet, quiet, quiet}, encoder, dir / "Profile");
+        BatchRunner runner({rows, progress, host, tags, sounds}, encoder, dir / "Profile");
         EncodeThread thread(runner, invoker, launcher, dir / "batch.log");
         if (!runner.beginBatch()) return 1;
         thread.start();
@@ -137,13 +119,13 @@ int main(int argc, char** argv) {
 
         const bool rowKept = rows.rows.size() == 1;
         const bool folderEmpty = fs::is_empty(dir / "out");
-        if (!rowKept || !folderEmpty || quiet.endSounds != 0) {
+        if (!rowKept || !folderEmpty || !sounds.played.empty()) {
             ++faults;
             for (const auto& entry : fs::directory_iterator(dir / "out")) {
                 std::fprintf(stderr, "  left: %s\n", entry.path().filename().c_str());
             }
-            std::fprintf(stderr, "abort %d: rows %zu, output folder %s, end sounds %d\n", i + 1, rows.rows.size(),
-                         folderEmpty ? "empty" : "not empty", quiet.endSounds);
+            std::fprintf(stderr, "abort %d: rows %zu, output folder %s, sounds %zu\n", i + 1, rows.rows.size(),
+                         folderEmpty ? "empty" : "not empty", sounds.played.size());
         }
     }
     std::sort(seconds.begin(), seconds.end());
