@@ -1,0 +1,26 @@
+# Run as a build step (cmake -DRULES=FILE -DSTAMP=FILE -P CheckIncludes.cmake):
+# fails the build when a file of a layer includes what the layer must not
+# see. RULES sets LAYER (a name), FILES (the layer's sources and headers)
+# and FORBIDDEN (regular expressions matched against the included name,
+# the text between the quotes or angle brackets).
+include(${RULES})
+set(violations "")
+foreach(file IN LISTS FILES)
+  if(NOT file MATCHES "\\.(h|hpp|cpp|cc)$")
+    continue()
+  endif()
+  file(STRINGS "${file}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]*)[>\"].*$" "\\1" included "${line}")
+    foreach(pattern IN LISTS FORBIDDEN)
+      if(included MATCHES "${pattern}")
+        string(APPEND violations "\n  ${file}: #include ${included}")
+        break()
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(violations)
+  message(FATAL_ERROR "The ${LAYER} layer may not include these:${violations}")
+endif()
+file(TOUCH "${STAMP}")
