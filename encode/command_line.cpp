@@ -3,7 +3,8 @@
 #include <system_error>
 
 #include "platform/ascii_case.h"
-#include "profiles/audio_catalogue.h"
+#include "profiles/encoding_modes.h"
+#include "profiles/video_catalogue.h"
 
 namespace qorvane {
 

@@ -10,20 +10,22 @@ std::string CustomSizeItemText(const std::string& width, const std::string& heig
     return "カスタム (" + width + "x" + height + ")";
 }
 
+AudioModeRows AudioModeRowsOf(int audioMode) {
+    const AudioModeInfo* mode = AudioModeInfoOf(audioMode);
+    if (mode == nullptr) return {};
+    return {mode->settings, mode->defaultRow};
+}
+
 std::optional<AudioModeRows> AudioModeChoice::pick(int mode) {
     if (mode == lastSeen_) return std::nullopt;
     lastSeen_ = mode;
-    return AudioModeDescriptions(mode);
+    return AudioModeRowsOf(mode);
 }
 
 std::optional<int> QualityPresetOfVideoMode(int videoMode) {
-    switch (videoMode) {
-        case 1:
-        case 2:
-        case 6: return 75;
-        case 3: return 85;
-        default: return std::nullopt;
-    }
+    const VideoModeInfo* mode = VideoModeInfoOf(videoMode);
+    if (mode == nullptr) return std::nullopt;
+    return mode->qualityPreset;
 }
 
 }  // namespace qorvane

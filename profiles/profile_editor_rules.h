@@ -4,9 +4,10 @@
 // of the custom size entry.
 
 #include <optional>
+#include <span>
 #include <string>
 
-#include "profiles/audio_catalogue.h"
+#include "profiles/encoding_modes.h"
 
 namespace qorvane {
 
@@ -20,6 +21,14 @@ inline constexpr int kCustomSizeItem = 10;
 
 // "カスタム (WxH)" with the texts as they are, empty ones included.
 std::string CustomSizeItemText(const std::string& width, const std::string& height);
+
+// What the bit-rate list holds for an audio mode, and the row it selects
+// when the user picks the mode (none for "ビデオのみ" and outside the list).
+struct AudioModeRows {
+    std::span<const AudioSettingRow> rows;
+    std::optional<int> defaultRow;
+};
+AudioModeRows AudioModeRowsOf(int audioMode);
 
 // The bit-rate list follows the audio mode list, but only when the user
 // really picks another mode: picking the mode last seen again keeps the row
@@ -39,8 +48,7 @@ private:
     int lastSeen_;
 };
 
-// The quality a picked video mode presets: 75 for the bit-rate based modes
-// 1, 2 and 6, 85 for quality-based VBR (3); nothing for the others, which
+// The quality a picked video mode presets; nothing for the modes that
 // leave the slider where it is.
 std::optional<int> QualityPresetOfVideoMode(int videoMode);
 

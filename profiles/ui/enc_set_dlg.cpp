@@ -19,10 +19,12 @@
 #include "platform/input_box.h"
 #include "platform/message_box.h"
 #include "profiles/clean_profile_name.h"
+#include "profiles/encoding_modes.h"
 #include "profiles/profile_names.h"
 #include "profiles/save_as_name.h"
 #include "profiles/ui/number_field_filter.h"
 #include "profiles/ui/vsize_dlg.h"
+#include "profiles/video_catalogue.h"
 
 namespace qorvane {
 
@@ -149,7 +151,7 @@ void TEncSetDlg::buildAudioGroup() {
     XpGroupBox1 = new TXpGroupBox(QStringLiteral("オーディオ"), this);
     XpGroupBox1->setGeometry(8, 4, 265, RowTop(3) + 4);
     QStringList modes;
-    for (std::string_view name : AudioModeNames) modes << Q(name);
+    for (const AudioModeInfo& mode : AudioModes()) modes << Q(mode.text);
     amode = NewList(XpGroupBox1, 0, modes);
     AddLabel(XpGroupBox1, QStringLiteral("モード"), 0, amode);
     abrate = NewList(XpGroupBox1, 1);
@@ -165,7 +167,7 @@ void TEncSetDlg::buildVideoGroup() {
     auto* group = XpGroupBox2;
 
     QStringList modes;
-    for (std::string_view name : VideoModeNames) modes << Q(name);
+    for (const VideoModeInfo& mode : VideoModes()) modes << Q(mode.text);
     vmode = NewList(group, 0, modes);
     AddLabel(group, QStringLiteral("モード"), 0, vmode);
 
@@ -283,9 +285,7 @@ void TEncSetDlg::FormCreate() {
 
 void TEncSetDlg::fillAudioRates(int audioMode) {
     abrate->clear();
-    for (std::string_view description : AudioModeDescriptions(audioMode).descriptions) {
-        abrate->addItem(Q(description));
-    }
+    for (const AudioSettingRow& row : AudioModeRowsOf(audioMode).rows) abrate->addItem(Q(row.description));
     WidenPopup(abrate);
 }
 

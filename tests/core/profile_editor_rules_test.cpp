@@ -13,29 +13,29 @@ TEST(AudioModeChoice, ReselectingTheModeLastSeenKeepsTheListOtherModesRefillIt) 
 
     const auto quality = choice.pick(3);
     ASSERT_TRUE(quality.has_value());
-    EXPECT_EQ(quality->descriptions.size(), 8u);
+    EXPECT_EQ(quality->rows.size(), 8u);
     EXPECT_EQ(quality->defaultRow, 3);
     EXPECT_EQ(choice.lastSeen(), 3);
 
     // Back to the first mode: a fresh list with that mode's preset row.
     const auto cbr = choice.pick(1);
     ASSERT_TRUE(cbr.has_value());
-    EXPECT_EQ(cbr->descriptions.size(), 27u);
+    EXPECT_EQ(cbr->rows.size(), 27u);
     EXPECT_EQ(cbr->defaultRow, 14);
 }
 
 TEST(AudioModeChoice, PresetRowsOfEveryMode) {
     AudioModeChoice choice(-1);
     const std::optional<int> expected[] = {std::nullopt, 14, 14, 3, 1, 1, 0, 6, 1};
-    for (int mode = 0; mode < kAudioModeCount; ++mode) {
+    for (int mode = 0; mode < static_cast<int>(AudioModes().size()); ++mode) {
         const auto rows = choice.pick(mode);
         ASSERT_TRUE(rows.has_value()) << mode;
         EXPECT_EQ(rows->defaultRow, expected[mode]) << mode;
     }
     const auto lossless = AudioModeChoice(0).pick(6);
-    ASSERT_EQ(lossless->descriptions.size(), 1u);
-    EXPECT_EQ(lossless->descriptions[0], "44.100kHz Stereo (16bit)");
-    EXPECT_TRUE(AudioModeChoice(1).pick(0)->descriptions.empty());
+    ASSERT_EQ(lossless->rows.size(), 1u);
+    EXPECT_EQ(lossless->rows[0].description, "44.100kHz Stereo (16bit)");
+    EXPECT_TRUE(AudioModeChoice(1).pick(0)->rows.empty());
 }
 
 TEST(ProfileEditorRules, VideoModeQualityPresets) {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "profiles/audio_catalogue.h"
+#include "profiles/encoding_modes.h"
 #include "profiles/profile_names.h"
 #include "support/temp_dir.h"
 

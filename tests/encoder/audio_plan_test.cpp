@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "profiles/audio_catalogue.h"
+#include "profiles/encoding_modes.h"
 
 namespace qorvane::encoder {
 namespace {

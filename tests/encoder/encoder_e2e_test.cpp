@@ -14,7 +14,7 @@
 #include "encoder_fixture.h"
 #include "support/process_table.h"
 #include "support/media_probe.h"
-#include "profiles/audio_catalogue.h"
+#include "profiles/encoding_modes.h"
 
 namespace qorvane::testing {
 namespace {

@@ -4,7 +4,8 @@
 
 #include <sstream>
 
-#include "profiles/audio_catalogue.h"
+#include "profiles/encoding_modes.h"
+#include "profiles/video_catalogue.h"
 
 namespace qorvane::encoder {
 namespace {
