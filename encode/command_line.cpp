@@ -1,5 +1,8 @@
 #include "encode/command_line.h"
 
+#include <algorithm>
+#include <span>
+#include <string_view>
 #include <system_error>
 
 #include "platform/ascii_case.h"
@@ -26,21 +29,23 @@ private:
     std::vector<EncoderArgument>& out_;
 };
 
-void AppendVideoBlock(ArgumentList& args, const EncoderRunInput& run, const ProfileSettings& p) {
-    const int mode = p.VideoMode;
-    if (mode == 0) {
-        args.add("-audioonly");
-        return;
+void AppendOptions(ArgumentList& args, std::span<const EncoderOption> options) {
+    for (const EncoderOption& option : options) {
+        args.add(std::string(option.name));
+        if (!option.value.empty()) args.add(std::string(option.value));
     }
-    if (mode >= 1 && mode <= 5) args.add("-v_mode").add(std::to_string(mode - 1));
-    if (mode == 6) args.add("-v_codec").add("MP41").add("-v_mode").add("0");
-    if (mode == 7) args.add("-v_codec").add("UNCOMP");
+}
 
-    if (mode >= 1 && mode <= 6) {
-        if (mode != 3 && !run.videoBitrateValue.empty()) args.add("-v_bitrate").add(run.videoBitrateValue);
-        if (mode <= 3) args.add("-v_quality").add(std::to_string(p.VideoQuality));
-        if (!p.KeyFrame.empty()) args.add("-v_keydist").add(p.KeyFrame);
-        if (mode == 5 && !p.VideoPeak.empty()) args.add("-v_peakbitrate").add(p.VideoPeak);
+// A mode outside the table (hand-edited file) writes no video argument.
+void AppendVideoBlock(ArgumentList& args, const EncoderRunInput& run, const ProfileSettings& p) {
+    const VideoModeInfo* mode = VideoModeInfoOf(p.VideoMode);
+    if (mode == nullptr) return;
+    AppendOptions(args, mode->arguments);
+    if (mode->takesBitrate && !run.videoBitrateValue.empty()) args.add("-v_bitrate").add(run.videoBitrateValue);
+    if (mode->takesQuality) args.add("-v_quality").add(std::to_string(p.VideoQuality));
+    if (mode->takesFrameOptions && !p.KeyFrame.empty()) args.add("-v_keydist").add(p.KeyFrame);
+    if (mode->takesPeak && !p.VideoPeak.empty()) args.add("-v_peakbitrate").add(p.VideoPeak);
+    if (mode->takesFrameOptions) {
         if (p.VideoFilter > 0) {
             args.add("-v_preproc").add(std::to_string(p.VideoFilter));
         } else {
@@ -53,51 +58,26 @@ void AppendVideoBlock(ArgumentList& args, const EncoderRunInput& run, const Prof
             }
         }
     }
-    if (mode >= 1 && mode <= 7) {
+    if (mode->takesPixelFormat) {
         if (const auto name = PixelFormatName(p.PixelFormat)) args.add("-pixelformat").quoted(std::string(*name));
     }
 }
 
+// A mode below the list (hand-edited file) counts as video only; one past it
+// writes no audio argument.
 void AppendAudioBlock(ArgumentList& args, InputClass input, const ProfileSettings& p) {
-    const int mode = p.AudioMode;
-    const auto code = AudioSettingCode(mode, p.AudioSetting);
-    auto setting = [&] {
-        if (code) args.add("-a_setting").add(std::string(*code));
-    };
-    if (mode <= 0) {
+    const AudioModeInfo* mode = AudioModeInfoOf(std::max(p.AudioMode, 0));
+    if (mode == nullptr) return;
+    if (mode->videoOnly) {
         if (input == InputClass::Video) args.add("-videoonly");
         return;
     }
-    switch (mode) {
-        case 1:
-        case 2:
-            args.add("-a_mode").add(std::to_string(mode - 1));
-            setting();
-            break;
-        case 3:
-            args.add("-a_mode").add("2");
-            setting();
-            break;
-        case 4:
-        case 5:
-            args.add("-a_mode").add(std::to_string(mode - 1));
-            setting();
-            if (mode == 5 && !p.AudioPeak.empty()) args.add("-a_peakbitrate").add(p.AudioPeak);
-            break;
-        case 6:
-            args.add("-a_codec").add("WMA9LSL").add("-a_mode").add("2").add("-a_setting").add("Q100_44_2_16");
-            break;
-        case 7:
-            args.add("-a_codec").add("WMSP9").add("-a_mode").add("0").add("-a_content").add("1");
-            setting();
-            break;
-        case 8:
-            args.add("-a_codec").add("PCM");
-            setting();
-            break;
-        default:
-            break;  // a mode past the list (hand-edited file) writes no audio argument
-    }
+    AppendOptions(args, mode->arguments);
+    std::optional<std::string_view> code;
+    if (mode->setting == AudioSettingSource::ProfileRow) code = AudioSettingCode(p.AudioMode, p.AudioSetting);
+    if (mode->setting == AudioSettingSource::OnlyRow) code = mode->settings.front().code;
+    if (code) args.add("-a_setting").add(std::string(*code));
+    if (mode->takesPeak && !p.AudioPeak.empty()) args.add("-a_peakbitrate").add(p.AudioPeak);
 }
 
 }  // namespace
