@@ -95,7 +95,67 @@ AudioPlan PlanPcm(int sampleRate, int channels) {
     return plan;
 }
 
+// Windows Media Audio 9: WMA 2 from 24 kbps, AAC below; quality VBR at the
+// rate its level stands for.
+std::string CheckStandard(const AudioSettingCode& code, int audioMode) {
+    if (code.bitsPerSample != 0) return "the sample size of -a_setting needs -a_codec WMA9LSL";
+    if (code.quality != (audioMode == 2))
+        return code.quality ? "a quality code in -a_setting needs -a_mode 2"
+                            : "-a_mode 2 needs a quality code (such as Q90_44_2) in -a_setting";
+    if (!code.quality && code.value < 8) return "the bit rate of -a_setting is too low";
+    return {};
+}
+
+AudioPlan PlanStandard(const AudioSettingCode& code) {
+    const long nominal =
+        code.quality ? QualityNominalBitrate(code.value, code.channels) : code.value * 1000L;
+    if (auto wma = PlanWma(nominal, code.sampleRate, code.channels)) return *wma;
+    return PlanAac(nominal, code.sampleRate, code.channels);
+}
+
+std::string CheckLossless(const AudioSettingCode& code, int) {
+    if (!code.quality || code.bitsPerSample != 16)
+        return "-a_codec WMA9LSL needs a 16-bit quality code such as Q100_44_2_16";
+    return {};
+}
+
+std::string CheckVoice(const AudioSettingCode& code, int) {
+    if (code.quality || code.bitsPerSample != 0 || code.channels != 1 || code.sampleRate > 22050)
+        return "-a_codec WMSP9 needs a mono bit-rate code up to 22 kHz such as 8_8_1";
+    if (code.value < 2 || code.value > 20) return "-a_codec WMSP9 takes 2 to 20 kbps";
+    return {};
+}
+
+std::string CheckPcm(const AudioSettingCode& code, int) {
+    if (code.quality || code.bitsPerSample != 0) return "-a_codec PCM needs a bit-rate code";
+    const long implied = static_cast<long>(code.sampleRate) * 16 * code.channels / 1000;
+    if (code.value < implied - 1 || code.value > implied + 1)
+        return "the bit rate of -a_setting does not match 16-bit PCM at its sample rate";
+    return {};
+}
+
+AudioPlan PlanPcmOfCode(const AudioSettingCode& code) { return PlanPcm(code.sampleRate, code.channels); }
+
+// The first row is the default codec.
+const AudioCodec kAudioCodecs[] = {
+    {"WMA9STD", CheckStandard, PlanStandard},
+    {"WMA9LSL", CheckLossless, PlanPcmOfCode},  // lossless: 16-bit PCM
+    {"WMSP9", CheckVoice, PlanVoice},
+    {"PCM", CheckPcm, PlanPcmOfCode},
+};
+
 }  // namespace
+
+const AudioCodec* FindAudioCodec(std::string_view name) {
+    for (const AudioCodec& codec : kAudioCodecs) {
+        if (codec.name == name) return &codec;
+    }
+    return nullptr;
+}
+
+const AudioCodec& AudioCodecOf(const EncoderSettings& settings) {
+    return settings.audioCodec != nullptr ? *settings.audioCodec : kAudioCodecs[0];
+}
 
 int WmaFrameLength(int sampleRate) {
     if (sampleRate <= 16000) return 512;
@@ -121,20 +181,7 @@ long QualityNominalBitrate(int quality, int channels) {
 }
 
 AudioPlan PlanAudio(const EncoderSettings& settings) {
-    const AudioSettingCode code = settings.audioSetting.value_or(kDefaultSetting);
-    switch (settings.audioCodec) {
-        case AudioCodecName::Lossless:
-        case AudioCodecName::Pcm:
-            return PlanPcm(code.sampleRate, code.channels);
-        case AudioCodecName::Voice:
-            return PlanVoice(code);
-        case AudioCodecName::Standard:
-            break;
-    }
-    const long nominal =
-        code.quality ? QualityNominalBitrate(code.value, code.channels) : code.value * 1000L;
-    if (auto wma = PlanWma(nominal, code.sampleRate, code.channels)) return *wma;
-    return PlanAac(nominal, code.sampleRate, code.channels);
+    return AudioCodecOf(settings).plan(settings.audioSetting.value_or(kDefaultSetting));
 }
 
 }  // namespace qorvane::encoder

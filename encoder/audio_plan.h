@@ -12,6 +12,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "encoder/encoder_options.h"
@@ -42,6 +43,22 @@ int WmaFrameLength(int sampleRate);
 // The nominal bit rate that a quality level stands for (quality VBR is
 // encoded at a fixed rate here).
 long QualityNominalBitrate(int quality, int channels);
+
+// The codecs of "-a_codec", one row each: which setting codes the codec
+// takes and what stands in for it. Supporting another codec is one row.
+struct AudioCodec {
+    std::string_view name;  // the "-a_codec" value, exact case
+    // Why a setting code does not fit the codec in an audio mode ("-a_mode");
+    // empty when it does.
+    std::string (*check)(const AudioSettingCode& code, int audioMode);
+    AudioPlan (*plan)(const AudioSettingCode& code);
+};
+
+// The row of a "-a_codec" value; nullptr for a name the script does not know.
+const AudioCodec* FindAudioCodec(std::string_view name);
+
+// The codec the settings ask for: Windows Media Audio 9 without "-a_codec".
+const AudioCodec& AudioCodecOf(const EncoderSettings& settings);
 
 // The plan for the audio settings; the defaults ("64_44_2" CBR) apply when
 // no "-a_setting" was given.

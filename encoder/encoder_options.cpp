@@ -7,6 +7,8 @@
 #include <map>
 #include <string_view>
 
+#include "encoder/audio_plan.h"
+
 namespace qorvane::encoder {
 
 namespace {
@@ -67,34 +69,7 @@ std::string CheckCombination(const EncoderSettings& s) {
     if (s.audioOnly && s.videoOnly) return "-audioonly and -videoonly exclude each other";
     if (!s.encodesAudio() && !s.encodesVideo()) return "nothing to encode: an audio input with -videoonly";
     if (!s.audioSetting) return {};
-    const AudioSettingCode& code = *s.audioSetting;
-    switch (s.audioCodec) {
-        case AudioCodecName::Standard:
-            if (code.bitsPerSample != 0)
-                return "the sample size of -a_setting needs -a_codec WMA9LSL";
-            if (code.quality != (s.audioMode == 2))
-                return code.quality ? "a quality code in -a_setting needs -a_mode 2"
-                                    : "-a_mode 2 needs a quality code (such as Q90_44_2) in -a_setting";
-            if (!code.quality && code.value < 8) return "the bit rate of -a_setting is too low";
-            return {};
-        case AudioCodecName::Lossless:
-            if (!code.quality || code.bitsPerSample != 16)
-                return "-a_codec WMA9LSL needs a 16-bit quality code such as Q100_44_2_16";
-            return {};
-        case AudioCodecName::Voice:
-            if (code.quality || code.bitsPerSample != 0 || code.channels != 1 || code.sampleRate > 22050)
-                return "-a_codec WMSP9 needs a mono bit-rate code up to 22 kHz such as 8_8_1";
-            if (code.value < 2 || code.value > 20) return "-a_codec WMSP9 takes 2 to 20 kbps";
-            return {};
-        case AudioCodecName::Pcm: {
-            if (code.quality || code.bitsPerSample != 0) return "-a_codec PCM needs a bit-rate code";
-            const long implied = static_cast<long>(code.sampleRate) * 16 * code.channels / 1000;
-            if (code.value < implied - 1 || code.value > implied + 1)
-                return "the bit rate of -a_setting does not match 16-bit PCM at its sample rate";
-            return {};
-        }
-    }
-    return {};
+    return AudioCodecOf(s).check(*s.audioSetting, s.audioMode);
 }
 
 }  // namespace
@@ -160,13 +135,8 @@ ParseOutcome ParseEncoderArguments(const std::vector<std::string>& arguments) {
         {"-output", [&](const std::string& v) { s.output = v; return !v.empty(); }},
         {"-a_codec",
          [&](const std::string& v) {
-             static const std::map<std::string, AudioCodecName> names = {
-                 {"WMA9STD", AudioCodecName::Standard}, {"WMA9LSL", AudioCodecName::Lossless},
-                 {"WMSP9", AudioCodecName::Voice},      {"PCM", AudioCodecName::Pcm}};
-             const auto found = names.find(v);
-             if (found == names.end()) return false;
-             s.audioCodec = found->second;
-             return true;
+             s.audioCodec = FindAudioCodec(v);
+             return s.audioCodec != nullptr;
          }},
         {"-a_mode", whole(s.audioMode, 0, 4)},
         {"-a_setting",

@@ -11,8 +11,8 @@ namespace qorvane::encoder {
 
 enum class InputKind { Audio, Video };
 
-// Audio codec names of "-a_codec"; the default is Windows Media Audio 9.
-enum class AudioCodecName { Standard, Lossless, Voice, Pcm };
+// A row of the audio codec table (audio_plan.h).
+struct AudioCodec;
 
 // Video codec names of "-v_codec"; the default is Windows Media Video 9.
 enum class VideoCodecName { Wmv9, Wmv8, Wmv7, MsMpeg4v3, IsoMpeg4, Uncompressed };
@@ -37,7 +37,7 @@ struct EncoderSettings {
     bool audioOnly = false;  // "-audioonly": a video input without its picture
     bool videoOnly = false;  // "-videoonly": a video input without its sound
 
-    AudioCodecName audioCodec = AudioCodecName::Standard;
+    const AudioCodec* audioCodec = nullptr;  // "-a_codec"; nullptr: the default, Windows Media Audio 9
     int audioMode = 0;  // 0 CBR, 1 2-pass CBR, 2 quality VBR, 3 VBR, 4 peak VBR
     std::optional<AudioSettingCode> audioSetting;
     std::optional<long> audioPeakBitrate;
