@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <sstream>
 
 #include "profiles/encoding_modes.h"
@@ -47,33 +48,74 @@ TEST(EncoderOptions, ReadsTheFrontEndsExampleLine) {
     EXPECT_TRUE(s.encodesVideo());
 }
 
-TEST(EncoderOptions, AcceptsEveryCodeTheFrontEndWrites) {
-    for (const auto& row : CbrAudioSettings) {
-        for (const char* mode : {"0", "1"}) {
-            const auto parsed = Parse("-a_mode " + std::string(mode) + " -a_setting " + std::string(row.code));
-            EXPECT_TRUE(parsed.settings) << row.code << ": " << parsed.error;
+// What the front end writes for a mode row: its arguments, then the values
+// the row says it takes.
+void AddOptions(std::vector<std::string>& words, std::span<const EncoderOption> options) {
+    for (const EncoderOption& option : options) {
+        words.emplace_back(option.name);
+        if (!option.value.empty()) words.emplace_back(option.value);
+    }
+}
+
+std::string Shown(const std::vector<std::string>& words) {
+    std::string line;
+    for (const std::string& word : words) line += word + ' ';
+    return line;
+}
+
+TEST(EncoderOptions, AcceptsEveryAudioModeOfTheFrontEndsTable) {
+    for (const AudioModeInfo& mode : AudioModes()) {
+        if (mode.videoOnly) {
+            EXPECT_TRUE(Parse("-v_mode 0 -videoonly").settings) << mode.text;
+            continue;
+        }
+        for (const AudioSettingRow& row : mode.settings) {
+            std::vector<std::string> words = Words("-input /in/song.wav -output song.wma");
+            AddOptions(words, mode.arguments);
+            if (mode.setting != AudioSettingSource::None) {
+                words.insert(words.end(), {"-a_setting", std::string(row.code)});
+            }
+            if (mode.takesPeak) words.insert(words.end(), {"-a_peakbitrate", "192000"});
+            const auto parsed = ParseEncoderArguments(words);
+            EXPECT_TRUE(parsed.settings) << Shown(words) << parsed.error;
         }
     }
-    for (const auto& row : QualityAudioSettings)
-        EXPECT_TRUE(Parse("-a_mode 2 -a_setting " + std::string(row.code)).settings) << row.code;
-    for (const auto& row : VbrAudioSettings)
-        EXPECT_TRUE(Parse("-a_mode 4 -a_setting " + std::string(row.code) + " -a_peakbitrate 192000").settings)
-            << row.code;
-    for (const auto& row : VoiceAudioSettings)
-        EXPECT_TRUE(Parse("-a_codec WMSP9 -a_mode 0 -a_content 1 -a_setting " + std::string(row.code)).settings)
-            << row.code;
-    for (const auto& row : PcmAudioSettings)
-        EXPECT_TRUE(Parse("-a_codec PCM -a_setting " + std::string(row.code)).settings) << row.code;
-    EXPECT_TRUE(Parse("-a_codec WMA9LSL -a_mode 2 -a_setting Q100_44_2_16").settings);
+}
 
-    // A pixel format name with a blank arrives as one argument.
-    for (const auto name : PixelFormatNames) {
-        auto words = Words("-input /in/a.avi -output a.wmv -v_codec UNCOMP -pixelformat");
-        words.emplace_back(name);
-        EXPECT_TRUE(ParseEncoderArguments(words).settings) << name;
+TEST(EncoderOptions, AcceptsEveryVideoModeOfTheFrontEndsTable) {
+    for (const VideoModeInfo& mode : VideoModes()) {
+        std::vector<std::string> words = Words("-input /in/clip.avi -output clip.wmv");
+        AddOptions(words, mode.arguments);
+        if (mode.takesBitrate) words.insert(words.end(), {"-v_bitrate", "500000"});
+        if (mode.takesQuality) words.insert(words.end(), {"-v_quality", "75"});
+        if (mode.takesFrameOptions) words.insert(words.end(), {"-v_keydist", "8"});
+        if (mode.takesPeak) words.insert(words.end(), {"-v_peakbitrate", "900000"});
+        words.insert(words.end(), {"-a_mode", "0", "-a_setting", "64_44_2", "-v_performance", "60"});
+
+        std::vector<std::vector<std::string>> variants = {words};
+        if (mode.takesFrameOptions) {
+            auto sized = words;
+            sized.insert(sized.end(), {"-v_framerate", "29.97", "-v_width", "320", "-v_height", "240"});
+            variants.push_back(sized);
+            for (int filter = 1; filter <= 18; ++filter) {
+                auto filtered = words;
+                filtered.insert(filtered.end(), {"-v_preproc", std::to_string(filter)});
+                variants.push_back(filtered);
+            }
+        }
+        if (mode.takesPixelFormat) {
+            // A pixel format name with a blank arrives as one argument.
+            for (const std::string_view name : PixelFormatNames) {
+                auto formatted = words;
+                formatted.insert(formatted.end(), {"-pixelformat", std::string(name)});
+                variants.push_back(formatted);
+            }
+        }
+        for (const auto& variant : variants) {
+            const auto parsed = ParseEncoderArguments(variant);
+            EXPECT_TRUE(parsed.settings) << Shown(variant) << parsed.error;
+        }
     }
-    for (int filter = 0; filter <= 18; ++filter)
-        EXPECT_TRUE(Parse("-v_mode 0 -v_preproc " + std::to_string(filter)).settings) << filter;
 }
 
 TEST(EncoderOptions, ReadsTheRarerSwitches) {
