@@ -1,12 +1,11 @@
 #pragma once
-// Where the two outside programs of every encoding are: the encoding script
-// (found through the encoder's registry key) and its script host (found on
-// the search path), plus the debug switch of the command line.
+// Finding the encoding script through the encoder's registry key, and the
+// debug switch of the program's command line.
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "encode/encoder_location.h"
 #include "platform/registry.h"
 
 namespace qorvane {
@@ -19,12 +18,6 @@ inline constexpr const char* kScriptHostFileName = "qorvane-cscript";
 inline constexpr const char* kDebugArgument = "-debug";
 inline constexpr const char* kEncoderMissingMessage =
     "Windows Media 9 Encoding Script がインストールされていません";
-
-struct EncoderLocation {
-    std::string scriptPath;            // InstallDir + "wmcmd.vbs"
-    std::filesystem::path cscriptPath;  // empty when the host was not found
-    bool debugMode = false;
-};
 
 // Reads the encoder's registry key. True when its "Version" begins with "9.";
 // scriptPath is then "InstallDir" with "wmcmd.vbs" appended as it stands (no

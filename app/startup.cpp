@@ -23,9 +23,13 @@ std::vector<std::string> CommandLineFiles(const std::vector<std::string>& argume
     return files;
 }
 
+std::filesystem::path FindScriptHost(const std::filesystem::path& programDir, std::string_view pathVariable) {
+    return SearchPath(kScriptHostFileName, SearchDirectories(programDir, pathVariable));
+}
+
 std::filesystem::path FindScriptHost(const std::filesystem::path& programDir) {
     const char* path = std::getenv("PATH");
-    return SearchPath(kScriptHostFileName, SearchDirectories(programDir, path ? path : ""));
+    return FindScriptHost(programDir, path ? path : "");
 }
 
 }  // namespace qorvane

@@ -1,7 +1,9 @@
 #pragma once
 // The decisions of program start that need no window.
 
+#include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/app_state.h"
@@ -26,7 +28,8 @@ bool RunStartupLoader(const Desktop& desktop, const Registry& registry, AppState
 std::vector<std::string> CommandLineFiles(const std::vector<std::string>& arguments);
 
 // Where the script host is looked for: the program's directory, the current
-// directory, then PATH.
+// directory, then the directories of a PATH value (by default this process's).
+std::filesystem::path FindScriptHost(const std::filesystem::path& programDir, std::string_view pathVariable);
 std::filesystem::path FindScriptHost(const std::filesystem::path& programDir);
 
 }  // namespace qorvane

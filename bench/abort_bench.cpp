@@ -76,8 +76,8 @@ int main(int argc, char** argv) {
     fs::permissions(ffmpeg, fs::perms::owner_all);
     ::setenv("QORVANE_FFMPEG", ffmpeg.c_str(), 1);
 
-    EncoderSetup encoder{std::string(QORVANE_ENCODER_DIR) + "/wmcmd.vbs",
-                         std::string(QORVANE_ENCODER_DIR) + "/qorvane-cscript", false};
+    EncoderLocation encoder{std::string(QORVANE_ENCODER_DIR) + "/wmcmd.vbs",
+                            std::string(QORVANE_ENCODER_DIR) + "/qorvane-cscript", false};
     std::mt19937 random(12345);
     std::uniform_int_distribution<int> delayMs(100, 1500);
     std::vector<double> seconds;

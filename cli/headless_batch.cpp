@@ -8,10 +8,10 @@
 #include "app/add_job.h"
 #include "app/encoder_location.h"
 #include "app/job_list_queue.h"
+#include "app/startup.h"
 #include "encode/encode_thread.h"
 #include "platform/file_open_error.h"
 #include "platform/posix/cp932_code_page.h"
-#include "platform/search_path.h"
 #include "profiles/profile_names.h"
 #include "tags/job_tag_writer.h"
 
@@ -69,15 +69,12 @@ private:
 
 int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, std::ostream& out,
                      std::ostream& err) {
-    EncoderLocation location;
-    if (!LocateEncoderScript(services.registry, location)) {
+    EncoderLocation encoder;
+    if (!LocateEncoderScript(services.registry, encoder)) {
         err << kEncoderMissingMessage << '\n';
         return 1;
     }
-    EncoderSetup encoder;
-    encoder.scriptPath = location.scriptPath;
-    encoder.cscriptPath =
-        SearchPath(kScriptHostFileName, SearchDirectories(services.programDir, services.pathVariable));
+    encoder.cscriptPath = FindScriptHost(services.programDir, services.pathVariable);
     encoder.debugMode = options.debug;
 
     // A .wpf file names its own folder; a bare name lives in Profile/.

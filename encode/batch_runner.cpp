@@ -8,7 +8,7 @@
 namespace qorvane {
 
 
-BatchRunner::BatchRunner(Services services, EncoderSetup encoder, std::filesystem::path profileDir)
+BatchRunner::BatchRunner(Services services, EncoderLocation encoder, std::filesystem::path profileDir)
     : services_(services), encoder_(std::move(encoder)), profileDir_(std::move(profileDir)) {}
 
 bool BatchRunner::beginBatch() {

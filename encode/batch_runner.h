@@ -11,6 +11,7 @@
 
 #include "encode/batch_services.h"
 #include "encode/command_line.h"
+#include "encode/encoder_location.h"
 #include "encode/encoding_profile.h"
 #include "encode/run_outcome.h"
 #include "platform/sound_player.h"
@@ -18,13 +19,6 @@
 namespace qorvane {
 
 inline constexpr const char* kCannotCreateFolderMessage = "フォルダを作成できません";
-
-// Where the encoder and its script are, as found at start-up.
-struct EncoderSetup {
-    std::string scriptPath;
-    std::filesystem::path cscriptPath;  // empty when the script host was not found
-    bool debugMode = false;
-};
 
 struct BatchState {
     std::atomic<bool> running{false};
@@ -60,7 +54,7 @@ public:
         SoundPlayer& sounds;
     };
 
-    BatchRunner(Services services, EncoderSetup encoder, std::filesystem::path profileDir);
+    BatchRunner(Services services, EncoderLocation encoder, std::filesystem::path profileDir);
 
     // The convert command: false (and nothing done) while a batch runs or
     // when the list is empty. Otherwise the abort flag and the prepared
@@ -98,7 +92,7 @@ public:
 
     BatchState& state() { return state_; }
     const BatchState& state() const { return state_; }
-    const EncoderSetup& encoder() const { return encoder_; }
+    const EncoderLocation& encoder() const { return encoder_; }
 
 private:
     void endBatch();
@@ -109,7 +103,7 @@ private:
     void buildRun(int remaining);
 
     Services services_;
-    EncoderSetup encoder_;
+    EncoderLocation encoder_;
     std::filesystem::path profileDir_;
     BatchState state_;
 };

@@ -112,7 +112,7 @@ void EncodeThread::runOnce() {
 
 void EncodeThread::encode() {
     BatchState& state = runner_.state();
-    const EncoderSetup& encoder = runner_.encoder();
+    const EncoderLocation& encoder = runner_.encoder();
     if (encoder.cscriptPath.empty()) return skipped(RunResult::EncoderNotStarted);
     LaunchRequest request;
     request.program = encoder.cscriptPath;

@@ -97,11 +97,10 @@ int main(int argc, char** argv) {
     CanberraSoundPlayer sounds;
     LogindPowerControl power;
     PosixProcessLauncher launcher;
-    EncoderSetup encoder{state.encoder.scriptPath, state.encoder.cscriptPath, state.encoder.debugMode};
     BatchController controller(window, progress,
                                {queue, state.settings, state.workArea, messages, tagWriter, sounds, power,
                                 launcher, DefaultBatchLogPath(), [&window] { window.saveSettings(); }},
-                               encoder, state.paths.profileDir);
+                               state.encoder, state.paths.profileDir);
     batch = &controller;
     QObject::connect(window.tbConv, &QToolButton::clicked, &controller, &BatchController::tbConvClick);
 

@@ -43,7 +43,7 @@ void QtMainThreadInvoker::invoke(const std::function<void()>& step) {
     if (error) std::rethrow_exception(error);
 }
 
-BatchController::BatchController(QWidget& mainWindow, TProDlg& dialog, Services services, EncoderSetup encoder,
+BatchController::BatchController(QWidget& mainWindow, TProDlg& dialog, Services services, EncoderLocation encoder,
                                  std::filesystem::path profileDir)
     : QObject(nullptr),
       mainWindow_(mainWindow),

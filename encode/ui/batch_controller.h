@@ -53,7 +53,7 @@ public:
         std::function<void()> saveSettings;
     };
 
-    BatchController(QWidget& mainWindow, TProDlg& dialog, Services services, EncoderSetup encoder,
+    BatchController(QWidget& mainWindow, TProDlg& dialog, Services services, EncoderLocation encoder,
                     std::filesystem::path profileDir);
     // Ends the thread; a running encoder is ended as by an abort.
     ~BatchController() override;

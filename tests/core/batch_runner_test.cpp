@@ -105,7 +105,7 @@ protected:
     FakeSounds sounds;
     FakeLauncher launcher;
     FakeObserver observer;
-    EncoderSetup encoder;
+    EncoderLocation encoder;
     std::optional<BatchRunner> runner_;
 };
 

@@ -82,7 +82,7 @@ protected:
     FakeSounds sounds_;
     PosixProcessLauncher launcher_;
     DirectInvoker invoker_;
-    EncoderSetup encoder_;
+    EncoderLocation encoder_;
     std::unique_ptr<BatchRunner> runner_;
     std::unique_ptr<EncodeThread> thread_;
 };

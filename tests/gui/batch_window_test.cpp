@@ -56,12 +56,12 @@ struct RecordingSounds final : SoundPlayer {
 
 class BatchWindowTest : public MainWindowTest {
 protected:
-    void start(std::optional<EncoderSetup> encoderSetup = std::nullopt) {
+    void start(std::optional<EncoderLocation> location = std::nullopt) {
         TQorvbyOstrel& w = open();
         progress = std::make_unique<TProDlg>(&w);
         w.setProgressDialog(progress.get());
         queue = std::make_unique<JobListQueue>(w.jobs());
-        const EncoderSetup encoder = encoderSetup.value_or(EncoderSetup{
+        const EncoderLocation encoder = location.value_or(EncoderLocation{
             std::string(QORVANE_ENCODER_DIR) + "/wmcmd.vbs", std::string(QORVANE_ENCODER_DIR) + "/qorvane-cscript", false});
         controller = std::make_unique<BatchController>(
             w, *progress,
@@ -155,7 +155,7 @@ TEST_F(BatchWindowTest, ClosingDuringABatchAsksThenEndsTheEncoder) {
     const std::string host = file("host.sh", "#!/bin/sh\necho $$ > \"" + (dir / "encoder.pid").string() +
                                                  "\"\nexec sleep 30\n");
     std::filesystem::permissions(host, std::filesystem::perms::owner_all);
-    start(EncoderSetup{(dir / "wmcmd.vbs").string(), host, false});
+    start(EncoderLocation{(dir / "wmcmd.vbs").string(), host, false});
     window->AddFiles({file("a.wav", SilentWave()), file("b.wav", SilentWave())});
     window->show();
     window->tbConv->click();
