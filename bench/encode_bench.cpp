@@ -33,8 +33,8 @@
 #include <string>
 #include <vector>
 
-#include "encode/command_line.h"
 #include "encode/encoding_profile.h"
+#include "encode/run_planner.h"
 #include "encoder/encoder_options.h"
 #include "encoder/ffmpeg_command.h"
 #include "profiles/profile_settings.h"
@@ -99,22 +99,25 @@ private:
     std::vector<char*> pointers_;
 };
 
-// The ffmpeg runs that the stand-in encoder makes for one job of the batch.
+// The ffmpeg runs that the stand-in encoder makes for the runs of one job of
+// the batch.
 std::vector<Argv> FfmpegRunsFor(const fs::path& input, const qorvane::EncodingProfile& profile,
                                 const fs::path& outDir, const fs::path& passLog) {
-    qorvane::EncoderRunInput run;
-    run.inputPath = input;
-    run.videoBitrateValue = profile.settings.VideoBitrate + "000";
-    run.scriptPath = std::string(QORVANE_ENCODER_DIR) + "/wmcmd.vbs";
-    const auto line = qorvane::BuildEncoderCommandLine(run, profile.settings);
-    if (!line) throw std::runtime_error("no command line for " + input.string());
-    const Argv argv = line->argv();  // cscript.exe SCRIPT options...
-    const auto parsed = qorvane::encoder::ParseEncoderArguments(Argv(argv.begin() + 2, argv.end()));
-    if (!parsed.settings) throw std::runtime_error(parsed.error);
-    qorvane::encoder::FfmpegTarget target;
-    target.output = (outDir / line->outputName).string();
-    target.passLog = passLog.string();
-    return qorvane::encoder::BuildFfmpegRuns(*parsed.settings, target);
+    const qorvane::EncoderLocation encoder{std::string(QORVANE_ENCODER_DIR) + "/wmcmd.vbs", {}, false};
+    std::vector<Argv> ffmpegRuns;
+    for (const qorvane::PlannedRun& run : qorvane::PlanRuns(profile, {input, input.filename().string()}, encoder)) {
+        if (!run.commandLine) throw std::runtime_error("no command line for " + input.string());
+        const Argv argv = run.commandLine->argv();  // cscript.exe SCRIPT options...
+        const auto parsed = qorvane::encoder::ParseEncoderArguments(Argv(argv.begin() + 2, argv.end()));
+        if (!parsed.settings) throw std::runtime_error(parsed.error);
+        qorvane::encoder::FfmpegTarget target;
+        target.output = (outDir / run.outputName()).string();
+        target.passLog = passLog.string();
+        for (Argv& ffmpegRun : qorvane::encoder::BuildFfmpegRuns(*parsed.settings, target)) {
+            ffmpegRuns.push_back(std::move(ffmpegRun));
+        }
+    }
+    return ffmpegRuns;
 }
 
 // Processor time (user and system) of every child waited for so far, and of

@@ -7,6 +7,7 @@
 
 #include "encode/command_line.h"
 #include "encode/encoding_profile.h"
+#include "encode/run_planner.h"
 #include "platform/file_open_error.h"
 #include "platform/posix/cp932_code_page.h"
 #include "profiles/profile_settings.h"
@@ -82,22 +83,14 @@ int PrintProfile(const std::string& file, std::ostream& out) {
 int PrintCommandLines(const std::string& profileFile, const std::string& scriptPath, bool debug,
                       const std::vector<std::string>& inputs, std::ostream& out) {
     const EncodingProfile profile = PrepareEncodingProfile(LoadProfile(profileFile));
+    const EncoderLocation encoder{scriptPath, {}, debug};
     for (const std::string& input : inputs) {
-        EncoderRunInput run;
-        run.inputPath = ResolveFullPath(input);
-        run.scriptPath = scriptPath;
-        run.debugMode = debug;
-        const std::size_t runs = HasSeveralRuns(profile, run.inputPath) ? profile.bitrates.size() : 1;
+        const std::filesystem::path inputPath = ResolveFullPath(input);
         bool any = false;
-        for (std::size_t index = 0; index < runs; ++index) {
-            const RunNaming naming =
-                NameRun(profile, index, run.inputPath, run.inputPath.filename().string());
-            run.nameSuffix = naming.nameSuffix;
-            run.videoBitrateValue = naming.videoBitrateValue;
-            const auto line = BuildEncoderCommandLine(run, profile.settings);
-            if (!line) continue;
+        for (const PlannedRun& run : PlanRuns(profile, {inputPath, inputPath.filename().string()}, encoder)) {
+            if (!run.commandLine) continue;
             any = true;
-            out << "output: " << line->outputName << '\n' << "command: " << line->text() << '\n';
+            out << "output: " << run.outputName() << '\n' << "command: " << run.commandLine->text() << '\n';
         }
         if (!any) out << "skipped: " << input << '\n';
     }

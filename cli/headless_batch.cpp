@@ -35,6 +35,15 @@ private:
     std::ostream& err_;
 };
 
+// The video bit rate a finished run's line shows: the run's own, or, for a
+// mode that takes none (quality-based, uncompressed), the profile's text as
+// written. Nothing for an audio input or the audio-only mode.
+std::string ReportedKbps(const BatchState& state) {
+    const ProfileSettings& settings = state.profile.settings;
+    if (settings.VideoMode <= 0 || !IsVideoInputForRuns(state.inputPath)) return {};
+    return state.videoBitrate ? std::to_string(*state.videoBitrate) : settings.VideoBitrate;
+}
+
 // Prints one line per run and counts the runs that left no output.
 class RunReport final : public RunObserver {
 public:
@@ -50,10 +59,7 @@ public:
         if (result != RunResult::Good) ++failures_;
         out_ << (result == RunResult::Good ? "encoded: " : result == RunResult::Aborted ? "aborted: " : "failed: ")
              << state.inputPath.string() << " -> " << output.string();
-        const std::string& bps = state.videoBitrateValue;
-        if (bps.size() > 3 && IsVideoInputForRuns(state.inputPath) && state.profile.settings.VideoMode > 0) {
-            out_ << " (" << bps.substr(0, bps.size() - 3) << " kbps)";
-        }
+        if (const std::string kbps = ReportedKbps(state); !kbps.empty()) out_ << " (" << kbps << " kbps)";
         out_ << '\n';
     }
     void addFailure() { ++failures_; }

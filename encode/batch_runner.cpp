@@ -15,8 +15,8 @@ bool BatchRunner::beginBatch() {
     if (state_.running || services_.jobs.count() == 0) return false;
     state_.abortRequested = false;
     state_.failures.clear();
-    state_.bitrateIndex = -1;
-    state_.profile.bitrates.clear();
+    state_.runIndex = -1;
+    state_.profile.videoBitrates.clear();
     state_.loadedProfilePath.clear();
     return true;
 }
@@ -34,12 +34,10 @@ void BatchRunner::prepareNextJob() {
     }
     int remaining = services_.jobs.count();
 
-    const auto& bitrates = state_.profile.bitrates;
-    const bool furtherRun = !bitrates.empty() && state_.bitrateIndex >= 0 &&
-                            static_cast<std::size_t>(state_.bitrateIndex) + 1 < bitrates.size() &&
-                            IsVideoInputForRuns(state_.inputPath);
-    if (furtherRun) {
-        ++state_.bitrateIndex;
+    // A further bit rate of the current job comes before the next row.
+    const std::size_t runs = RunCount(state_.profile, state_.inputPath);
+    if (state_.runIndex >= 0 && static_cast<std::size_t>(state_.runIndex) + 1 < runs) {
+        ++state_.runIndex;
         buildRun(remaining + 1);  // the current job's row is already gone
         return;
     }
@@ -88,7 +86,7 @@ void BatchRunner::takeJob() {
         state_.profile = PrepareEncodingProfile(LoadProfile(profilePath));
     }
 
-    state_.bitrateIndex = 0;
+    state_.runIndex = 0;
     state_.inputPath = ResolveFullPath(job.Path);
     state_.displayName = job.File;
     state_.outputDirectory = job.OutDir.empty() ? state_.inputPath.parent_path()
@@ -96,21 +94,13 @@ void BatchRunner::takeJob() {
 }
 
 void BatchRunner::buildRun(int remaining) {
-    const RunNaming naming = NameRun(state_.profile, static_cast<std::size_t>(state_.bitrateIndex),
-                                     state_.inputPath, state_.displayName);
-    state_.videoBitrateValue = naming.videoBitrateValue;
-    services_.progress.setLabels(naming.label, FormatRemainingCount(remaining));
-
-    EncoderRunInput run;
-    run.inputPath = state_.inputPath;
-    run.nameSuffix = naming.nameSuffix;
-    run.videoBitrateValue = naming.videoBitrateValue;
-    run.scriptPath = encoder_.scriptPath;
-    run.debugMode = encoder_.debugMode;
-    CommandLineRefusal refusal{};
-    state_.commandLine = BuildEncoderCommandLine(run, state_.profile.settings, &refusal);
-    state_.outputFileName = state_.commandLine ? state_.commandLine->outputName : std::string();
-    if (!state_.commandLine) skipRun(RefusalResult(refusal));
+    PlannedRun run = PlanRun(state_.profile, {state_.inputPath, state_.displayName}, encoder_,
+                             static_cast<std::size_t>(state_.runIndex));
+    state_.videoBitrate = run.videoBitrate;
+    services_.progress.setLabels(run.label, FormatRemainingCount(remaining));
+    state_.outputFileName = run.outputName();
+    state_.commandLine = std::move(run.commandLine);
+    if (!state_.commandLine) skipRun(RefusalResult(run.refusal));
 }
 
 bool BatchRunner::ensureOutputDirectory() {

@@ -14,6 +14,7 @@
 #include "encode/encoder_location.h"
 #include "encode/encoding_profile.h"
 #include "encode/run_outcome.h"
+#include "encode/run_planner.h"
 #include "platform/sound_player.h"
 
 namespace qorvane {
@@ -27,7 +28,7 @@ struct BatchState {
     // The profile last prepared in this batch; empty path: none yet.
     std::filesystem::path loadedProfilePath;
     EncodingProfile profile;
-    int bitrateIndex = -1;
+    int runIndex = -1;  // of the current job's runs (its bit-rate index); -1 at batch start
 
     // The current run.
     std::filesystem::path inputPath;
@@ -35,7 +36,7 @@ struct BatchState {
     std::filesystem::path outputDirectory;
     std::string outputFileName;
     std::optional<EncoderCommandLine> commandLine;  // nothing: no run
-    std::string videoBitrateValue;
+    std::optional<VideoKbps> videoBitrate;          // none when the run takes none
     JobTagTexts tags;
 
     // How the last run (or skipped job) turned out, and the failures of

@@ -33,7 +33,7 @@ struct EncoderCommandLine {
 struct EncoderRunInput {
     std::filesystem::path inputPath;  // absolute
     std::string nameSuffix;           // "" or "_v" + kbps of a multi-bit-rate run
-    std::string videoBitrateValue;    // bits per second, prepared by the runner
+    std::string videoBitrateValue;    // bits per second, as the run planner writes it; empty: none
     std::string scriptPath;
     bool debugMode = false;
 };

@@ -9,6 +9,9 @@ namespace qorvane {
 
 namespace {
 
+// The bit rate of a profile whose list holds no usable entry.
+constexpr VideoKbps kDefaultVideoKbps = 250;
+
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' ' && c != '\0'; }
 
 // kbps to bits per second; 64-bit so that a large hand-typed peak does not
@@ -65,35 +68,21 @@ EncodingProfile PrepareEncodingProfile(ProfileSettings loaded) {
     PeakToBitsPerSecond(s.AudioPeak);
     PeakToBitsPerSecond(s.VideoPeak);
 
-    if (s.VideoMode == 0 || s.VideoMode == 3 || s.VideoMode == 7) {
-        prepared.bitrates = {""};
-        return prepared;
-    }
+    if (s.VideoMode == 0 || s.VideoMode == 3 || s.VideoMode == 7) return prepared;
+
+    VideoBitrateList& list = prepared.videoBitrates;
     for (const std::string& entry : SplitCommaText(s.VideoBitrate)) {
         const auto kbps = ParseWholeNumber(entry);
-        if (kbps && *kbps >= 1) prepared.bitrates.push_back(std::to_string(*kbps));
+        if (kbps && *kbps >= 1) list.push_back(*kbps);
     }
-    if (prepared.bitrates.empty()) prepared.bitrates = {"250"};
-    if (prepared.bitrates.size() == 1) s.VideoBitrate = prepared.bitrates.front();
+    if (list.empty()) list.push_back(kDefaultVideoKbps);
+    if (list.size() == 1) s.VideoBitrate = std::to_string(list.front());
     return prepared;
 }
 
 bool IsVideoInputForRuns(const std::filesystem::path& input) {
     const std::string ext = LowerExtension(input);
     return ext != ".wav" && ext != ".mp3";
-}
-
-bool HasSeveralRuns(const EncodingProfile& profile, const std::filesystem::path& input) {
-    return profile.bitrates.size() >= 2 && IsVideoInputForRuns(input);
-}
-
-RunNaming NameRun(const EncodingProfile& profile, std::size_t index,
-                  const std::filesystem::path& input, const std::string& displayName) {
-    if (HasSeveralRuns(profile, input) && index < profile.bitrates.size()) {
-        const std::string& kbps = profile.bitrates[index];
-        return {"_v" + kbps, kbps + "000", "[" + kbps + "kbps] " + displayName};
-    }
-    return {"", profile.settings.VideoBitrate + "000", displayName};
 }
 
 std::string FormatRemainingCount(int remaining) {

@@ -1,9 +1,7 @@
 #pragma once
-// A profile made ready for encoding, and the runs a job makes of it: a video
-// job whose profile lists several bit rates is encoded once per bit rate,
-// each run into its own file.
+// A profile made ready for encoding: peaks in bits per second and the list
+// of video bit rates, one per run of a video job (encode/run_planner.h).
 
-#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -13,16 +11,23 @@
 
 namespace qorvane {
 
+// A video bit rate in kbps as a profile lists it: a whole number, at least 1.
+using VideoKbps = int;
+
+// The video bit rates of a profile, in the order written, duplicates kept.
+using VideoBitrateList = std::vector<VideoKbps>;
+
 struct EncodingProfile {
-    ProfileSettings settings;           // peaks in bits per second
-    std::vector<std::string> bitrates;  // kbps, one entry per run of a video job
+    ProfileSettings settings;        // peaks in bits per second
+    VideoBitrateList videoBitrates;  // empty for a mode that takes no bit rate
 };
 
 // Peaks from kbps to bits per second (a text that is not a whole number
-// stays as written), and the bit-rate list: entries of the video bit-rate
-// text in plain decimal form, unusable ones dropped, "250" when none is
-// left; one empty entry for the modes that take no bit rate (0, 3, 7). A
-// single entry also replaces the bit-rate text.
+// stays as written), and the bit-rate list: the entries of the video
+// bit-rate text that are whole numbers of at least 1 (and fit an int), 250
+// when none is; empty for the modes that take no bit rate (audio only,
+// quality-based, uncompressed). A single entry also replaces the bit-rate
+// text, in plain decimal form.
 EncodingProfile PrepareEncodingProfile(ProfileSettings loaded);
 
 // Splits a comma-separated list: commas and blanks separate, double quotes
@@ -32,19 +37,6 @@ std::vector<std::string> SplitCommaText(std::string_view text);
 // The runner's notion of a video input for multi-bit-rate runs: any
 // extension other than .wav and .mp3, compared in lower case.
 bool IsVideoInputForRuns(const std::filesystem::path& input);
-
-// Whether a job on this input is encoded once per bit-rate entry.
-bool HasSeveralRuns(const EncodingProfile& profile, const std::filesystem::path& input);
-
-struct RunNaming {
-    std::string nameSuffix;         // "_v300", or empty
-    std::string videoBitrateValue;  // bits per second: the kbps text followed by "000"
-    std::string label;              // progress text: "[300kbps] clip.avi", or the display name
-};
-
-// The naming of run `index` of a job.
-RunNaming NameRun(const EncodingProfile& profile, std::size_t index,
-                  const std::filesystem::path& input, const std::string& displayName);
 
 // The progress count text, "(3) ".
 std::string FormatRemainingCount(int remaining);

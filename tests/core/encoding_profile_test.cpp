@@ -21,7 +21,7 @@ TEST(PrepareEncodingProfile, BitRateListAndPeaks) {
     s.AudioPeak = "128";
     s.VideoPeak = "fast";
     auto prepared = PrepareEncodingProfile(s);
-    EXPECT_EQ(prepared.bitrates, (Strings{"300", "500", "500"}));
+    EXPECT_EQ(prepared.videoBitrates, (VideoBitrateList{300, 500, 500}));
     EXPECT_EQ(prepared.settings.VideoBitrate, "0300, abc,0,-5,500,500");  // several: text kept
     EXPECT_EQ(prepared.settings.AudioPeak, "128000");
     EXPECT_EQ(prepared.settings.VideoPeak, "fast");
@@ -29,39 +29,25 @@ TEST(PrepareEncodingProfile, BitRateListAndPeaks) {
     s.VideoBitrate = "abc,0";
     s.AudioPeak = "2147483";  // would wrap in 32 bits
     prepared = PrepareEncodingProfile(s);
-    EXPECT_EQ(prepared.bitrates, Strings{"250"});
+    EXPECT_EQ(prepared.videoBitrates, VideoBitrateList{250});
     EXPECT_EQ(prepared.settings.VideoBitrate, "250");
     EXPECT_EQ(prepared.settings.AudioPeak, "2147483000");
 
     s.VideoBitrate = "0300";
     EXPECT_EQ(PrepareEncodingProfile(s).settings.VideoBitrate, "300");
+    s.VideoBitrate = "99999999999";  // past any rate the list can hold: unusable
+    EXPECT_EQ(PrepareEncodingProfile(s).videoBitrates, VideoBitrateList{250});
 }
 
-TEST(PrepareEncodingProfile, ModesWithoutBitRateMakeOneRun) {
+TEST(PrepareEncodingProfile, ModesWithoutBitRateListNone) {
     for (int mode : {0, 3, 7}) {
         ProfileSettings s;
         s.VideoMode = mode;
         s.VideoBitrate = "300,500";
         const auto prepared = PrepareEncodingProfile(s);
-        EXPECT_EQ(prepared.bitrates, Strings{""});
-        EXPECT_FALSE(HasSeveralRuns(prepared, "clip.avi"));
+        EXPECT_TRUE(prepared.videoBitrates.empty());
+        EXPECT_EQ(prepared.settings.VideoBitrate, "300,500");
     }
-}
-
-TEST(NameRun, MultiBitRateRunsOnlyForVideoInputs) {
-    ProfileSettings s;
-    s.VideoBitrate = "300,500";
-    const auto prepared = PrepareEncodingProfile(s);
-    const RunNaming first = NameRun(prepared, 0, "/in/clip.AVI", "clip.AVI");
-    EXPECT_EQ(first.nameSuffix, "_v300");
-    EXPECT_EQ(first.videoBitrateValue, "300000");
-    EXPECT_EQ(first.label, "[300kbps] clip.AVI");
-    EXPECT_EQ(NameRun(prepared, 1, "/in/clip.avi", "clip.avi").videoBitrateValue, "500000");
-
-    const RunNaming song = NameRun(prepared, 0, "/in/song.Mp3", "song.Mp3");
-    EXPECT_EQ(song.nameSuffix, "");
-    EXPECT_EQ(song.label, "song.Mp3");
-    EXPECT_EQ(FormatRemainingCount(3), "(3) ");
 }
 
 }  // namespace

@@ -1,0 +1,60 @@
+#include "encode/run_planner.h"
+
+#include <cstdint>
+
+namespace qorvane {
+
+namespace {
+
+// The texts a bit rate is written as.
+std::string NameSuffix(VideoKbps kbps) { return "_v" + std::to_string(kbps); }
+
+std::string Label(VideoKbps kbps, const std::string& displayName) {
+    return "[" + std::to_string(kbps) + "kbps] " + displayName;
+}
+
+// The encoder takes bits per second; 64-bit, so that the largest listed
+// rate does not wrap around.
+std::string BitsPerSecond(VideoKbps kbps) { return std::to_string(static_cast<std::int64_t>(kbps) * 1000); }
+
+}  // namespace
+
+std::size_t RunCount(const EncodingProfile& profile, const std::filesystem::path& input) {
+    const std::size_t listed = profile.videoBitrates.size();
+    return listed >= 2 && IsVideoInputForRuns(input) ? listed : 1;
+}
+
+PlannedRun PlanRun(const EncodingProfile& profile, const RunJob& job, const EncoderLocation& encoder,
+                   std::size_t index) {
+    PlannedRun run;
+    run.inputPath = job.inputPath;
+    run.label = job.displayName;
+    const VideoBitrateList& listed = profile.videoBitrates;
+    if (RunCount(profile, job.inputPath) > 1) {
+        const VideoKbps kbps = listed.at(index);
+        run.videoBitrate = kbps;
+        run.nameSuffix = NameSuffix(kbps);
+        run.label = Label(kbps, job.displayName);
+    } else if (!listed.empty() && IsVideoInputForRuns(job.inputPath)) {
+        run.videoBitrate = listed.front();
+    }
+
+    EncoderRunInput input;
+    input.inputPath = job.inputPath;
+    input.nameSuffix = run.nameSuffix;
+    if (run.videoBitrate) input.videoBitrateValue = BitsPerSecond(*run.videoBitrate);
+    input.scriptPath = encoder.scriptPath;
+    input.debugMode = encoder.debugMode;
+    run.commandLine = BuildEncoderCommandLine(input, profile.settings, &run.refusal);
+    return run;
+}
+
+std::vector<PlannedRun> PlanRuns(const EncodingProfile& profile, const RunJob& job,
+                                 const EncoderLocation& encoder) {
+    std::vector<PlannedRun> runs;
+    const std::size_t count = RunCount(profile, job.inputPath);
+    for (std::size_t index = 0; index < count; ++index) runs.push_back(PlanRun(profile, job, encoder, index));
+    return runs;
+}
+
+}  // namespace qorvane
