@@ -4,6 +4,7 @@
 
 #include "platform/ascii_case.h"
 #include "platform/ini_file.h"
+#include "profiles/encoding_modes.h"
 
 namespace qorvane {
 
@@ -68,7 +69,9 @@ EncodingProfile PrepareEncodingProfile(ProfileSettings loaded) {
     PeakToBitsPerSecond(s.AudioPeak);
     PeakToBitsPerSecond(s.VideoPeak);
 
-    if (s.VideoMode == 0 || s.VideoMode == 3 || s.VideoMode == 7) return prepared;
+    // A mode outside the table (a hand-edited file) keeps its list: its runs
+    // are planned as they always were, though no bit rate is written.
+    if (VideoModeInfoOf(s.VideoMode) != nullptr && !VideoModeTakesBitrate(s.VideoMode)) return prepared;
 
     VideoBitrateList& list = prepared.videoBitrates;
     for (const std::string& entry : SplitCommaText(s.VideoBitrate)) {
