@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "encode/encoding_profile.h"
-#include "platform/ascii_case.h"
+#include "base/ascii_case.h"
 
 namespace qorvane {
 

@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "platform/ini_file.h"
+#include "base/ini_file.h"
 
 namespace qorvane {
 
@@ -73,6 +73,10 @@ bool SaveSettings(const std::filesystem::path& file, const AppSettings& s,
     ini.set(kSnd, "sone", s.sone);
     ini.set(kSnd, "sall", s.sall);
     return ini.save(file);
+}
+
+CompletionSettings CompletionSettingsOf(const AppSettings& settings) {
+    return {settings.shutdn, settings.bone, settings.ball, settings.sone, settings.sall};
 }
 
 }  // namespace qorvane

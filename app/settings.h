@@ -7,7 +7,8 @@
 #include <filesystem>
 #include <string>
 
-#include "app/window_placement.h"
+#include "base/window_placement.h"
+#include "encode/batch_services.h"
 #include "platform/desktop.h"
 
 namespace qorvane {
@@ -53,5 +54,8 @@ struct MainWindowState {
 // False when the file cannot be written; it is then unchanged.
 bool SaveSettings(const std::filesystem::path& file, const AppSettings& settings,
                   const MainWindowState& window);
+
+// The completion actions of the settings, as the batch runner reads them.
+CompletionSettings CompletionSettingsOf(const AppSettings& settings);
 
 }  // namespace qorvane

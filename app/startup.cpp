@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "encode/command_line.h"
-#include "platform/search_path.h"
+#include "base/search_path.h"
 
 namespace qorvane {
 

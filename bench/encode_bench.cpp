@@ -35,8 +35,8 @@
 
 #include "encode/encoding_profile.h"
 #include "encode/run_planner.h"
-#include "encoder/encoder_options.h"
-#include "encoder/ffmpeg_command.h"
+#include "stand_in_encoder/encoder_options.h"
+#include "stand_in_encoder/ffmpeg_command.h"
 #include "profiles/profile_settings.h"
 
 extern char** environ;
@@ -192,10 +192,10 @@ int Bench(const fs::path& work, int rounds, int seconds) {
                 kJobs, kJobs / 2, seconds, kJobs / 2, seconds, loop.size(), rounds, QORVANE_BENCH_BUILD_TYPE);
     std::printf("first ffmpeg run: %s\n", qorvane::encoder::RenderCommand(loop.front()).c_str());
 
-    auto measure = [](const auto& work) {
+    auto measure = [](const auto& side) {
         const double cpuBefore = ChildrenCpuSeconds();
         const auto begin = Clock::now();
-        work();
+        side();
         return Timing{std::chrono::duration<double>(Clock::now() - begin).count(), ChildrenCpuSeconds() - cpuBefore};
     };
     auto timeCli = [&] {

@@ -9,7 +9,6 @@
 #include "encode/encoding_profile.h"
 #include "encode/run_planner.h"
 #include "platform/file_open_error.h"
-#include "platform/posix/cp932_code_page.h"
 #include "profiles/profile_settings.h"
 #include "tags/id3.h"
 
@@ -97,11 +96,10 @@ int PrintCommandLines(const std::string& profileFile, const std::string& scriptP
     return kExitOk;
 }
 
-int PrintTags(const std::vector<std::string>& files, std::ostream& out, std::ostream& err) {
-    const Cp932CodePage cp932;
+int PrintTags(const std::vector<std::string>& files, const CodePage& legacy, std::ostream& out, std::ostream& err) {
     int status = kExitOk;
     for (const std::string& file : files) {
-        TID3v2 id3(cp932);
+        TID3v2 id3(legacy);
         bool mpeg = false;
         try {
             mpeg = id3.ReadTags(file);
@@ -125,7 +123,7 @@ int PrintTags(const std::vector<std::string>& files, std::ostream& out, std::ost
     return status;
 }
 
-int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const CodePage& legacy,
         const EncodeHandler& encode) {
     if (args.empty()) return Usage(err);
     const std::string& command = args[0];
@@ -137,7 +135,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     if (command == "tags") {
         if (rest.empty()) return Usage(err);
-        return PrintTags(rest, out, err);
+        return PrintTags(rest, legacy, out, err);
     }
     if (command == "command-line") {
         const auto parsed = ParseOptions(rest, {"--profile", "--script"});

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/headless_batch.h"
+#include "platform/code_page.h"
 
 namespace qorvane::cli {
 
@@ -21,13 +22,13 @@ inline constexpr int kExitUsage = 64;
 using EncodeHandler = std::function<int(const EncodeOptions&, std::ostream& out, std::ostream& err)>;
 
 // Runs one command line (without the program name). Output goes to out,
-// messages and the usage text to err.
-int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+// messages and the usage text to err; `legacy` decodes 8-bit tag text.
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const CodePage& legacy,
         const EncodeHandler& encode = {});
 
 int PrintProfile(const std::string& file, std::ostream& out);
 int PrintCommandLines(const std::string& profileFile, const std::string& scriptPath, bool debug,
                       const std::vector<std::string>& inputs, std::ostream& out);
-int PrintTags(const std::vector<std::string>& files, std::ostream& out, std::ostream& err);
+int PrintTags(const std::vector<std::string>& files, const CodePage& legacy, std::ostream& out, std::ostream& err);
 
 }  // namespace qorvane::cli

@@ -11,7 +11,6 @@
 #include "app/startup.h"
 #include "encode/encode_thread.h"
 #include "platform/file_open_error.h"
-#include "platform/posix/cp932_code_page.h"
 #include "profiles/profile_names.h"
 #include "tags/job_tag_writer.h"
 
@@ -92,7 +91,7 @@ int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, st
         profileName = ProfileDisplayName(file);
     }
 
-    const Cp932CodePage cp932;
+    const CodePage& cp932 = services.legacyCodePage;
     JobList jobs;
     HeadlessHost host(err);
     MetadataJobTagWriter tagWriter(services.editor, cp932);

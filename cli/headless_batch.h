@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/metadata_editor.h"
 #include "platform/process_launcher.h"
 #include "platform/registry.h"
@@ -30,6 +31,7 @@ struct HeadlessServices {
     std::filesystem::path programDir;    // searched first for the script host, holds Profile/
     std::string pathVariable;            // PATH
     std::filesystem::path logFile;
+    const CodePage& legacyCodePage;  // decodes 8-bit tag text
     // The termination signal received so far (0: none). Once it is not 0
     // the batch is aborted, the rows left are listed as not done, and the
     // exit status is 128 + the signal.

@@ -8,6 +8,7 @@
 
 #include "cli/cli_commands.h"
 #include "platform/posix/batch_log.h"
+#include "platform/posix/cp932_code_page.h"
 #include "platform/posix/ini_registry.h"
 #include "platform/posix/posix_process_launcher.h"
 #include "platform/posix/termination_signals.h"
@@ -26,7 +27,9 @@ std::filesystem::path ProgramDirectory(const char* argv0) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    const auto encode = [argv](const qorvane::cli::EncodeOptions& options, std::ostream& out,
+    // 8-bit tag text of the files this program meets is CP932 or Latin-1.
+    const qorvane::Cp932CodePage cp932;
+    const auto encode = [argv, &cp932](const qorvane::cli::EncodeOptions& options, std::ostream& out,
                                std::ostream& err) {
         qorvane::IniRegistry registry(qorvane::IniRegistry::DefaultLocation());
         qorvane::PosixProcessLauncher launcher;
@@ -38,8 +41,8 @@ int main(int argc, char** argv) {
         qorvane::TerminationSignals::Catch();
         return qorvane::cli::RunHeadlessBatch(
             options, {registry, launcher, editor, ProgramDirectory(argv[0]), path ? path : "",
-                      qorvane::DefaultBatchLogPath(), &qorvane::TerminationSignals::Received},
+                      qorvane::DefaultBatchLogPath(), cp932, &qorvane::TerminationSignals::Received},
             out, err);
     };
-    return qorvane::cli::Run(args, std::cout, std::cerr, encode);
+    return qorvane::cli::Run(args, std::cout, std::cerr, cp932, encode);
 }

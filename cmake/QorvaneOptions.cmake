@@ -3,7 +3,8 @@
 add_library(qorvane_options INTERFACE)
 target_compile_features(qorvane_options INTERFACE cxx_std_20)
 set(CMAKE_CXX_EXTENSIONS OFF)
-target_compile_options(qorvane_options INTERFACE -Wall -Wextra -Wpedantic)
+target_compile_options(qorvane_options INTERFACE -Wall -Wextra -Wpedantic
+  -Wnon-virtual-dtor -Wold-style-cast -Wshadow)
 # GCC 12 reports false "restrict" overlaps inside std::string's operator+
 # at -O2 and above (a known compiler bug); the warning is off for it alone.
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)

@@ -3,7 +3,6 @@
 #include <system_error>
 
 #include "profiles/profile_names.h"
-#include "tags/wma_tag_writer.h"
 
 namespace qorvane {
 

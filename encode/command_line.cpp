@@ -5,7 +5,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "platform/ascii_case.h"
+#include "base/ascii_case.h"
 #include "profiles/encoding_modes.h"
 #include "profiles/video_catalogue.h"
 
@@ -143,6 +143,12 @@ std::optional<EncoderCommandLine> BuildEncoderCommandLine(const EncoderRunInput&
     }
     if (run.debugMode) args.add("-s_config").add("debug");
     return line;
+}
+
+bool IsMp3Source(const std::filesystem::path& sourcePath) {
+    // The extension runs from the last dot of the name, so "/music/.mp3" has
+    // one too.
+    return LowerExtension(sourcePath) == ".mp3";
 }
 
 std::filesystem::path ResolveFullPath(const std::filesystem::path& stored) {

@@ -46,6 +46,10 @@ enum class InputClass { Audio, Video, Unsupported };
 // By the extension, compared in lower case: .wav .mp3 audio; .avi .mpg .vob video.
 InputClass ClassifyInput(const std::filesystem::path& input);
 
+// True when the source's extension is ".mp3" in any letter case: such a
+// source has its genre, track and comment carried over into the output.
+bool IsMp3Source(const std::filesystem::path& sourcePath);
+
 // Why no command line could be built.
 enum class CommandLineRefusal { InputMissing, UnsupportedInput, QuoteInPath };
 

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "platform/ascii_case.h"
-#include "platform/ini_file.h"
+#include "base/ascii_case.h"
+#include "base/ini_file.h"
 #include "profiles/encoding_modes.h"
 
 namespace qorvane {

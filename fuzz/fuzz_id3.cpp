@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/posix/cp932_code_page.h"
-#include "platform/text_codec.h"
+#include "base/text_codec.h"
 #include "tags/id3.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "platform/ascii_case.h"
+#include "base/ascii_case.h"
 
 namespace qorvane {
 

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "platform/ini_file.h"
+#include "base/ini_file.h"
 
 namespace qorvane {
 

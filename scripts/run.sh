@@ -16,7 +16,7 @@ if [ -x build/app/qorvane ]; then
   # puts the script host on the search path; files named on the command line
   # are taken relative to where this script was started.
   export QORVANE_REGISTRY=${QORVANE_REGISTRY:-$root/build/registry.ini}
-  export PATH="$root/build/encoder:$PATH"
+  export PATH="$root/build/stand_in_encoder:$PATH"
   cd "$here"
   exec "$root/build/app/qorvane" "$@"
 fi

@@ -18,7 +18,7 @@ cmake --build "$build" --target qorvane qorvane-cscript
 # The build tree registers its stand-in encoder, so that the program passes
 # its encoder check; message boxes go to stderr instead of waiting for a click.
 export QORVANE_REGISTRY=${QORVANE_REGISTRY:-$build/registry.ini}
-export PATH="$build/encoder:$PATH"
+export PATH="$build/stand_in_encoder:$PATH"
 export QORVANE_MESSAGE_BOXES=stderr
 export QORVANE_SCREENSHOTS="$out"
 unset QT_QPA_PLATFORM

@@ -7,7 +7,7 @@
 #include <span>
 #include <string_view>
 
-#include "platform/ascii_case.h"
+#include "base/ascii_case.h"
 #include "tags/id3.h"
 
 namespace qorvane {
@@ -120,12 +120,6 @@ void WriteJobTagsWithSource(const std::filesystem::path& sourcePath,
         return SourceTags{id3.Genre, id3.Track, id3.Comment};
     };
     WriteWindowsMediaTags(outputPath, tags, editor, readSource);
-}
-
-bool IsMp3Source(const std::filesystem::path& sourcePath) {
-    // The extension runs from the last dot of the name, so "/music/.mp3" has
-    // one too.
-    return LowerExtension(sourcePath) == ".mp3";
 }
 
 }  // namespace qorvane

@@ -5,7 +5,7 @@
 //     CurrentJobTags tags = MakeCurrentJobTags(row.Title, row.Author, row.Album,
 //                                              row.Copy, row.Year);
 //     TagLibMetadataEditor editor;          // platform/posix/taglib_metadata_editor.h
-//     if (IsMp3Source(source))
+//     if (IsMp3Source(source))           // encode/command_line.h
 //         WriteJobTagsWithSource(source, output, tags, editor, cp932);
 //     else
 //         WriteJobTags(output, tags, editor);
@@ -50,10 +50,6 @@ void WriteJobTags(const std::filesystem::path& outputPath, const CurrentJobTags&
 void WriteJobTagsWithSource(const std::filesystem::path& sourcePath,
                             const std::filesystem::path& outputPath, const CurrentJobTags& tags,
                             MetadataEditor& editor, const CodePage& legacyCodePage);
-
-// True when the source's extension is ".mp3" in any letter case: such a
-// source has its genre, track and comment carried over.
-bool IsMp3Source(const std::filesystem::path& sourcePath);
 
 // What the writer takes from a source's tags (system code page text).
 struct SourceTags {

@@ -6,9 +6,9 @@
 #include <QPushButton>
 
 #include "app/ui/pickers.h"
-#include "app/ui/ui_font.h"
-#include "app/ui/window_frame.h"
-#include "app/window_placement.h"
+#include "controls/ui_font.h"
+#include "controls/window_frame.h"
+#include "base/window_placement.h"
 #include "controls/updn_button.h"
 
 namespace qorvane {

@@ -34,7 +34,7 @@
 #include "platform/posix/termination_signals.h"
 #include "platform/posix/taglib_metadata_editor.h"
 #include "tags/job_tag_writer.h"
-#include "platform/user_directories.h"
+#include "platform/posix/user_directories.h"
 
 int main(int argc, char** argv) {
     using namespace qorvane;
@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
     LogindPowerControl power;
     PosixProcessLauncher launcher;
     BatchController controller(window, progress,
-                               {queue, state.settings, state.workArea, messages, tagWriter, sounds, power,
+                               {queue, [&state] { return CompletionSettingsOf(state.settings); }, state.workArea, messages, tagWriter, sounds, power,
                                 launcher, DefaultBatchLogPath(), [&window] { window.saveSettings(); }},
                                state.encoder, state.paths.profileDir);
     batch = &controller;

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "app/ui/ui_font.h"
+#include "controls/ui_font.h"
 
 namespace qorvane {
 

@@ -6,9 +6,8 @@
 #include <QThread>
 #include <exception>
 
-#include "app/settings.h"
-#include "app/ui/window_frame.h"
-#include "app/window_placement.h"
+#include "controls/window_frame.h"
+#include "base/window_placement.h"
 #include "encode/ui/progress_dialog.h"
 
 namespace qorvane {
@@ -89,10 +88,7 @@ void BatchController::placeDialog() {
     });
 }
 
-CompletionSettings BatchController::completionSettings() const {
-    const AppSettings& s = services_.settings;
-    return {s.shutdn, s.bone, s.ball, s.sone, s.sall};
-}
+CompletionSettings BatchController::completionSettings() const { return services_.completionSettings(); }
 
 void BatchController::showWarning(const std::string& text) { services_.messages.warning(kCaption, text); }
 

@@ -19,7 +19,6 @@ class QWidget;
 namespace qorvane {
 
 class TProDlg;
-struct AppSettings;
 
 // Runs steps on the thread that owns `context` and waits for them. Once
 // closed, steps are dropped, so a thread still handing one over while the
@@ -40,7 +39,8 @@ class BatchController final : public QObject, public BatchHost, public BatchProg
 public:
     struct Services {
         JobQueue& jobs;
-        const AppSettings& settings;  // read when each step runs
+        // The completion actions as they stand when a step runs.
+        std::function<CompletionSettings()> completionSettings;
         const WorkArea& workArea;
         MessageBoxes& messages;
         JobTagWriter& tagWriter;

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "platform/text_codec.h"
+#include "base/text_codec.h"
 
 namespace qorvane {
 

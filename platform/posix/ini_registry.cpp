@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "platform/ini_file.h"
-#include "platform/user_directories.h"
+#include "base/ini_file.h"
+#include "platform/posix/user_directories.h"
 
 namespace qorvane {
 

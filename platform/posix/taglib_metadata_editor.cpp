@@ -7,7 +7,7 @@
 #include <string>
 #include <system_error>
 
-#include "platform/text_codec.h"
+#include "base/text_codec.h"
 
 namespace qorvane {
 

@@ -1,4 +1,4 @@
-#include "platform/user_directories.h"
+#include "platform/posix/user_directories.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -12,9 +12,9 @@
 #include <string>
 #include <system_error>
 
-#include "app/ui/ui_font.h"
-#include "app/ui/window_frame.h"
-#include "app/window_placement.h"
+#include "controls/ui_font.h"
+#include "controls/window_frame.h"
+#include "base/window_placement.h"
 #include "controls/xp_group_box.h"
 #include "platform/input_box.h"
 #include "platform/message_box.h"

@@ -4,9 +4,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/ui/ui_font.h"
-#include "app/ui/window_frame.h"
-#include "app/window_placement.h"
+#include "controls/ui_font.h"
+#include "controls/window_frame.h"
+#include "base/window_placement.h"
 #include "profiles/ui/number_field_filter.h"
 
 namespace qorvane {
@@ -44,8 +44,8 @@ TVsizeDlg::TVsizeDlg(const QString& width, const QString& height, QWidget* paren
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
     if (centreOver != nullptr) {
-        PlaceFrame(*this, [owner = FrameBounds(*centreOver)](int width, int height) {
-            return CentredOver(owner, width, height);
+        PlaceFrame(*this, [owner = FrameBounds(*centreOver)](int frameWidth, int frameHeight) {
+            return CentredOver(owner, frameWidth, frameHeight);
         });
     }
 }

@@ -1,4 +1,5 @@
 #include "cli/cli_commands.h"
+#include "platform/posix/cp932_code_page.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,8 @@ struct Result {
 
 Result RunCli(std::vector<std::string> args) {
     std::ostringstream out, err;
-    const int status = Run(args, out, err);
+    const Cp932CodePage cp932;
+    const int status = Run(args, out, err, cp932);
     return {status, out.str(), err.str()};
 }
 

@@ -8,7 +8,7 @@
 #include "app/app_paths.h"
 #include "app/encoder_location.h"
 #include "app/startup.h"
-#include "platform/search_path.h"
+#include "base/search_path.h"
 #include "support/temp_dir.h"
 
 namespace qorvane {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/posix/cp932_code_page.h"
-#include "platform/text_codec.h"
+#include "base/text_codec.h"
 
 namespace qorvane {
 namespace {

@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "platform/file_open_error.h"
-#include "platform/text_codec.h"
+#include "base/text_codec.h"
+#include "encode/command_line.h"
 #include "tags/wma_tag_writer.h"
 
 namespace qorvane {

@@ -13,9 +13,10 @@
 #include "platform/file_open_error.h"
 #include "platform/posix/cp932_code_page.h"
 #include "platform/posix/taglib_metadata_editor.h"
-#include "platform/text_codec.h"
+#include "base/text_codec.h"
 #include "support/media_tools.h"
 #include "support/temp_dir.h"
+#include "encode/command_line.h"
 #include "tags/wma_tag_writer.h"
 
 namespace qorvane {

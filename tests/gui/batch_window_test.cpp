@@ -65,7 +65,7 @@ protected:
             std::string(QORVANE_ENCODER_DIR) + "/wmcmd.vbs", std::string(QORVANE_ENCODER_DIR) + "/qorvane-cscript", false});
         controller = std::make_unique<BatchController>(
             w, *progress,
-            BatchController::Services{*queue, state.settings, state.workArea, messages, tagWriter, sounds, power,
+            BatchController::Services{*queue, [this] { return CompletionSettingsOf(state.settings); }, state.workArea, messages, tagWriter, sounds, power,
                                       launcher, dir / "encoder.log", [this] { ++settingsSaved; }},
             encoder, state.paths.profileDir);
         QObject::connect(w.tbConv, &QToolButton::clicked, controller.get(), &BatchController::tbConvClick);

@@ -1,4 +1,4 @@
-#include "encoder/video_plan.h"
+#include "stand_in_encoder/video_plan.h"
 
 #include <cmath>
 #include <map>

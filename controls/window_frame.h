@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "app/window_placement.h"
+#include "base/window_placement.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "encoder/child_process.h"
+#include "stand_in_encoder/child_process.h"
 
 #include <spawn.h>
 #include <sys/wait.h>

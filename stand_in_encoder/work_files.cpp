@@ -1,4 +1,4 @@
-#include "encoder/work_files.h"
+#include "stand_in_encoder/work_files.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "encoder/child_process.h"
+#include "stand_in_encoder/child_process.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,4 @@
-#include "encoder/encoder_options.h"
+#include "stand_in_encoder/encoder_options.h"
 
 #include <gtest/gtest.h>
 

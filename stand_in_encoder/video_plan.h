@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "encoder/encoder_options.h"
+#include "stand_in_encoder/encoder_options.h"
 
 namespace qorvane::encoder {
 

@@ -11,10 +11,10 @@
 #include <system_error>
 #include <vector>
 
-#include "encoder/child_process.h"
-#include "encoder/encoder_options.h"
-#include "encoder/ffmpeg_command.h"
-#include "encoder/work_files.h"
+#include "stand_in_encoder/child_process.h"
+#include "stand_in_encoder/encoder_options.h"
+#include "stand_in_encoder/ffmpeg_command.h"
+#include "stand_in_encoder/work_files.h"
 
 namespace fs = std::filesystem;
 using namespace qorvane::encoder;

@@ -1,4 +1,4 @@
-#include "platform/ini_file.h"
+#include "base/ini_file.h"
 
 #include <charconv>
 #include <cstdio>
@@ -7,7 +7,7 @@
 #include <sstream>
 #include <system_error>
 
-#include "platform/ascii_case.h"
+#include "base/ascii_case.h"
 
 namespace qorvane {
 

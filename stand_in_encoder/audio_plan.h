@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "encoder/encoder_options.h"
+#include "stand_in_encoder/encoder_options.h"
 
 namespace qorvane::encoder {
 

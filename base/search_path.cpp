@@ -1,4 +1,4 @@
-#include "platform/search_path.h"
+#include "base/search_path.h"
 
 #include <system_error>
 

@@ -1,9 +1,9 @@
-#include "encoder/ffmpeg_command.h"
+#include "stand_in_encoder/ffmpeg_command.h"
 
 #include <algorithm>
 
-#include "encoder/audio_plan.h"
-#include "encoder/video_plan.h"
+#include "stand_in_encoder/audio_plan.h"
+#include "stand_in_encoder/video_plan.h"
 
 namespace qorvane::encoder {
 

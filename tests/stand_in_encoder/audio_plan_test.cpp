@@ -1,4 +1,4 @@
-#include "encoder/audio_plan.h"
+#include "stand_in_encoder/audio_plan.h"
 
 #include <gtest/gtest.h>
 

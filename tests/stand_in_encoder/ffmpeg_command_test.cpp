@@ -1,10 +1,10 @@
-#include "encoder/ffmpeg_command.h"
+#include "stand_in_encoder/ffmpeg_command.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "encoder/video_plan.h"
+#include "stand_in_encoder/video_plan.h"
 
 namespace qorvane::encoder {
 namespace {

@@ -1,4 +1,4 @@
-#include "encoder/encoder_options.h"
+#include "stand_in_encoder/encoder_options.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,7 +7,7 @@
 #include <map>
 #include <string_view>
 
-#include "encoder/audio_plan.h"
+#include "stand_in_encoder/audio_plan.h"
 
 namespace qorvane::encoder {
 

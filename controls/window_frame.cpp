@@ -1,4 +1,4 @@
-#include "app/ui/window_frame.h"
+#include "controls/window_frame.h"
 
 #include <QEvent>
 #include <QWidget>
