@@ -10,6 +10,7 @@ class JobListQueue final : public JobQueue {
 public:
     explicit JobListQueue(JobList& list) : list_(list) {}
     int count() const override { return static_cast<int>(list_.size()); }
+    const EncodeJob& at(int row) const override { return list_[static_cast<std::size_t>(row)]; }
     EncodeJob takeFirst() override { return list_.takeFirst(); }
 
 private:

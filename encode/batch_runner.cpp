@@ -17,6 +17,8 @@ bool BatchRunner::beginBatch() {
     state_.runIndex = -1;
     state_.profile.videoBitrates.clear();
     state_.loadedProfilePath.clear();
+    runsPlanned_ = 0;
+    countedProfiles_.clear();
     return true;
 }
 
@@ -97,9 +99,30 @@ void BatchRunner::buildRun(int remaining) {
                              static_cast<std::size_t>(state_.runIndex));
     state_.videoBitrate = run.videoBitrate;
     services_.progress.setLabels(run.label, FormatRemainingCount(remaining));
+    state_.label = run.label;
+    const int laterRunsOfJob =
+        static_cast<int>(RunCount(state_.profile, state_.inputPath)) - 1 - state_.runIndex;
+    state_.position.run = ++runsPlanned_;
+    state_.position.total = runsPlanned_ + laterRunsOfJob + runsLeftInRows();
     state_.outputFileName = run.outputName();
     state_.commandLine = std::move(run.commandLine);
     if (!state_.commandLine) skipRun(RefusalResult(run.refusal));
+}
+
+// The runs the rows still in the list will make, each by its own profile
+// (loaded once per batch for this count).
+int BatchRunner::runsLeftInRows() {
+    int runs = 0;
+    for (int row = 0; row < services_.jobs.count(); ++row) {
+        const EncodeJob& job = services_.jobs.at(row);
+        auto profile = countedProfiles_.find(job.Profile);
+        if (profile == countedProfiles_.end()) {
+            const EncodingProfile loaded = PrepareEncodingProfile(LoadProfile(ProfilePath(profileDir_, job.Profile)));
+            profile = countedProfiles_.emplace(job.Profile, loaded).first;
+        }
+        runs += static_cast<int>(RunCount(profile->second, job.Path));
+    }
+    return runs;
 }
 
 bool BatchRunner::ensureOutputDirectory() {

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -13,6 +14,7 @@
 #include "encode/command_line.h"
 #include "encode/encoder_location.h"
 #include "encode/encoding_profile.h"
+#include "encode/live_status.h"
 #include "encode/run_outcome.h"
 #include "encode/run_planner.h"
 #include "platform/sound_player.h"
@@ -37,6 +39,8 @@ struct BatchState {
     std::string outputFileName;
     std::optional<EncoderCommandLine> commandLine;  // nothing: no run
     std::optional<VideoKbps> videoBitrate;          // none when the run takes none
+    std::string label;                              // "[300kbps] clip.avi" or the file name
+    RunPosition position;                           // "run 3 of 12"
     JobTagTexts tags;
 
     // How the last run (or skipped job) turned out, and the failures of
@@ -102,11 +106,14 @@ private:
     void writeTags();
     void takeJob();
     void buildRun(int remaining);
+    int runsLeftInRows();
 
     Services services_;
     EncoderLocation encoder_;
     std::filesystem::path profileDir_;
     BatchState state_;
+    int runsPlanned_ = 0;  // in this batch
+    std::map<std::string, EncodingProfile> countedProfiles_;  // by profile name
 };
 
 }  // namespace qorvane

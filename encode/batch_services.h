@@ -18,6 +18,7 @@ class JobQueue {
 public:
     virtual ~JobQueue() = default;
     virtual int count() const = 0;
+    virtual const EncodeJob& at(int row) const = 0;
     virtual EncodeJob takeFirst() = 0;
 };
 

@@ -123,8 +123,15 @@ void EncodeThread::encode() {
     request.keepFullOutput = encoder.debugMode;
     const std::filesystem::path output = runner_.outputPath();
     const FileStamp before = StampOf(output);
+    if (live_) {
+        live_->runStarted(state.label, state.position, request.logHeader);
+        request.onOutputLine = [live = live_](std::string_view line) { live->outputLine(line); };
+    }
     auto process = launcher_.start(request);
-    if (!process) return skipped(RunResult::EncoderNotStarted);
+    if (!process) {
+        if (live_) live_->runEnded(OutcomeText({RunResult::EncoderNotStarted, {}}));
+        return skipped(RunResult::EncoderNotStarted);
+    }
 
     bool aborted = false;
     for (;;) {
@@ -143,6 +150,7 @@ void EncodeThread::encode() {
         return;
     }
     const RunOutcome outcome = aborted ? RunOutcome{RunResult::Aborted, end} : JudgeEncoderRun(end, before, after);
+    if (live_) live_->runEnded(OutcomeText(outcome));
     invoke([this, &outcome] {
         runner_.finishJob(outcome);
         if (observer_) observer_->runFinished(runner_.state());

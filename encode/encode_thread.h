@@ -50,6 +50,9 @@ public:
 
     // Optional; set before start().
     void setObserver(RunObserver* observer) { observer_ = observer; }
+    // Optional; set before start(): told of each run and fed the encoder's
+    // output as it comes.
+    void setLiveStatus(LiveRunStatus* live) { live_ = live; }
 
 private:
     void run();
@@ -65,6 +68,7 @@ private:
     std::filesystem::path logFile_;
     Timing timing_;
     RunObserver* observer_ = nullptr;
+    LiveRunStatus* live_ = nullptr;
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;

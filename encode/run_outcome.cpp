@@ -30,6 +30,10 @@ RunOutcome JudgeEncoderRun(const ProcessEnd& end, const FileStamp& before, const
     return {written ? RunResult::Good : RunResult::NoOutput, end};
 }
 
+std::string OutcomeText(const RunOutcome& outcome) {
+    return outcome.result == RunResult::Good ? "完了しました" : FailureReason(outcome);
+}
+
 bool IsReportedFailure(RunResult result) { return result != RunResult::Good && result != RunResult::Aborted; }
 
 std::string FailureReason(const RunOutcome& outcome) {

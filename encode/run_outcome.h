@@ -61,6 +61,9 @@ bool IsReportedFailure(RunResult result);
 // The reason of one failure, in the program's words.
 std::string FailureReason(const RunOutcome& outcome);
 
+// How a run ended, in the program's words (a good run included).
+std::string OutcomeText(const RunOutcome& outcome);
+
 // The end-of-batch message: the failures (at most `maxListed`, then how many
 // more) and where the batch log is.
 std::string FormatFailureReport(const std::vector<RunFailure>& failures, const std::string& logFile,

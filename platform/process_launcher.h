@@ -4,8 +4,10 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qorvane {
@@ -17,6 +19,11 @@ struct LaunchRequest {
     std::filesystem::path logFile;          // output of the run is appended here; empty: discarded
     std::string logHeader;                  // written before the run's output (the command line)
     bool keepFullOutput = false;            // debug mode: keep everything the process printed
+    // Each line the process prints (stdout and stderr, without the line
+    // end), as it comes; called on the thread that waits for the process,
+    // from waitFor() and terminate(). A line cut short at 4 KiB comes in
+    // pieces.
+    std::function<void(std::string_view line)> onOutputLine;
 };
 
 // How a process ended, as far as is known.

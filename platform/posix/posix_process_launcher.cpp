@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include "platform/posix/batch_log.h"
+#include "platform/posix/output_pipe.h"
 
 extern char** environ;
 
@@ -50,7 +51,6 @@ int AboveStandardFds(int fd) {
     return moved;
 }
 
-int OpenDevNull(int flags) { return ::open("/dev/null", flags | O_CLOEXEC); }
 
 // An unnamed file for one run's output: it never blocks the writer the way a
 // full pipe would, and it vanishes when closed.
@@ -95,8 +95,8 @@ class Run {
 public:
     enum class Reap { Done, Running, Error };
 
-    Run(pid_t pid, int logFd, int captureFd)
-        : pid_(pid), pidFd_(OpenPidFd(pid)), logFd_(logFd), captureFd_(captureFd) {}
+    Run(pid_t pid, int logFd, int captureFd, std::unique_ptr<OutputPipe> output)
+        : pid_(pid), pidFd_(OpenPidFd(pid)), logFd_(logFd), captureFd_(captureFd), output_(std::move(output)) {}
     ~Run() {
         if (pidFd_ >= 0) ::close(pidFd_);
         CloseFd(logFd_);
@@ -106,6 +106,9 @@ public:
     Run& operator=(const Run&) = delete;
 
     pid_t pid() const { return pid_; }
+
+    // The handle is going away: its listener must not hear any more.
+    void dropListener() { output_->dropListener(); }
 
     bool reaped() {
         std::lock_guard lock(mutex_);
@@ -149,29 +152,26 @@ public:
     }
 
     // Sleeps until the process ends or the deadline passes, waking as soon
-    // as it exits; reaps nothing. The pidfd stays open for the Run's life,
-    // so it is safe to poll while another thread reaps.
+    // as it exits, and drains its output as it comes; reaps nothing. The
+    // pidfd stays open for the Run's life, so it is safe to poll while
+    // another thread reaps.
     void sleepUntilEndOr(Clock::time_point deadline) const {
         const auto left = deadline - Clock::now();
         if (left <= Clock::duration::zero()) return;
-        if (pidFd_ >= 0) {
-            // Round up so that a fraction of a millisecond does not spin.
-            const auto ms = std::chrono::ceil<milliseconds>(left).count();
-            pollfd entry{pidFd_, POLLIN, 0};
-            ::poll(&entry, 1, static_cast<int>(std::min<long long>(ms, INT_MAX)));
-        } else {
-            std::this_thread::sleep_for(std::min<Clock::duration>(left, kPollStep));
-        }
+        pollfd entries[2] = {{pidFd_, POLLIN, 0}, {output_->fd(), POLLIN, 0}};
+        // Without a pidfd the process is looked at every few milliseconds.
+        const auto wait = pidFd_ >= 0 ? left : std::min<Clock::duration>(left, kPollStep);
+        // Round up so that a fraction of a millisecond does not spin.
+        const auto ms = std::chrono::ceil<milliseconds>(wait).count();
+        ::poll(entries, 2, static_cast<int>(std::min<long long>(ms, INT_MAX)));
+        if (entries[1].revents != 0) output_->drain();
     }
 
-    // Blocks until the process ends, then reaps it. The blocking wait leaves
-    // the zombie in place (WNOWAIT), so its number cannot be reused before
-    // tryReap() takes it under the lock.
+    // Waits until the process ends, draining its output, then reaps it.
+    // The wait leaves the zombie in place (WNOWAIT), so its number cannot
+    // be reused before tryReap() takes it under the lock.
     void reapBlocking() {
-        if (reaped()) return;
-        siginfo_t info{};
-        while (::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOWAIT) != 0 && errno == EINTR) {
-        }
+        while (!ended()) sleepUntilEndOr(Clock::now() + std::chrono::seconds(1));
         tryReap();
     }
 
@@ -188,6 +188,7 @@ private:
         } else {
             end_ = {ProcessEnd::Kind::Unknown, 0};
         }
+        output_->close();
         if (captureFd_ >= 0) AppendCapturedOutput(logFd_, captureFd_, kBatchLogTailBytes);
         AppendToLog(logFd_, EndLine(pid_, statusKnown, status));
         CloseFd(logFd_);
@@ -198,6 +199,7 @@ private:
     const int pidFd_;
     int logFd_;
     int captureFd_;
+    const std::unique_ptr<OutputPipe> output_;
     bool reaped_ = false;
     ProcessEnd end_;
     std::mutex mutex_;
@@ -216,6 +218,7 @@ public:
     explicit PosixRunningProcess(std::shared_ptr<Run> run) : run_(std::move(run)) {}
 
     ~PosixRunningProcess() override {
+        run_->dropListener();
         if (!handedToReaper_ && run_->tryReap() == Run::Reap::Running) ReapLater(std::move(run_));
     }
 
@@ -290,23 +293,32 @@ std::unique_ptr<RunningProcess> PosixProcessLauncher::start(const LaunchRequest&
         AppendToLog(logFd, header);
     }
 
-    // Where the child's stdout and stderr go.
+    // The child's stdout and stderr go into a pipe that the waiter drains;
+    // from there the bytes go to the log (all of them in debug mode, else
+    // into a file that keeps the run's tail for the log).
     int captureFd = -1;
-    int outputFd = -1;
+    int sinkFd = -1;
     if (logFd >= 0 && request.keepFullOutput) {
-        outputFd = logFd;
+        sinkFd = logFd;
     } else if (logFd >= 0) {
         captureFd = AboveStandardFds(OpenCaptureFile());
-        outputFd = captureFd;
+        sinkFd = captureFd;
         if (captureFd < 0) AppendToLog(logFd, "-- output not kept (no temporary file)\n");
     }
-    int nullOutFd = -1;
-    if (outputFd < 0) outputFd = nullOutFd = AboveStandardFds(OpenDevNull(O_WRONLY));
+    int pipeFds[2] = {-1, -1};
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
+        AppendToLog(logFd, "-- could not start: " + std::string(std::strerror(errno)) + "\n");
+        CloseFd(captureFd);
+        CloseFd(logFd);
+        return nullptr;
+    }
+    int readFd = AboveStandardFds(pipeFds[0]);
+    int writeFd = AboveStandardFds(pipeFds[1]);
 
     SpawnSetup setup;
     posix_spawn_file_actions_addopen(&setup.actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&setup.actions, outputFd, 1);
-    posix_spawn_file_actions_adddup2(&setup.actions, outputFd, 2);
+    posix_spawn_file_actions_adddup2(&setup.actions, writeFd, 1);
+    posix_spawn_file_actions_adddup2(&setup.actions, writeFd, 2);
 #if defined(__GLIBC__) && __GLIBC_PREREQ(2, 34)
     // Also drops descriptors that some library opened without close-on-exec.
     posix_spawn_file_actions_addclosefrom_np(&setup.actions, 3);
@@ -336,14 +348,16 @@ std::unique_ptr<RunningProcess> PosixProcessLauncher::start(const LaunchRequest&
     pid_t pid = -1;
     const int error = ::posix_spawn(&pid, program.c_str(), &setup.actions, &setup.attributes,
                                     argv.data(), environ);
-    CloseFd(nullOutFd);
+    CloseFd(writeFd);  // the child holds it now
     if (error != 0) {
         AppendToLog(logFd, "-- could not start: " + std::string(std::strerror(error)) + "\n");
+        CloseFd(readFd);
         CloseFd(captureFd);
         CloseFd(logFd);
         return nullptr;
     }
-    return std::make_unique<PosixRunningProcess>(std::make_shared<Run>(pid, logFd, captureFd));
+    auto output = std::make_unique<OutputPipe>(readFd, sinkFd, request.onOutputLine);
+    return std::make_unique<PosixRunningProcess>(std::make_shared<Run>(pid, logFd, captureFd, std::move(output)));
 }
 
 }  // namespace qorvane

@@ -144,6 +144,19 @@ TEST_F(Batch, MultiBitRateVideoJobRunsOncePerRateAndAudioJobOnce) {
     EXPECT_GE(progress.hidden, 1);
 }
 
+TEST_F(Batch, EachRunKnowsItsPlaceInTheBatchAsTheListGrows) {
+    dir.write("Profile/p.wpf", "[video]\nbitrate=300,500\n");
+    jobs.rows = {job("clip.avi"), job("song.mp3")};
+    std::vector<RunPosition> positions;
+    observer.onFinished = [&] {
+        positions.push_back(runner().state().position);
+        // A row added while the batch runs joins it, and the count with it.
+        if (positions.size() == 1) jobs.rows.push_back(job("late.avi"));
+    };
+    runBatch();
+    EXPECT_EQ(positions, (std::vector<RunPosition>{{1, 3}, {2, 5}, {3, 5}, {4, 5}, {5, 5}}));
+}
+
 TEST_F(Batch, MissingInputIsSkippedSilentlyAndShutdownFollowsTheLastJob) {
     jobs.rows = {job("gone.mp3"), job("song.wav")};
     std::filesystem::remove(jobs.rows[0].Path);

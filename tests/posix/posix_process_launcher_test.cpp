@@ -245,5 +245,31 @@ TEST(PosixProcessLauncher, KeepsOnlyTheEndOfTheOutputUnlessInDebugMode) {
     EXPECT_GT(debug.size(), 580000u);
 }
 
+TEST(PosixProcessLauncher, HandsOverEachLineWhileTheChildRunsAndNeverBlocksIt) {
+    TempDir dir;
+    PosixProcessLauncher launcher;
+    std::vector<std::string> lines;
+    auto request = Shell(dir, "echo one; echo two >&2; printf 'three\\rfour\\n'; "
+                              "while [ ! -e go ]; do sleep 0.01; done; echo last");
+    request.onOutputLine = [&lines](std::string_view line) { lines.emplace_back(line); };
+    auto process = launcher.start(request);
+    ASSERT_NE(process, nullptr);
+    for (int step = 0; step < 500 && lines.size() < 4; ++step) {
+        ASSERT_EQ(process->waitFor(20ms), WaitResult::TimedOut);  // still waiting for "go"
+    }
+    EXPECT_EQ(lines, (std::vector<std::string>{"one", "two", "three", "four"}));
+    std::ofstream(dir / "go").put('x');
+    ASSERT_EQ(process->waitFor(10s), WaitResult::Exited);
+    EXPECT_EQ(lines.back(), "last");
+
+    // A handle dropped while the child prints a lot: the pipe is still
+    // drained, so the child ends and is reaped.
+    process = launcher.start(Shell(dir, "echo $$ > flood.pid; seq 1000000"));
+    ASSERT_NE(process, nullptr);
+    const pid_t pid = ReadPid(dir / "flood.pid");
+    process.reset();
+    EXPECT_TRUE(Eventually([pid] { return !Exists(pid); }));
+}
+
 }  // namespace
 }  // namespace qorvane

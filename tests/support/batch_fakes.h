@@ -17,6 +17,7 @@ namespace qorvane::testing {
 struct FakeJobs : JobQueue {
     std::deque<EncodeJob> rows;
     int count() const override { return static_cast<int>(rows.size()); }
+    const EncodeJob& at(int row) const override { return rows[static_cast<std::size_t>(row)]; }
     EncodeJob takeFirst() override {
         EncodeJob job = rows.front();
         rows.pop_front();

@@ -1,0 +1,81 @@
+#include "platform/posix/output_pipe.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace qorvane {
+
+OutputPipe::OutputPipe(int readFd, int sinkFd, LineListener listener)
+    : fd_(readFd), sinkFd_(sinkFd), listener_(std::move(listener)) {
+    if (fd_ >= 0) ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) | O_NONBLOCK);
+}
+
+OutputPipe::~OutputPipe() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+int OutputPipe::fd() const {
+    std::lock_guard lock(mutex_);
+    return fd_;
+}
+
+void OutputPipe::drain() {
+    std::lock_guard lock(mutex_);
+    char buffer[16384];
+    while (fd_ >= 0) {
+        const ssize_t got = ::read(fd_, buffer, sizeof buffer);
+        if (got > 0) {
+            const auto bytes = static_cast<std::size_t>(got);
+            for (std::size_t done = 0; sinkFd_ >= 0 && done < bytes;) {
+                const ssize_t put = ::write(sinkFd_, buffer + done, bytes - done);
+                if (put < 0 && errno == EINTR) continue;
+                if (put <= 0) break;  // a full disk loses log text, never the run
+                done += static_cast<std::size_t>(put);
+            }
+            takeLines(std::string_view(buffer, bytes));
+            continue;
+        }
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+        // End of input (everyone who could write has gone), or an error.
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+void OutputPipe::close() {
+    drain();
+    std::lock_guard lock(mutex_);
+    if (!partial_.empty()) emit(partial_);
+    partial_.clear();
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+void OutputPipe::dropListener() {
+    std::lock_guard lock(mutex_);
+    listener_ = nullptr;
+}
+
+void OutputPipe::takeLines(std::string_view bytes) {
+    for (const char c : bytes) {
+        if (c == '\n' || c == '\r') {  // ffmpeg's status line ends in a carriage return
+            if (!partial_.empty()) emit(partial_);
+            partial_.clear();
+            continue;
+        }
+        partial_ += c;
+        if (partial_.size() == kMaxLine) {
+            emit(partial_);
+            partial_.clear();
+        }
+    }
+}
+
+void OutputPipe::emit(std::string_view line) {
+    if (listener_) listener_(line);
+}
+
+}  // namespace qorvane

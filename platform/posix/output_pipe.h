@@ -1,0 +1,48 @@
+#pragma once
+// The read end of the pipe a child process writes its stdout and stderr
+// into. Whoever waits for the child drains it as data comes: the bytes go on
+// to a sink (the batch log, or the file that keeps the run's tail) and each
+// line to a listener. Draining never blocks, so a child that prints a lot is
+// never held up by a full pipe while someone waits for it.
+
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+namespace qorvane {
+
+class OutputPipe {
+public:
+    using LineListener = std::function<void(std::string_view line)>;
+    static constexpr std::size_t kMaxLine = 4096;
+
+    // Takes `readFd` (made non-blocking here); `sinkFd` is borrowed (-1:
+    // none).
+    OutputPipe(int readFd, int sinkFd, LineListener listener);
+    ~OutputPipe();
+    OutputPipe(const OutputPipe&) = delete;
+    OutputPipe& operator=(const OutputPipe&) = delete;
+
+    // The descriptor to poll for input; -1 once the pipe is closed.
+    int fd() const;
+
+    // Reads what is there now and passes it on.
+    void drain();
+    // Drains, hands over a last unfinished line, and closes the pipe.
+    void close();
+    // From now on no line goes to the listener (its owner is going away).
+    void dropListener();
+
+private:
+    void takeLines(std::string_view bytes);
+    void emit(std::string_view line);
+
+    mutable std::mutex mutex_;
+    int fd_;
+    int sinkFd_;
+    LineListener listener_;
+    std::string partial_;
+};
+
+}  // namespace qorvane
