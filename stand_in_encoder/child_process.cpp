@@ -1,5 +1,6 @@
 #include "stand_in_encoder/child_process.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -33,6 +34,16 @@ sigset_t ForwardedSet() {
     return set;
 }
 
+// A close-on-exec descriptor numbered above those the child gets, so that
+// setting up one of them never overwrites another's source.
+int AboveChildDescriptors(int fd) {
+    const int moved = fcntl(fd, F_DUPFD_CLOEXEC, kReportChildDescriptor + 1);
+    const int error = errno;
+    close(fd);
+    errno = error;
+    return moved;
+}
+
 }  // namespace
 
 void ForwardTerminationSignals() {
@@ -41,6 +52,9 @@ void ForwardTerminationSignals() {
     sigemptyset(&action.sa_mask);
     action.sa_flags = 0;  // no SA_RESTART: the wait sees EINTR and goes on waiting
     for (const int signal : kForwarded) sigaction(signal, &action, nullptr);
+    // A reader of the progress that went away fails the writes; the
+    // encoding goes on.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 int ReceivedTerminationSignal() { return receivedSignal; }
@@ -55,11 +69,28 @@ void EndBySignal(int signal) {
     _exit(128 + signal);
 }
 
-ChildOutcome RunChild(const std::vector<std::string>& arguments, int shared) {
+ChildOutcome RunChild(const std::vector<std::string>& arguments, const ChildIo& io) {
     ChildOutcome outcome;
     if (arguments.empty()) {
         outcome.startError = EINVAL;
         return outcome;
+    }
+    int readEnd = -1;
+    int writeEnd = -1;
+    if (io.readFrom >= 0) {
+        int ends[2];
+        if (pipe2(ends, O_CLOEXEC) != 0) {
+            outcome.startError = errno;
+            return outcome;
+        }
+        readEnd = AboveChildDescriptors(ends[0]);
+        writeEnd = AboveChildDescriptors(ends[1]);
+        if (readEnd < 0 || writeEnd < 0) {
+            outcome.startError = errno;
+            if (readEnd >= 0) close(readEnd);
+            if (writeEnd >= 0) close(writeEnd);
+            return outcome;
+        }
     }
     std::vector<char*> argv;
     argv.reserve(arguments.size() + 1);
@@ -77,12 +108,16 @@ ChildOutcome RunChild(const std::vector<std::string>& arguments, int shared) {
     sigset_t none;
     sigemptyset(&none);
     posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setsigdefault(&attributes, &forwarded);
+    sigset_t defaults = forwarded;
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    if (shared >= 0) posix_spawn_file_actions_adddup2(&actions, shared, kSharedChildDescriptor);
+    if (io.shared >= 0) posix_spawn_file_actions_adddup2(&actions, io.shared, kSharedChildDescriptor);
+    if (writeEnd >= 0) posix_spawn_file_actions_adddup2(&actions, writeEnd, io.readFrom);
+    if (io.quiet) posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
 
     pid_t child = 0;
     const bool searchPath = arguments.front().find('/') == std::string::npos;
@@ -91,8 +126,10 @@ ChildOutcome RunChild(const std::vector<std::string>& arguments, int shared) {
                           : posix_spawn(&child, argv[0], &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
+    if (writeEnd >= 0) close(writeEnd);
     if (error != 0) {
         sigprocmask(SIG_SETMASK, &previous, nullptr);
+        if (readEnd >= 0) close(readEnd);
         outcome.startError = error;
         return outcome;
     }
@@ -100,6 +137,21 @@ ChildOutcome RunChild(const std::vector<std::string>& arguments, int shared) {
     runningChild.store(child);
     if (receivedSignal != 0) kill(child, receivedSignal);
     sigprocmask(SIG_SETMASK, &previous, nullptr);
+
+    // Until the child closes its end; a termination request, passed on,
+    // ends the child and so the reading.
+    if (readEnd >= 0) {
+        char buffer[4096];
+        for (;;) {
+            const ssize_t got = read(readEnd, buffer, sizeof buffer);
+            if (got > 0) {
+                if (io.onRead) io.onRead(std::string_view(buffer, static_cast<std::size_t>(got)));
+            } else if (got == 0 || errno != EINTR) {
+                break;
+            }
+        }
+        close(readEnd);
+    }
 
     int status = 0;
     bool waited = true;

@@ -4,7 +4,9 @@
 // SIGINT, SIGHUP) is passed on to it and remembered, so the caller can clean
 // up before it ends itself.
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qorvane::encoder {
@@ -17,7 +19,8 @@ struct ChildOutcome {
     bool succeeded() const { return started && signal == 0 && exitCode == 0; }
 };
 
-// Installs the handlers that pass termination requests on to the child.
+// Installs the handlers that pass termination requests on to the child, and
+// ignores SIGPIPE here (not in the child).
 void ForwardTerminationSignals();
 
 // The termination signal this process received, 0 for none.
@@ -29,9 +32,20 @@ int ReceivedTerminationSignal();
 // The descriptor number under which the child finds the one it is given.
 constexpr int kSharedChildDescriptor = 3;
 
+// The descriptor number of the child's own channel to this process (ffmpeg's
+// progress reports).
+constexpr int kReportChildDescriptor = 4;
+
+struct ChildIo {
+    int shared = -1;   // a descriptor (close-on-exec here) open in the child as kSharedChildDescriptor
+    int readFrom = -1;  // a descriptor number of the child that is a pipe to this process: 1, or kReportChildDescriptor
+    std::function<void(std::string_view)> onRead;  // gets what the child writes there, as it comes
+    bool quiet = false;  // the child's stderr goes nowhere
+};
+
 // Starts the program (searched on PATH when the first element has no slash)
-// and waits for it. A `shared` descriptor (close-on-exec here) is open in the
-// child as kSharedChildDescriptor.
-ChildOutcome RunChild(const std::vector<std::string>& arguments, int shared = -1);
+// and waits for it, reading what it writes to `io.readFrom` until it closes
+// that.
+ChildOutcome RunChild(const std::vector<std::string>& arguments, const ChildIo& io = {});
 
 }  // namespace qorvane::encoder

@@ -20,6 +20,8 @@ ArgumentVector Head(const EncoderSettings& s, const FfmpegTarget& target) {
     } else {
         Add(a, {"-loglevel", "error", "-nostats"});
     }
+    // Four reports a second at most; ffmpeg's first comes as soon as it writes.
+    if (!target.progress.empty()) Add(a, {"-progress", target.progress, "-stats_period", "0.25"});
     // "-input" may begin with a dash; "file:" keeps ffmpeg from reading it
     // as a protocol or an option.
     Add(a, {"-i", "file:" + s.input});
@@ -81,6 +83,17 @@ std::vector<ArgumentVector> BuildFfmpegRuns(const EncoderSettings& s, const Ffmp
     Add(main, {"-f", "asf", "-packet_size", std::to_string(packetSize), "file:" + target.output});
     runs.push_back(std::move(main));
     return runs;
+}
+
+std::vector<std::string> ProbeProgramsFor(const std::string& ffmpeg) {
+    const auto slash = ffmpeg.rfind('/');
+    if (slash == std::string::npos) return {"ffprobe"};
+    return {ffmpeg.substr(0, slash + 1) + "ffprobe", "ffprobe"};
+}
+
+ArgumentVector BuildDurationProbe(const std::string& ffprobe, const std::string& input) {
+    return {ffprobe, "-v", "error", "-show_entries", "format=duration", "-of", "default=nw=1:nk=1",
+            "-i", "file:" + input};
 }
 
 std::string RenderCommand(const ArgumentVector& arguments) {

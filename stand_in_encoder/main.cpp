@@ -1,19 +1,23 @@
 // qorvane-cscript: the script host of the stand-in encoder. It is started as
 // "cscript.exe <script> <options>" and, given the stand-in's script, encodes
-// the input with ffmpeg into the ASF file that "-output" names.
+// the input with ffmpeg into the ASF file that "-output" names, reporting
+// its progress on stdout (progress.h).
 
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
 #include "stand_in_encoder/child_process.h"
 #include "stand_in_encoder/encoder_options.h"
 #include "stand_in_encoder/ffmpeg_command.h"
+#include "stand_in_encoder/progress.h"
 #include "stand_in_encoder/work_files.h"
 
 namespace fs = std::filesystem;
@@ -39,9 +43,41 @@ bool IsReadableFile(const std::string& path) {
     return in.good() && (in.read(&byte, 1) || in.eof());
 }
 
+// The reason goes to stderr and, as the run's final line, to stdout.
 int Fail(const std::string& message) {
     std::cerr << "wmcmd: " << message << '\n';
+    std::cout << FinishedLine(message) << std::endl;
     return 1;
+}
+
+// After a termination request: what was made is dropped and the host ends
+// by the same signal.
+void StopWhenAsked(WorkFiles& files) {
+    const int signal = ReceivedTerminationSignal();
+    if (signal == 0) return;
+    files.Discard();
+    Fail("Stopped by signal " + std::to_string(signal));
+    EndBySignal(signal);
+}
+
+// The input's duration in seconds as ffprobe reads it; empty when unknown.
+std::optional<double> ProbeDuration(const std::string& ffmpeg, const std::string& input, bool debug) {
+    for (const std::string& ffprobe : ProbeProgramsFor(ffmpeg)) {
+        const ArgumentVector probe = BuildDurationProbe(ffprobe, input);
+        if (debug) std::cout << "ffprobe: " << RenderCommand(probe) << std::endl;
+        std::string printed;
+        ChildIo io;
+        io.readFrom = 1;
+        io.onRead = [&printed](std::string_view piece) {
+            if (printed.size() < 256) printed.append(piece);
+        };
+        io.quiet = !debug;
+        const ChildOutcome outcome = RunChild(probe, io);
+        if (!outcome.started) continue;
+        if (!outcome.succeeded()) return std::nullopt;
+        return ParseProbedDuration(printed);
+    }
+    return std::nullopt;
 }
 
 int Encode(const EncoderSettings& settings) {
@@ -62,20 +98,31 @@ int Encode(const EncoderSettings& settings) {
     target.passLog = files.PassLogPrefix();
     if (target.passLog.empty()) return Fail("Cannot create a temporary directory for the pass statistics");
 
+    // Without the input's duration there is no share to report, only the end.
+    const std::optional<double> duration = ProbeDuration(target.ffmpeg, settings.input, settings.debug);
+    StopWhenAsked(files);
+    if (duration) target.progress = "pipe:" + std::to_string(kReportChildDescriptor);
     const std::vector<ArgumentVector> runs = BuildFfmpegRuns(settings, target);
-    for (const ArgumentVector& run : runs) {
+    std::optional<ProgressMeter> meter;
+    if (duration) meter.emplace(*duration, static_cast<int>(runs.size()));
+
+    for (std::size_t pass = 0; pass < runs.size(); ++pass) {
+        const ArgumentVector& run = runs[pass];
         if (settings.debug) std::cout << "ffmpeg: " << RenderCommand(run) << std::endl;
-        if (const int signal = ReceivedTerminationSignal(); signal != 0) {
-            files.Discard();
-            EndBySignal(signal);
-        }
+        StopWhenAsked(files);
+        ChildIo io;
         // Only the run that writes the ASF file gets it.
-        const bool writes = &run == &runs.back();
-        const ChildOutcome outcome = RunChild(run, writes ? files.sharedDescriptor() : -1);
-        if (const int signal = ReceivedTerminationSignal(); signal != 0) {
-            files.Discard();
-            EndBySignal(signal);
+        if (pass + 1 == runs.size()) io.shared = files.sharedDescriptor();
+        FfmpegProgressReader reader;
+        if (meter) {
+            io.readFrom = kReportChildDescriptor;
+            io.onRead = [&](std::string_view piece) {
+                for (const FfmpegProgressBlock& block : reader.Feed(piece))
+                    std::cout << meter->Update(static_cast<int>(pass), block) << std::endl;
+            };
         }
+        const ChildOutcome outcome = RunChild(run, io);
+        StopWhenAsked(files);
         if (!outcome.started) {
             return Fail("Cannot run ffmpeg (\"" + target.ffmpeg + "\"): " + std::strerror(outcome.startError) +
                         (outcome.startError == ENOENT ? "; install ffmpeg or set QORVANE_FFMPEG" : ""));
@@ -87,7 +134,9 @@ int Encode(const EncoderSettings& settings) {
     }
     if (files.WrittenSize() == 0) return Fail("ffmpeg produced no output");
     if (!files.Commit(ec)) return Fail("Cannot write \"" + settings.output + "\": " + ec.message());
+    if (meter) std::cout << meter->Finished() << std::endl;
     if (settings.debug) std::cout << "Wrote " << settings.output << std::endl;
+    std::cout << FinishedLine({}) << std::endl;
     return 0;
 }
 

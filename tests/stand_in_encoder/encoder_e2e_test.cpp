@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <regex>
+#include <sstream>
 
 #include "encoder_fixture.h"
 #include "support/process_table.h"
@@ -196,6 +198,51 @@ TEST_F(EncoderEndToEnd, DebugPrintsTheFfmpegCommands) {
     EXPECT_NE(result.output.find("Stream mapping"), std::string::npos);  // ffmpeg's own report
 }
 
+// ---- progress on stdout -------------------------------------------------------
+
+TEST_F(EncoderEndToEnd, ProgressLinesRiseAndEndWithTheFinalLine) {
+    const std::regex format(R"(progress: (\d+\.\d)% \d\d:\d\d:\d\d\.\d/(\d\d:\d\d:\d\d\.\d) speed=\d+\.\dx)"
+                            R"(( pass=([12])/2 pass_percent=\d+\.\d%)?)");
+    const struct {
+        std::vector<std::string> options;
+        std::string total;
+        bool twoPass;
+    } cases[] = {
+        {{"-input", Media("tone8.wav"), "-output", "tone8.wma"}, "00:00:08.0", false},
+        {{"-input", Media("clip.avi"), "-output", "clip.wmv", "-v_mode", "1", "-videoonly"}, "00:00:02.0", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options[3]);
+        ProgramRun run = Run(c.options, {});
+        run.errorFile = console_ / "errors.txt";
+        const ProgramResult result = RunProgram(run);
+        ASSERT_EQ(result.exitCode, 0) << result.errors;
+        std::vector<std::string> lines;
+        std::istringstream output(result.output);
+        for (std::string line; std::getline(output, line);) lines.push_back(line);
+        ASSERT_GE(lines.size(), 3u) << result.output;
+        EXPECT_EQ(lines.back(), "finished: ok");
+        EXPECT_EQ(lines.end()[-2].rfind("progress: 100.0% " + c.total + "/" + c.total + " ", 0), 0u) << result.output;
+
+        std::vector<double> percents;
+        std::string passes;
+        for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+            std::smatch m;
+            ASSERT_TRUE(std::regex_match(lines[i], m, format)) << lines[i];
+            EXPECT_EQ(m[2], c.total);
+            percents.push_back(std::stod(m[1]));
+            passes += m[4];
+        }
+        EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end())) << result.output;
+        EXPECT_LT(percents.front(), 50.0);
+        if (c.twoPass) {
+            EXPECT_TRUE(std::is_sorted(passes.begin(), passes.end()) && passes.front() == '1') << passes;
+        }
+        EXPECT_EQ(passes.empty(), !c.twoPass);
+        fs::remove(work_ / c.options[3]);
+    }
+}
+
 // ---- failures leave nothing behind -----------------------------------------
 
 TEST_F(EncoderEndToEnd, MissingScriptIsReportedAsTheScriptHostDoes) {
@@ -228,7 +275,11 @@ TEST_F(EncoderEndToEnd, BadArgumentsAndInputsLeaveNoOutput) {
         SCOPED_TRACE(options[1] + " " + options.back());
         const ProgramResult result = Encode(options);
         EXPECT_NE(result.exitCode, 0);
-        EXPECT_NE(result.output.find("wmcmd: "), std::string::npos) << result.output;
+        // The last line repeats the reason for whoever reads stdout.
+        const auto reason = result.output.find("wmcmd: ");
+        ASSERT_NE(reason, std::string::npos) << result.output;
+        const std::string message = result.output.substr(reason + 7, result.output.find('\n', reason) - reason - 7);
+        EXPECT_TRUE(result.output.ends_with("\nfinished: failed: " + message + "\n")) << result.output;
         EXPECT_TRUE(Listing().empty());
     }
 }

@@ -14,6 +14,7 @@ fs::path EncoderEndToEnd::Media(const std::string& name) {
     if (fs::exists(file)) return file;
     static const std::map<std::string, std::vector<std::string>> makers = {
         {"tone4.wav", {"-f", "lavfi", "-i", "sine=frequency=440:duration=4:sample_rate=44100", "-ac", "2"}},
+        {"tone8.wav", {"-f", "lavfi", "-i", "sine=frequency=440:duration=8:sample_rate=44100", "-ac", "2"}},
         {"tone.mp3",
          {"-f", "lavfi", "-i", "sine=frequency=660:duration=2:sample_rate=44100", "-c:a", "libmp3lame", "-b:a",
           "128k", "-metadata", "title=Old title"}},

@@ -17,7 +17,7 @@ EncoderSettings Parsed(std::vector<std::string> options, const std::string& inpu
     return parsed.settings.value_or(EncoderSettings{});
 }
 
-FfmpegTarget Target() { return {"/usr/bin/ffmpeg", "/out/.clip.part", "/tmp/p/pass"}; }
+FfmpegTarget Target() { return {"/usr/bin/ffmpeg", "/out/.clip.part", "/tmp/p/pass", ""}; }
 
 // The value that follows `option` in the vector, or "<absent>".
 std::string ValueOf(const ArgumentVector& a, const std::string& option) {
@@ -154,6 +154,21 @@ TEST(FfmpegCommand, QualityMapsOntoTheQuantiserRange) {
     EXPECT_EQ(QuantiserForQuality(100), 2);
     EXPECT_EQ(QuantiserForQuality(0), 31);
     EXPECT_LT(QuantiserForQuality(75), QuantiserForQuality(50));
+}
+
+TEST(FfmpegCommand, ProgressGoesWhereAskedAndFfprobeIsLookedForBesideFfmpeg) {
+    FfmpegTarget target = Target();
+    const auto settings = Parsed({"-v_mode", "1", "-v_bitrate", "500000"});
+    EXPECT_FALSE(Has(BuildFfmpegRuns(settings, target).back(), "-progress"));
+    target.progress = "pipe:4";
+    for (const auto& run : BuildFfmpegRuns(settings, target)) {
+        EXPECT_EQ(ValueOf(run, "-progress"), "pipe:4");
+        EXPECT_EQ(ValueOf(run, "-stats_period"), "0.25");
+    }
+
+    EXPECT_EQ(ProbeProgramsFor("/opt/ff/ffmpeg"), (std::vector<std::string>{"/opt/ff/ffprobe", "ffprobe"}));
+    EXPECT_EQ(ProbeProgramsFor("ffmpeg"), std::vector<std::string>{"ffprobe"});
+    EXPECT_EQ(BuildDurationProbe("ffprobe", "-a.wav").back(), "file:-a.wav");
 }
 
 TEST(FfmpegCommand, DebugKeepsFfmpegsOutput) {
