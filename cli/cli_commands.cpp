@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <set>
 #include <ostream>
 
 #include "encode/command_line.h"
@@ -20,22 +21,25 @@ constexpr const char* kUsage =
     "usage: qorvane-cli profile FILE.wpf\n"
     "       qorvane-cli command-line --profile FILE.wpf --script SCRIPT [--debug] INPUT...\n"
     "       qorvane-cli tags FILE...\n"
-    "       qorvane-cli encode [--profile NAME|FILE.wpf] [--out DIR] [--debug] FILE...\n";
+    "       qorvane-cli encode [--profile NAME|FILE.wpf] [--out DIR] [--debug] [--quiet] [--progress] FILE...\n";
 
 int Usage(std::ostream& err) {
     err << kUsage;
     return kExitUsage;
 }
 
-// Options that take a value, "--debug", "--" ending the options, operands.
+// Options that take a value, flags ("--debug" always), "--" ending the
+// options, operands.
 struct ParsedOptions {
     std::map<std::string, std::string> values;
+    std::set<std::string> flags;
     bool debug = false;
     std::vector<std::string> operands;
 };
 
 std::optional<ParsedOptions> ParseOptions(const std::vector<std::string>& args,
-                                          std::initializer_list<std::string_view> valueOptions) {
+                                          std::initializer_list<std::string_view> valueOptions,
+                                          std::initializer_list<std::string_view> flagOptions = {}) {
     ParsedOptions parsed;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -44,6 +48,8 @@ std::optional<ParsedOptions> ParseOptions(const std::vector<std::string>& args,
             parsed.values[a] = args[++i];
         } else if (a == "--debug") {
             parsed.debug = true;
+        } else if (std::find(flagOptions.begin(), flagOptions.end(), a) != flagOptions.end()) {
+            parsed.flags.insert(a);
         } else if (a == "--") {
             parsed.operands.insert(parsed.operands.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
                                    args.end());
@@ -147,12 +153,14 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
                                  parsed->operands, out);
     }
     if (command == "encode" && encode) {
-        const auto parsed = ParseOptions(rest, {"--profile", "--out"});
+        const auto parsed = ParseOptions(rest, {"--profile", "--out"}, {"--quiet", "--progress"});
         if (!parsed || parsed->operands.empty()) return Usage(err);
         EncodeOptions options;
         options.profile = parsed->values.count("--profile") ? parsed->values.at("--profile") : "";
         options.outDir = parsed->values.count("--out") ? parsed->values.at("--out") : "";
         options.debug = parsed->debug;
+        options.quiet = parsed->flags.count("--quiet") > 0;
+        options.progress = parsed->flags.count("--progress") > 0;
         options.files = parsed->operands;
         return encode(options, out, err);
     }

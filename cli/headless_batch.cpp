@@ -1,7 +1,9 @@
 #include "cli/headless_batch.h"
 
 #include <chrono>
+#include <cstdio>
 #include <memory>
+#include <mutex>
 #include <ostream>
 #include <thread>
 
@@ -43,34 +45,111 @@ std::string ReportedKbps(const BatchState& state) {
     return state.videoBitrate ? std::to_string(*state.videoBitrate) : settings.VideoBitrate;
 }
 
+// The batch's lines on the output stream and, on a terminal, one line per
+// run rewritten in place until the run's own line takes its place. Lines
+// come from the encode thread, the updating line from the waiting one.
+class Console {
+public:
+    Console(std::ostream& out, bool quiet) : out_(out), quiet_(quiet) {}
+
+    // A whole line; with --quiet only those about something not done.
+    void line(const std::string& text, bool failure) {
+        std::lock_guard lock(mutex_);
+        if (quiet_ && !failure) return;
+        clearLive();
+        out_ << text << '\n';
+        out_.flush();
+        ++lines_;
+    }
+    // How many lines have been printed: a live text read before the last of
+    // them is stale.
+    std::uint64_t lines() const {
+        std::lock_guard lock(mutex_);
+        return lines_;
+    }
+    void live(const std::string& text, std::uint64_t linesBefore) {
+        std::lock_guard lock(mutex_);
+        if (lines_ != linesBefore) return;
+        out_ << "\r\x1b[K" << text << std::flush;
+        liveShown_ = true;
+    }
+    void endLive() {
+        std::lock_guard lock(mutex_);
+        clearLive();
+        out_.flush();
+    }
+
+private:
+    void clearLive() {
+        if (liveShown_) out_ << "\r\x1b[K";
+        liveShown_ = false;
+    }
+
+    mutable std::mutex mutex_;
+    std::ostream& out_;
+    bool quiet_;
+    bool liveShown_ = false;
+    std::uint64_t lines_ = 0;
+};
+
 // Prints one line per run and counts the runs that left no output.
 class RunReport final : public RunObserver {
 public:
-    RunReport(const BatchRunner& runner, std::ostream& out) : runner_(runner), out_(out) {}
+    RunReport(const BatchRunner& runner, Console& console) : runner_(runner), console_(console) {}
 
     void runSkipped(const BatchState& state) override {
         ++failures_;
-        out_ << "skipped: " << state.inputPath.string() << '\n';
+        console_.line("skipped: " + state.inputPath.string(), true);
     }
     void runFinished(const BatchState& state) override {
         const auto output = runner_.outputPath();
         const RunResult result = state.lastRun.result;
         if (result != RunResult::Good) ++failures_;
-        out_ << (result == RunResult::Good ? "encoded: " : result == RunResult::Aborted ? "aborted: " : "failed: ")
-             << state.inputPath.string() << " -> " << output.string();
-        if (const std::string kbps = ReportedKbps(state); !kbps.empty()) out_ << " (" << kbps << " kbps)";
-        out_ << '\n';
+        std::string text =
+            (result == RunResult::Good ? "encoded: " : result == RunResult::Aborted ? "aborted: " : "failed: ") +
+            state.inputPath.string() + " -> " + output.string();
+        if (const std::string kbps = ReportedKbps(state); !kbps.empty()) text += " (" + kbps + " kbps)";
+        console_.line(text, result != RunResult::Good);
     }
     void addFailure() { ++failures_; }
     int failures() const { return failures_; }
 
 private:
     const BatchRunner& runner_;
-    std::ostream& out_;
+    Console& console_;
     int failures_ = 0;
 };
 
 }  // namespace
+
+std::string LiveLine(const LiveSnapshot& snapshot, int columns) {
+    std::string text = "[" + std::to_string(snapshot.position.run) + "/" + std::to_string(snapshot.position.total) + "] ";
+    if (snapshot.progress) {
+        char figures[64];
+        std::snprintf(figures, sizeof figures, "%5.1f%% %6.1fx ", snapshot.progress->percent, snapshot.progress->speed);
+        text += figures;
+        text += snapshot.remaining ? FormatClock(*snapshot.remaining) + " left  " : "";
+    } else {
+        text += FormatClock(snapshot.elapsed) + "  ";  // an encoder that tells nothing: time goes on
+    }
+    text += snapshot.label;
+    // Cut to the terminal's width, counting a character outside ASCII as two
+    // columns (most are CJK) and never splitting one.
+    const std::size_t limit = columns > 1 ? static_cast<std::size_t>(columns - 1) : 79;
+    std::size_t width = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const std::size_t length = byte < 0x80 ? 1 : byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        const std::size_t cells = byte < 0x80 ? 1 : 2;
+        if (width + cells > limit) {
+            text.resize(i);
+            break;
+        }
+        width += cells;
+        i += length;
+    }
+    return text;
+}
 
 int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, std::ostream& out,
                      std::ostream& err) {
@@ -97,14 +176,15 @@ int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, st
     MetadataJobTagWriter tagWriter(services.editor, cp932);
     JobListQueue queue(jobs);
     BatchRunner runner({queue, host, host, tagWriter, host}, encoder, profileDir);
-    RunReport report(runner, out);
+    Console console(out, options.quiet);
+    RunReport report(runner, console);
     const auto stopSignal = [&services] { return services.stopSignal ? services.stopSignal() : 0; };
 
     const TagReader readTags = Id3TagReader(cp932);
     for (const std::string& file : options.files) {
         try {
             if (!AddJob(jobs, file, profileName, options.outDir, readTags)) {
-                out << "skipped: " << file << '\n';
+                console.line("skipped: " + file, true);
                 report.addFailure();
             }
         } catch (const FileOpenError& e) {
@@ -114,20 +194,31 @@ int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, st
     int signal = stopSignal();
     if (signal == 0 && runner.beginBatch()) {
         DirectInvoker invoker;
+        LiveRunStatus live;
         EncodeThread thread(runner, invoker, services.launcher, services.logFile);
         thread.setObserver(&report);
+        if (options.progress) thread.setLiveStatus(&live);
         thread.start();
         thread.postStart();
+        auto nextLive = std::chrono::steady_clock::now();
         while (thread.busy()) {
             if (signal == 0 && (signal = stopSignal()) != 0) runner.requestAbort();
+            if (options.progress && std::chrono::steady_clock::now() >= nextLive) {
+                // A few times a second: the terminal never holds up the encoder.
+                nextLive += std::chrono::milliseconds(250);
+                const std::uint64_t lines = console.lines();
+                const LiveSnapshot snapshot = live.snapshot();
+                if (snapshot.running) console.live(LiveLine(snapshot, options.columns), lines);
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         thread.requestTermination();
         thread.join();
+        console.endLive();
     }
     if (signal != 0) {
         // Stopped: say what was left undone, as an interrupted command does.
-        for (std::size_t row = 0; row < jobs.size(); ++row) out << "not done: " << jobs[row].Path << '\n';
+        for (std::size_t row = 0; row < jobs.size(); ++row) console.line("not done: " + jobs[row].Path, true);
         return 128 + signal;
     }
     return report.failures() > 0 ? 1 : 0;

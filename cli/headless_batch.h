@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "encode/live_status.h"
 #include "platform/code_page.h"
 #include "platform/metadata_editor.h"
 #include "platform/process_launcher.h"
@@ -20,6 +21,9 @@ struct EncodeOptions {
     std::string profile;  // a display name in the Profile folder, or a .wpf file; empty: "Temporary"
     std::string outDir;   // empty: beside each input
     bool debug = false;
+    bool quiet = false;     // print only what failed (and what was not done)
+    bool progress = false;  // keep one line per run updating in place (a terminal)
+    int columns = 80;       // the terminal's width, for that line
     std::vector<std::string> files;
 };
 
@@ -37,6 +41,10 @@ struct HeadlessServices {
     // exit status is 128 + the signal.
     std::function<int()> stopSignal;
 };
+
+// The line a terminal shows while a run goes on: "[3/12]  42.0%   31.0x
+// 00:17 left  [300kbps] clip.avi", cut to `columns`.
+std::string LiveLine(const LiveSnapshot& snapshot, int columns);
 
 int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, std::ostream& out,
                      std::ostream& err);

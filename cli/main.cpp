@@ -1,4 +1,5 @@
 // qorvane-cli: the program's rules without windows.
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -29,8 +30,14 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     // 8-bit tag text of the files this program meets is CP932 or Latin-1.
     const qorvane::Cp932CodePage cp932;
-    const auto encode = [argv, &cp932](const qorvane::cli::EncodeOptions& options, std::ostream& out,
-                               std::ostream& err) {
+    const auto encode = [argv, &cp932](qorvane::cli::EncodeOptions options, std::ostream& out,
+                                       std::ostream& err) {
+        // On a terminal each run keeps one line updating in place; piped or
+        // redirected, the output is the plain lines only.
+        if (::isatty(STDOUT_FILENO) && !options.quiet) options.progress = true;
+        if (winsize size{}; ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
+            options.columns = size.ws_col;
+        }
         qorvane::IniRegistry registry(qorvane::IniRegistry::DefaultLocation());
         qorvane::PosixProcessLauncher launcher;
         qorvane::TagLibMetadataEditor editor;

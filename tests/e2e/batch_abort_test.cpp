@@ -7,7 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -17,6 +19,7 @@
 #include "encode/encode_thread.h"
 #include "platform/posix/posix_process_launcher.h"
 #include "support/batch_fakes.h"
+#include "support/media_tools.h"
 #include "support/process_table.h"
 #include "support/temp_dir.h"
 
@@ -149,6 +152,71 @@ TEST_F(BatchWithRealProcesses, ShutdownIsRequestedOnceAfterTheLastJobOfAComplete
     EXPECT_EQ(soundsAtShutdown, Strings{"done.wav"});  // the end-of-batch sound comes first
     EXPECT_TRUE(jobs_.rows.empty());
     EXPECT_TRUE(OurZombies().empty());
+}
+
+// Hands every line the encoder prints to the test as well.
+struct RecordingLauncher final : ProcessLauncher {
+    PosixProcessLauncher real;
+    Strings lines;
+    std::unique_ptr<RunningProcess> start(const LaunchRequest& request) override {
+        LaunchRequest recorded = request;
+        recorded.onOutputLine = [this, forward = request.onOutputLine](std::string_view line) {
+            lines.emplace_back(line);
+            if (forward) forward(line);
+        };
+        return real.start(recorded);
+    }
+};
+
+TEST_F(BatchWithRealProcesses, TheRealEncodersProgressReachesTheLiveStatusInOrder) {
+    // Three seconds of sound that ffmpeg reads at its own pace (-re), so that
+    // the run lasts long enough to report on the way.
+    RunFfmpeg({"-f", "lavfi", "-i", "sine=duration=3", "-ac", "2", "long.wav"}, dir_.path());
+    const fs::path ffmpeg = dir_.write("ffmpeg-re", "#!/bin/sh\nexec ffmpeg -re \"$@\"\n");
+    fs::permissions(ffmpeg, fs::perms::owner_all);
+    ::setenv("QORVANE_FFMPEG", ffmpeg.c_str(), 1);
+    encoder_ = {std::string(QORVANE_ENCODER_DIR) + "/wmcmd.vbs", std::string(QORVANE_ENCODER_DIR) + "/qorvane-cscript",
+                false};
+    jobs_.rows = {{"long.wav", "p", "", "", "", "", "", (dir_ / "long.wav").string(), (dir_ / "out").string()}};
+    RecordingLauncher launcher;
+    LiveRunStatus live;
+    ASSERT_TRUE(Runner().beginBatch());
+    EncodeThread thread(Runner(), invoker_, launcher, dir_ / "batch.log");
+    thread.setLiveStatus(&live);
+    thread.start();
+    thread.postStart();
+    EXPECT_TRUE(Eventually([&] { return !thread.busy(); }));
+    thread.requestTermination();
+    thread.join();
+    ::unsetenv("QORVANE_FFMPEG");
+
+    std::vector<double> percents;
+    for (const std::string& line : launcher.lines) {
+        if (const auto progress = ParseProgressLine(line)) percents.push_back(progress->percent);
+    }
+    ASSERT_GE(percents.size(), 3u) << ::testing::PrintToString(launcher.lines);
+    EXPECT_LT(percents.front(), 50.0);
+    EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
+    EXPECT_EQ(percents.back(), 100.0);
+    EXPECT_EQ(launcher.lines.back(), "finished: ok");
+    EXPECT_EQ(live.snapshot().progress->percent, 100.0);
+    EXPECT_EQ(live.snapshot().position, (RunPosition{1, 1}));
+    EXPECT_EQ(Runner().state().lastRun.result, RunResult::Good);
+}
+
+TEST_F(BatchWithRealProcesses, AnEncoderThatPrintsNothingStillCompletesTheBatch) {
+    UseScriptHost("echo asf > \"$5\"\n");
+    LiveRunStatus live;
+    ASSERT_TRUE(Runner().beginBatch());
+    EncodeThread thread(Runner(), invoker_, launcher_, dir_ / "batch.log");
+    thread.setLiveStatus(&live);
+    thread.start();
+    thread.postStart();
+    EXPECT_TRUE(Eventually([&] { return !thread.busy(); }));
+    EXPECT_TRUE(jobs_.rows.empty());
+    EXPECT_EQ(tags_.calls.size(), 3u);
+    EXPECT_FALSE(live.snapshot().progress);  // activity without a percentage
+    EXPECT_EQ(live.snapshot().position, (RunPosition{3, 3}));
 }
 
 }  // namespace

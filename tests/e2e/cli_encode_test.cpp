@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <pty.h>
 #include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -12,6 +16,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -358,6 +363,70 @@ TEST_F(CliEncode, ATerminationSignalStopsTheEncoderAndListsWhatWasNotDone) {
         EXPECT_TRUE(Eventually([&] { return !IsAlive(encoder); }));
         EXPECT_TRUE(Listing(Out()).empty());
     }
+}
+
+// Runs the front end with its stdout and stderr on a pseudo-terminal, as in a
+// terminal window; what it wrote there.
+std::string RunOnTerminal(const ProgramRun& run) {
+    int master = -1;
+    int slave = -1;
+    winsize size{};
+    size.ws_col = 100;
+    size.ws_row = 30;
+    if (::openpty(&master, &slave, nullptr, nullptr, &size) != 0) throw std::runtime_error("no pseudo-terminal");
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string text = *entry;
+        if (!run.environment.count(text.substr(0, text.find('=')))) environment.push_back(text);
+    }
+    for (const auto& [name, value] : run.environment) environment.push_back(name + "=" + value);
+    std::vector<char*> envp;
+    for (std::string& entry : environment) envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    std::vector<char*> argv;
+    for (const std::string& argument : run.argv) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, slave, 1);
+    posix_spawn_file_actions_adddup2(&actions, slave, 2);
+    posix_spawn_file_actions_addchdir_np(&actions, run.workingDirectory.c_str());
+    pid_t pid = 0;
+    const int error = ::posix_spawn(&pid, run.program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(slave);
+    std::string output;
+    char buffer[4096];
+    for (ssize_t got; error == 0 && (got = ::read(master, buffer, sizeof buffer)) > 0;) output.append(buffer, got);
+    ::close(master);
+    int status = 0;
+    if (error == 0) ::waitpid(pid, &status, 0);
+    return output;
+}
+
+TEST_F(CliEncode, OnATerminalEachRunKeepsOneLineUpdatingInPlaceAndQuietKeepsOnlyFailures) {
+    // Two seconds of sound that ffmpeg reads at its own pace, so that the
+    // line has something to show on the way.
+    const fs::path ffmpeg = dir_.write("ffmpeg-re", "#!/bin/sh\nexec ffmpeg -re \"$@\"\n");
+    fs::permissions(ffmpeg, fs::perms::owner_all);
+    RunFfmpeg({"-f", "lavfi", "-i", "sine=duration=2", "-ac", "2", "in/slow.wav"}, dir_.path());
+    const fs::path slow = dir_ / "in" / "slow.wav";
+    ProgramRun run = EncodeRun({"--out", Out().string(), slow.string()});
+    run.environment["QORVANE_FFMPEG"] = ffmpeg.string();
+    const std::string shown = RunOnTerminal(run);
+    const auto live = shown.find("\r\x1b[K[1/1] ");
+    ASSERT_NE(live, std::string::npos) << shown;
+    EXPECT_NE(shown.find("% ", live), std::string::npos) << shown;
+    EXPECT_NE(shown.find("slow.wav", live), std::string::npos) << shown;
+    // The run's own line takes the place of the updating one.
+    const std::string last = "\r\x1b[Kencoded: " + slow.string() + " -> " + Out("slow.wma").string() + "\r\n";
+    ASSERT_GE(shown.size(), last.size());
+    EXPECT_EQ(shown.substr(shown.size() - last.size()), last) << shown;
+
+    const fs::path tone = Input("tone.wav", "tone.wav");
+    const ProgramResult quiet = Encode({"--quiet", "--out", Out().string(), tone.string(), "gone.wav"});
+    EXPECT_EQ(quiet.exitCode, 1);
+    EXPECT_EQ(quiet.output, "skipped: " + (dir_ / "gone.wav").string() + "\n");
 }
 
 }  // namespace
