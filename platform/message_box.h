@@ -3,6 +3,7 @@
 // button (Yes and No for a question). Behind an interface so that tests and
 // scripted runs can answer them.
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 
@@ -16,6 +17,15 @@ public:
     virtual ~MessageBoxes() = default;
     // Shows the warning and returns when the user has dismissed it.
     virtual void warning(const std::string& caption, const std::string& text) = 0;
+    // A warning with a further button, `detailsButton`, beside OK: when the
+    // user leaves the box by it, `showDetails` runs. A box that cannot offer
+    // the button (a stream, a scripted answer) shows the plain warning.
+    virtual void warningWithDetails(const std::string& caption, const std::string& text,
+                                    const std::string& detailsButton, const std::function<void()>& showDetails) {
+        (void)detailsButton;
+        (void)showDetails;
+        warning(caption, text);
+    }
     // Asks with the buttons Yes and No (warning icon); true for Yes.
     virtual bool question(const std::string& caption, const std::string& text) = 0;
 };

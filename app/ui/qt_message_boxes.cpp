@@ -1,7 +1,9 @@
 #include "app/ui/qt_message_boxes.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "controls/ui_font.h"
 
@@ -20,6 +22,17 @@ void QtMessageBoxes::warning(const std::string& caption, const std::string& text
                     QString::fromStdString(text), QMessageBox::Ok, Owner());
     box.setFont(JapaneseUiFont());
     box.exec();
+}
+
+void QtMessageBoxes::warningWithDetails(const std::string& caption, const std::string& text,
+                                        const std::string& detailsButton, const std::function<void()>& showDetails) {
+    QMessageBox box(QMessageBox::Warning, QString::fromStdString(caption),
+                    QString::fromStdString(text), QMessageBox::Ok, Owner());
+    box.setFont(JapaneseUiFont());
+    QAbstractButton* details = box.addButton(QString::fromStdString(detailsButton), QMessageBox::ActionRole);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    if (box.clickedButton() == details && showDetails) showDetails();
 }
 
 bool QtMessageBoxes::question(const std::string& caption, const std::string& text) {

@@ -10,6 +10,8 @@ namespace qorvane {
 class QtMessageBoxes final : public MessageBoxes {
 public:
     void warning(const std::string& caption, const std::string& text) override;
+    void warningWithDetails(const std::string& caption, const std::string& text, const std::string& detailsButton,
+                            const std::function<void()>& showDetails) override;
     bool question(const std::string& caption, const std::string& text) override;
 };
 

@@ -27,8 +27,15 @@ public:
     std::vector<std::string> shown;      // "caption: text"
     std::vector<std::string> questions;  // "caption: text"
     bool answerYes = false;
+    // The further action of the last warning that offered one.
+    std::function<void()> details;
     void warning(const std::string& caption, const std::string& text) override {
         shown.push_back(caption + ": " + text);
+    }
+    void warningWithDetails(const std::string& caption, const std::string& text, const std::string&,
+                            const std::function<void()>& showDetails) override {
+        shown.push_back(caption + ": " + text);
+        details = showDetails;
     }
     bool question(const std::string& caption, const std::string& text) override {
         questions.push_back(caption + ": " + text);
