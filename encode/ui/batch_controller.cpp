@@ -5,9 +5,11 @@
 #include <QPushButton>
 #include <QThread>
 #include <exception>
+#include <optional>
 
 #include "controls/window_frame.h"
 #include "base/window_placement.h"
+#include "encode/ui/encoder_output_window.h"
 #include "encode/ui/progress_dialog.h"
 
 namespace qorvane {
@@ -15,6 +17,9 @@ namespace qorvane {
 namespace {
 
 constexpr const char* kCaption = "qorv";
+// How often a running batch is looked at: often enough to look live, seldom
+// enough to cost nothing.
+constexpr int kLiveRefreshMs = 250;
 
 QString Q(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
@@ -52,7 +57,11 @@ BatchController::BatchController(QWidget& mainWindow, TProDlg& dialog, Services 
               std::move(profileDir)),
       invoker_(this) {
     connect(dialog_.OKBtn, &QPushButton::clicked, this, &BatchController::OKBtnClick);
+    connect(dialog_.btnOutput, &QPushButton::clicked, this, [this] { showOutput(); });
+    liveTimer_.setInterval(kLiveRefreshMs);
+    connect(&liveTimer_, &QTimer::timeout, this, &BatchController::refreshLive);
     thread_ = std::make_unique<EncodeThread>(runner_, invoker_, services_.launcher, services_.logFile);
+    thread_->setLiveStatus(&live_);
     thread_->start();
 }
 
@@ -66,13 +75,50 @@ BatchController::~BatchController() {
         QThread::msleep(2);
     }
     thread_->join();
+    delete output_.data();  // it reads the status, which goes with this
 }
 
 void BatchController::tbConvClick() {
     if (!runner_.beginBatch()) return;
+    batchStartSerial_ = live_.snapshot().serial;
+    if (!liveTimer_.isActive()) idleTitle_ = mainWindow_.windowTitle();
+    dialog_.clearLive();
     placeDialog();
     dialog_.show();
     thread_->postStart();
+    liveTimer_.start();
+}
+
+void BatchController::refreshLive() {
+    const LiveSnapshot live = live_.snapshot();
+    const bool begun = live.serial > batchStartSerial_;  // a run of this batch has started
+    if (begun) dialog_.showLive(live);
+    if (thread_->busy()) {
+        if (begun && live.batchPercent) {
+            mainWindow_.setWindowTitle(QStringLiteral("%1% - ").arg(static_cast<int>(*live.batchPercent)) +
+                                       idleTitle_);
+        }
+    } else {
+        liveTimer_.stop();
+        mainWindow_.setWindowTitle(idleTitle_);
+    }
+    if (output_ && output_->isVisible()) output_->refresh();
+}
+
+void BatchController::showOutput(bool sessionLog) {
+    if (!output_) {
+        output_ = new EncoderOutputWindow(live_, QString::fromStdString(services_.logFile.string()), &mainWindow_);
+        placeOutputWindow();
+    }
+    output_->refresh();
+    if (sessionLog) {
+        output_->showSessionLog();
+    } else {
+        output_->showRunOutput();
+    }
+    output_->show();
+    output_->raise();
+    output_->activateWindow();
 }
 
 void BatchController::OKBtnClick() { runner_.requestAbort(); }
@@ -88,12 +134,28 @@ void BatchController::placeDialog() {
     });
 }
 
+EncoderOutputWindow* BatchController::outputWindow() const { return output_.data(); }
+
+// Below the progress dialog (which stays on top of it) when that is shown,
+// else over the main window.
+void BatchController::placeOutputWindow() {
+    const WindowBounds owner = FrameBounds(mainWindow_);
+    const std::optional<WindowBounds> above =
+        dialog_.isVisible() ? std::optional(FrameBounds(dialog_)) : std::nullopt;
+    PlaceFrame(*output_, [owner, above, area = services_.workArea](int width, int height) {
+        WindowBounds bounds = CentredOver(owner, width, height);
+        if (above) bounds.top = above->top + above->height + 8;
+        return ClampIntoWorkArea(bounds, area);
+    });
+}
+
 CompletionSettings BatchController::completionSettings() const { return services_.completionSettings(); }
 
 void BatchController::showWarning(const std::string& text) { services_.messages.warning(kCaption, text); }
 
 void BatchController::reportFailures(const std::vector<RunFailure>& failures) {
-    services_.messages.warning(kCaption, FormatFailureReport(failures, services_.logFile.string()));
+    services_.messages.warningWithDetails(kCaption, FormatFailureReport(failures, services_.logFile.string()),
+                                          "詳細...", [this] { showOutput(true); });
 }
 
 void BatchController::requestShutdown() {

@@ -1,15 +1,22 @@
 #pragma once
 // The batch in the desktop program: the convert command, the progress
 // dialog, the encode thread with its hand-over to the main thread, and the
-// shutdown at the end of a batch.
+// shutdown at the end of a batch. While a batch runs, what the encoder is
+// doing is read a few times a second into the dialog, the main window's
+// title and the encoder's output window.
 
 #include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
 #include "encode/batch_runner.h"
 #include "encode/encode_thread.h"
+#include "encode/live_status.h"
 #include "platform/desktop.h"
 #include "platform/message_box.h"
 #include "platform/power_control.h"
@@ -18,6 +25,7 @@ class QWidget;
 
 namespace qorvane {
 
+class EncoderOutputWindow;
 class TProDlg;
 
 // Runs steps on the thread that owns `context` and waits for them. Once
@@ -62,6 +70,11 @@ public:
     BatchRunner& runner() { return runner_; }
     // As the abort button: used when the program is closed or told to end.
     void abortBatch();
+    // Opens the encoder's output window (the dialog's "詳細..." button): on
+    // the current run's output, or on the session's log.
+    void showOutput(bool sessionLog = false);
+    // None until first opened.
+    EncoderOutputWindow* outputWindow() const;
 
     // BatchHost
     CompletionSettings completionSettings() const override;
@@ -78,15 +91,22 @@ public slots:
 
 private slots:
     void shutdownNow();  // the shutdown message's handler
+    void refreshLive();
 
 private:
     void placeDialog();
+    void placeOutputWindow();
 
     QWidget& mainWindow_;
     TProDlg& dialog_;
     Services services_;
     BatchRunner runner_;
     QtMainThreadInvoker invoker_;
+    LiveRunStatus live_;
+    QTimer liveTimer_;
+    std::uint64_t batchStartSerial_ = 0;  // the status's serial when the batch began
+    QString idleTitle_;                   // the main window's title without a percentage
+    QPointer<EncoderOutputWindow> output_;
     std::unique_ptr<EncodeThread> thread_;
 };
 

@@ -1,18 +1,55 @@
 #include "encode/ui/progress_dialog.h"
 
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 
 #include "controls/ui_font.h"
+#include "encode/run_progress.h"
 
 namespace qorvane {
+
+namespace {
+
+// The live part sits below the original three controls, which keep their
+// places; the dialog grows downwards to hold it.
+constexpr int kMargin = 12;
+constexpr int kWidth = 313;
+constexpr int kBarTop = 66;
+constexpr int kLinesTop = 86;
+constexpr int kOutputButtonTop = 106;
+constexpr int kHeight = kOutputButtonTop + 25 + 8;
+// The bar counts in tenths of a percent, so that a long run still moves.
+constexpr int kBarSteps = 1000;
+
+QString Clock(double seconds) { return QString::fromStdString(FormatClock(seconds)); }
+
+QString ElapsedText(const LiveSnapshot& live) {
+    QString text = QStringLiteral("経過 ") + Clock(live.elapsed);
+    if (live.running && live.remaining) text += QStringLiteral(" / 残り ") + Clock(*live.remaining);
+    return text;
+}
+
+QString PlaceText(const LiveSnapshot& live) {
+    QString text;
+    if (live.position.total > 0) {
+        text = QStringLiteral("全体 %1/%2").arg(live.position.run).arg(live.position.total);
+    }
+    if (live.progress && live.progress->passes > 1) {
+        if (!text.isEmpty()) text += QStringLiteral("  ");
+        text += QStringLiteral("パス %1/%2").arg(live.progress->pass).arg(live.progress->passes);
+    }
+    return text;
+}
+
+}  // namespace
 
 TProDlg::TProDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint |
                           Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint) {
     setFont(JapaneseUiFont());
     setWindowTitle(QStringLiteral("エンコード中・・・"));
-    setFixedSize(313, 65);
+    setFixedSize(kWidth, kHeight);
     setModal(false);
 
     Label1 = new QLabel(this);
@@ -29,6 +66,27 @@ TProDlg::TProDlg(QWidget* parent)
     Button1 = new QPushButton(QStringLiteral("dummy"), this);
     Button1->setGeometry(0, 0, 0, 1);
     Button1->setAutoDefault(false);
+
+    pbRun = new QProgressBar(this);
+    pbRun->setGeometry(kMargin, kBarTop, kWidth - 2 * kMargin, 14);
+    pbRun->setTextVisible(false);  // the figure is in the line below
+
+    // The times take the line under the bar; the place shares the last line
+    // with the output button.
+    const int lineHeight = fontMetrics().height() + 2;
+    lbTime = new QLabel(this);
+    lbTime->setGeometry(kMargin, kLinesTop, kWidth - 2 * kMargin, lineHeight);
+
+    lbPlace = new QLabel(this);
+    lbPlace->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lbPlace->setGeometry(kMargin, kOutputButtonTop, kWidth - 2 * kMargin - 75 - 8, 25);
+
+    btnOutput = new QPushButton(QStringLiteral("詳細..."), this);
+    btnOutput->setGeometry(kWidth - kMargin - 75, kOutputButtonTop, 75, 25);
+    btnOutput->setAutoDefault(false);
+    btnOutput->setToolTip(QStringLiteral("エンコーダの出力とログ"));
+
+    clearLive();
 }
 
 void TProDlg::setCountText(const QString& text) {
@@ -40,6 +98,24 @@ void TProDlg::setCountText(const QString& text) {
 void TProDlg::setDisplayText(const QString& text) {
     Label1->setText(text);
     Label1->adjustSize();
+}
+
+void TProDlg::showLive(const LiveSnapshot& live) {
+    if (live.progress) {
+        pbRun->setRange(0, kBarSteps);
+        pbRun->setValue(static_cast<int>(live.progress->percent * kBarSteps / 100));
+        lbTime->setText(QStringLiteral("%1%  ").arg(static_cast<int>(live.progress->percent)) + ElapsedText(live));
+    } else {
+        pbRun->setRange(0, 0);  // busy: the encoder tells no percentage
+        lbTime->setText(ElapsedText(live));
+    }
+    lbPlace->setText(PlaceText(live));
+}
+
+void TProDlg::clearLive() {
+    pbRun->setRange(0, 0);
+    lbTime->clear();
+    lbPlace->clear();
 }
 
 void TProDlg::showEvent(QShowEvent* event) {

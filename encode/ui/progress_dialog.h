@@ -1,11 +1,16 @@
 #pragma once
 // The progress dialog of a batch: which file is being encoded, how many are
 // left, and the abort button. One instance, created at start-up, shown
-// modelessly and on top of other windows.
+// modelessly and on top of other windows. Below them: how far the current
+// run has come, its times, its place in the batch, and a button that opens
+// the encoder's output.
 
 #include <QDialog>
 
+#include "encode/live_status.h"
+
 class QLabel;
+class QProgressBar;
 class QPushButton;
 
 namespace qorvane {
@@ -20,10 +25,20 @@ public:
     // The display text of the current run.
     void setDisplayText(const QString& text);
 
+    // What the encoder is doing: a percentage when it tells one, else a busy
+    // bar; the elapsed and the remaining time; the run's place in the batch.
+    void showLive(const LiveSnapshot& live);
+    // Nothing known yet (a batch is starting): a busy bar and no figures.
+    void clearLive();
+
     QLabel* Label1;       // display text
     QLabel* Label2;       // count text
     QPushButton* OKBtn;   // "中断": abort
     QPushButton* Button1; // invisible; takes the focus so Enter and Space do not abort
+    QProgressBar* pbRun;  // the current run
+    QLabel* lbTime;       // "経過 00:12 / 残り 00:17"
+    QLabel* lbPlace;      // "全体 3/12  パス 1/2"
+    QPushButton* btnOutput;  // "詳細...": the encoder's output
 
 protected:
     void showEvent(QShowEvent* event) override;

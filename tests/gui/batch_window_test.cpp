@@ -3,6 +3,8 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -11,6 +13,7 @@
 
 #include "app/job_list_queue.h"
 #include "encode/ui/batch_controller.h"
+#include "encode/ui/encoder_output_window.h"
 #include "encode/ui/progress_dialog.h"
 #include "gui/gui_fixture.h"
 #include "platform/posix/posix_process_launcher.h"
@@ -71,6 +74,17 @@ protected:
         QObject::connect(w.tbConv, &QToolButton::clicked, controller.get(), &BatchController::tbConvClick);
         batchRunning = [this] { return controller->converting(); };
         abortBatch = [this] { controller->abortBatch(); };
+    }
+
+    // A script host made of these shell lines, in the temporary directory.
+    EncoderLocation host(const std::string& lines) {
+        const std::string path = file("host.sh", "#!/bin/sh\n" + lines);
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+        return EncoderLocation{(dir / "wmcmd.vbs").string(), path, false};
+    }
+    // Shell lines that wait until the test makes the file `name`.
+    std::string waitFor(const std::string& name) const {
+        return "while [ ! -e \"" + (dir / name).string() + "\" ]; do sleep 0.02; done\n";
     }
 
     bool waitForIdle() {
@@ -148,6 +162,73 @@ TEST_F(BatchWindowTest, RunsThatGaveNoFileAreListedOnceTheBatchIsOver) {
                                   "broken.wav → broken.wma: エンコーダがエラーで終了しました (終了コード 1)\n\n"
                                   "詳しくはログをご覧ください:\n" + (dir / "encoder.log").string()});
     EXPECT_TRUE(std::filesystem::exists(dir / "good.wma"));
+
+    // The box's further button opens the encoder's output on the session's
+    // log, where the failed run's command line and end are.
+    ASSERT_TRUE(messages.details);
+    messages.details();
+    EncoderOutputWindow* output = controller->outputWindow();
+    ASSERT_NE(output, nullptr);
+    EXPECT_TRUE(output->isVisible());
+    EXPECT_EQ(output->tabs->currentWidget(), output->edLog);
+    const QString log = output->edLog->toPlainText();
+    EXPECT_TRUE(log.contains(QStringLiteral("broken.wav")));
+    EXPECT_TRUE(log.contains(QStringLiteral("-- エンコーダがエラーで終了しました (終了コード 1)")));
+}
+
+TEST_F(BatchWindowTest, TheDialogTheTitleAndTheOutputWindowFollowTheEncoder) {
+    start(host("echo \"encoder says hello\"\n"
+               "echo 'progress: 25.0% 00:00:01.0/00:00:04.0 speed=1.0x'\n" +
+               waitFor("half") +
+               "echo 'progress: 75.0% 00:00:01.0/00:00:02.0 speed=1.0x pass=2/2 pass_percent=50.0%'\n" +
+               waitFor("end") + "echo 'all done'\n"));
+    const QString idle = window->windowTitle();
+    window->AddFiles({file("a.wav", SilentWave()), file("b.wav", SilentWave())});
+    window->show();
+    window->tbConv->click();
+
+    ASSERT_TRUE(QTest::qWaitFor([this] { return progress->pbRun->value() == 250; }, 10000));
+    EXPECT_EQ(progress->pbRun->maximum(), 1000);
+    EXPECT_TRUE(progress->lbTime->text().startsWith(QStringLiteral("25%  経過 ")));
+    EXPECT_TRUE(progress->lbTime->text().contains(QStringLiteral(" / 残り ")));
+    EXPECT_EQ(progress->lbPlace->text(), QStringLiteral("全体 1/2"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->windowTitle() == QStringLiteral("12% - ") + idle; }, 5000));
+
+    progress->btnOutput->click();
+    EncoderOutputWindow* output = controller->outputWindow();
+    ASSERT_NE(output, nullptr);
+    EXPECT_TRUE(output->isVisible());
+    EXPECT_EQ(output->lbRun->text(), QStringLiteral("変換中: a.wav"));
+    EXPECT_TRUE(output->edOutput->toPlainText().contains(QStringLiteral("encoder says hello")));
+    EXPECT_FALSE(output->edOutput->toPlainText().contains(QStringLiteral("progress:")));
+
+    file("half");
+    ASSERT_TRUE(QTest::qWaitFor([this] { return progress->pbRun->value() == 750; }, 10000));
+    EXPECT_EQ(progress->lbPlace->text(), QStringLiteral("全体 1/2  パス 2/2"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->windowTitle() == QStringLiteral("37% - ") + idle; }, 5000));
+
+    // The second run passes both waits; the window stays with its output.
+    file("end");
+    ASSERT_TRUE(waitForIdle());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->windowTitle() == idle; }, 5000));
+    EXPECT_TRUE(output->isVisible());
+    EXPECT_EQ(output->lbRun->text(), QStringLiteral("終了: b.wav"));
+    EXPECT_TRUE(output->edOutput->toPlainText().endsWith(QStringLiteral("all done\n")));
+    const QString log = output->edLog->toPlainText();
+    EXPECT_EQ(log.count(QStringLiteral("all done")), 2);
+    EXPECT_EQ(output->edLogFile->text(), QString::fromStdString((dir / "encoder.log").string()));
+}
+
+TEST_F(BatchWindowTest, AnEncoderThatTellsNoProgressShowsABusyBar) {
+    start(host(waitFor("end")));
+    window->AddFiles({file("a.wav", SilentWave())});
+    window->tbConv->click();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return progress->lbPlace->text() == QStringLiteral("全体 1/1"); }, 10000));
+    EXPECT_EQ(progress->pbRun->maximum(), 0);
+    EXPECT_TRUE(progress->lbTime->text().startsWith(QStringLiteral("経過 ")));
+    file("end");
+    ASSERT_TRUE(waitForIdle());
+    EXPECT_EQ(window->jobs().size(), 0u);
 }
 
 TEST_F(BatchWindowTest, ClosingDuringABatchAsksThenEndsTheEncoder) {
