@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of the desktop program's windows under a virtual X server, for
 # checking by eye: the main window, the environment dialog with its drop
-# buttons, the profile editor and its custom size dialog.
+# buttons, the profile editor and its custom size dialog, then a batch over
+# the rows with the progress dialog and the encoder's output window.
 #   screenshots.sh [output folder]   (default: screenshots/)
 #   BUILD_DIR  the build tree to take the program from (default: build)
 set -euo pipefail
@@ -35,6 +36,10 @@ done <<'SAMPLES'
 02 Harbour Lights.mp3|Harbour Lights|The Quays|Tidewater|1998
 03 雨のあと.mp3|雨のあと|水無月|梅雨|2011
 SAMPLES
+# Three hours of quiet: long enough for the batch's pictures to catch the
+# encoder in the middle of a run (the batch is aborted once they are taken).
+ffmpeg -nostdin -loglevel error -f lavfi -i anullsrc=r=8000:cl=mono -t 10800 -b:a 8k -id3v2_version 3 \
+  -metadata title="夜の実況 (全編)" -metadata artist="水無月" "$samples/04 夜の実況.mp3"
 ffmpeg -loglevel error -f lavfi -i anullsrc=r=44100:cl=mono -t 1 "$samples/interview.wav"
 xvfb-run -a -s "-screen 0 1280x800x24" "$build/app/qorvane" "$samples"/*
 ls -l "$out"

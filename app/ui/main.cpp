@@ -123,6 +123,6 @@ int main(int argc, char** argv) {
     }
 
     window.show();
-    ScheduleScriptedRun(window, state, pickers);
+    ScheduleScriptedRun(window, state, pickers, controller, progress);
     return QApplication::exec();
 }

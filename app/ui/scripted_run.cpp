@@ -2,7 +2,9 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QProgressBar>
 #include <QTimer>
 #include <QTreeView>
 #include <cstdlib>
@@ -12,6 +14,9 @@
 #include "app/app_state.h"
 #include "app/ui/environment_dialog.h"
 #include "app/ui/main_window.h"
+#include "encode/ui/batch_controller.h"
+#include "encode/ui/encoder_output_window.h"
+#include "encode/ui/progress_dialog.h"
 #include "profiles/profile_names.h"
 #include "profiles/ui/enc_set_dlg.h"
 #include "profiles/ui/vsize_dlg.h"
@@ -21,6 +26,20 @@ namespace qorvane {
 namespace {
 
 QString Environment(const char* name) { return QString::fromLocal8Bit(qgetenv(name)); }
+
+// Calls `step` every tenth of a second until it answers true.
+void Poll(QObject* context, std::function<bool()> step) {
+    auto* timer = new QTimer(context);
+    QObject::connect(timer, &QTimer::timeout, context, [timer, step = std::move(step)] {
+        timer->stop();  // a step may handle events: it must not come round again meanwhile
+        if (step()) {
+            timer->deleteLater();
+        } else {
+            timer->start();
+        }
+    });
+    timer->start(100);
+}
 
 }  // namespace
 
@@ -75,17 +94,55 @@ bool SaveScreenshots(TQorvbyOstrel& window, AppState& state, Pickers& pickers, c
     return saved;
 }
 
-void ScheduleScriptedRun(TQorvbyOstrel& window, AppState& state, Pickers& pickers) {
+void SaveBatchScreenshots(BatchController& batch, TProDlg& progress, const QString& dir,
+                          std::function<void(bool saved)> done) {
+    batch.tbConvClick();
+    const QDeadlineTimer patience(60000);
+    Poll(&batch, [&batch, &progress, dir, done, patience] {
+        // A run well under way, so that the bar and its figures show.
+        const int value = progress.pbRun->value();
+        const bool midRun = progress.pbRun->maximum() > 0 && value > progress.pbRun->maximum() / 10 &&
+                            value < progress.pbRun->maximum() * 9 / 10;
+        if (!midRun && !patience.hasExpired() && batch.converting()) return false;
+        bool saved = progress.grab().save(QDir(dir).filePath(QStringLiteral("progress-dialog.png")));
+        batch.showOutput();
+        EncoderOutputWindow* output = batch.outputWindow();
+        QCoreApplication::processEvents();
+        saved = output->grab().save(QDir(dir).filePath(QStringLiteral("encoder-output.png"))) && saved;
+        output->showSessionLog();
+        QCoreApplication::processEvents();
+        saved = output->grab().save(QDir(dir).filePath(QStringLiteral("encoder-log.png"))) && saved;
+        batch.abortBatch();
+        Poll(&batch, [&batch, done, saved] {
+            if (batch.converting()) return false;
+            done(saved);
+            return true;
+        });
+        return true;
+    });
+}
+
+void ScheduleScriptedRun(TQorvbyOstrel& window, AppState& state, Pickers& pickers, BatchController& batch,
+                         TProDlg& progress) {
     const QString screenshots = Environment("QORVANE_SCREENSHOTS");
     const bool report = Environment("QORVANE_STARTUP_REPORT") == QLatin1String("1");
     if (screenshots.isEmpty() && !report) return;
     // Give the window a moment to be laid out and painted first.
-    QTimer::singleShot(200, &window, [&window, &state, &pickers, screenshots, report] {
+    QTimer::singleShot(200, &window, [&window, &state, &pickers, &batch, &progress, screenshots, report] {
         if (report) WriteStartupReport(window, state, std::cout);
-        if (!screenshots.isEmpty() && !SaveScreenshots(window, state, pickers, screenshots)) {
-            std::cerr << "screenshots could not be saved in " << screenshots.toStdString() << std::endl;
+        if (screenshots.isEmpty()) {
+            window.close();
+            return;
         }
-        window.close();
+        const auto finished = [&window, screenshots](bool saved) {
+            if (!saved) std::cerr << "screenshots could not be saved in " << screenshots.toStdString() << std::endl;
+            window.close();
+        };
+        const bool saved = SaveScreenshots(window, state, pickers, screenshots);
+        if (window.jobs().size() == 0) return finished(saved);
+        SaveBatchScreenshots(batch, progress, screenshots, [finished, saved](bool batchSaved) {
+            finished(saved && batchSaved);
+        });
     });
 }
 
