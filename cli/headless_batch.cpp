@@ -98,8 +98,10 @@ public:
     RunReport(const BatchRunner& runner, Console& console) : runner_(runner), console_(console) {}
 
     void runSkipped(const BatchState& state) override {
+        // A run stopped before its encoder started is as aborted as one ended.
+        const bool aborted = state.lastRun.result == RunResult::Aborted;
         ++failures_;
-        console_.line("skipped: " + state.inputPath.string(), true);
+        console_.line((aborted ? "aborted: " : "skipped: ") + state.inputPath.string(), true);
     }
     void runFinished(const BatchState& state) override {
         const auto output = runner_.outputPath();

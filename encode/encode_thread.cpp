@@ -149,7 +149,11 @@ void EncodeThread::encode() {
         state.running = false;  // the program is going away: no finish step
         return;
     }
-    const RunOutcome outcome = aborted ? RunOutcome{RunResult::Aborted, end} : JudgeEncoderRun(end, before, after);
+    // A run that had ended by itself before the abort reached it is judged
+    // as any other.
+    const bool endedByItself = end.kind == ProcessEnd::Kind::Exited && end.code == 0;
+    const RunOutcome outcome =
+        aborted && !endedByItself ? RunOutcome{RunResult::Aborted, end} : JudgeEncoderRun(end, before, after);
     if (live_) live_->runEnded(OutcomeText(outcome));
     invoke([this, &outcome] {
         runner_.finishJob(outcome);

@@ -4,9 +4,11 @@ namespace qorvane {
 
 namespace {
 
-// Keeps the last `limit` bytes, cut at a line start where one is near.
+// Keeps the last `limit` bytes, cut at a line start where one is near. It
+// cuts only once the text has grown to twice that, so that a flood of lines
+// costs a cut now and then, not one per line.
 void KeepTail(std::string& text, std::size_t limit) {
-    if (text.size() <= limit) return;
+    if (text.size() <= 2 * limit) return;
     std::size_t cut = text.size() - limit;
     const auto newline = text.find('\n', cut);
     if (newline != std::string::npos && newline - cut < 4096) cut = newline + 1;

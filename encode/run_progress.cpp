@@ -1,5 +1,6 @@
 #include "encode/run_progress.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -101,7 +102,10 @@ std::optional<EncoderFinish> ParseFinishLine(std::string_view line) {
 }
 
 std::string FormatClock(double seconds) {
-    const long long whole = seconds > 0 && std::isfinite(seconds) ? std::llround(seconds) : 0;
+    // Beyond a hundred days an estimate says nothing (and a hostile line
+    // could ask for more than a number holds).
+    const double shown = std::isfinite(seconds) ? std::clamp(seconds, 0.0, 100.0 * 86400) : 0;
+    const long long whole = std::llround(shown);
     char text[32];
     if (whole >= 3600) {
         std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", whole / 3600, whole / 60 % 60, whole % 60);

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -49,6 +50,22 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);  // takes out the options Qt itself understands
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+
+    // A termination signal: until the window runs, the program just ends
+    // (a message box of the start-up included); then it ends in good order.
+    bool signalledEarly = false;
+    std::function<void()> onTerminationSignal = [&signalledEarly] {
+        signalledEarly = true;
+        QCoreApplication::exit(128 + TerminationSignals::Received());
+    };
+    std::unique_ptr<QSocketNotifier> signalNotifier;
+    if (TerminationSignals::NotifyFd() >= 0) {
+        signalNotifier = std::make_unique<QSocketNotifier>(TerminationSignals::NotifyFd(), QSocketNotifier::Read);
+        QObject::connect(signalNotifier.get(), &QSocketNotifier::activated, &app, [&signalNotifier, &onTerminationSignal] {
+            signalNotifier->setEnabled(false);  // once is enough
+            onTerminationSignal();
+        });
+    }
 
     QtMessageBoxes screenBoxes;
     StreamMessageBoxes stderrBoxes(std::cerr);
@@ -106,21 +123,17 @@ int main(int argc, char** argv) {
 
     // The session ending, or SIGTERM, SIGHUP or SIGINT: stop the batch (its
     // encoder is ended when the controller goes), keep the settings, quit.
+    // exit() sends the windows no close event, so nobody is asked whether
+    // to stop the batch: nobody may be there to answer.
     const auto endInGoodOrder = [&controller, &window] {
         controller.abortBatch();
         window.saveSettings();
-        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
     };
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                      [endInGoodOrder](QSessionManager&) { endInGoodOrder(); });
-    std::unique_ptr<QSocketNotifier> signalNotifier;
-    if (TerminationSignals::NotifyFd() >= 0) {
-        signalNotifier = std::make_unique<QSocketNotifier>(TerminationSignals::NotifyFd(), QSocketNotifier::Read);
-        QObject::connect(signalNotifier.get(), &QSocketNotifier::activated, &window, [&signalNotifier, endInGoodOrder] {
-            signalNotifier->setEnabled(false);  // once is enough
-            endInGoodOrder();
-        });
-    }
+    onTerminationSignal = endInGoodOrder;
+    if (signalledEarly) endInGoodOrder();  // heard while a start-up message was up
 
     window.show();
     ScheduleScriptedRun(window, state, pickers, controller, progress);

@@ -21,10 +21,12 @@ int OutputPipe::fd() const {
     return fd_;
 }
 
-void OutputPipe::drain() {
+void OutputPipe::drain() { drainAtMost(64 * 1024); }
+
+void OutputPipe::drainAtMost(std::size_t budget) {
     std::lock_guard lock(mutex_);
     char buffer[16384];
-    while (fd_ >= 0) {
+    for (std::size_t taken = 0; fd_ >= 0 && taken < budget;) {
         const ssize_t got = ::read(fd_, buffer, sizeof buffer);
         if (got > 0) {
             const auto bytes = static_cast<std::size_t>(got);
@@ -35,6 +37,7 @@ void OutputPipe::drain() {
                 done += static_cast<std::size_t>(put);
             }
             takeLines(std::string_view(buffer, bytes));
+            taken += bytes;
             continue;
         }
         if (got < 0 && errno == EINTR) continue;
@@ -46,7 +49,7 @@ void OutputPipe::drain() {
 }
 
 void OutputPipe::close() {
-    drain();
+    drainAtMost(1024 * 1024);  // what is there now; a writer left behind loses the rest
     std::lock_guard lock(mutex_);
     if (!partial_.empty()) emit(partial_);
     partial_.clear();

@@ -27,7 +27,9 @@ public:
     // The descriptor to poll for input; -1 once the pipe is closed.
     int fd() const;
 
-    // Reads what is there now and passes it on.
+    // Reads what is there now (at most 64 KiB, so that a child printing
+    // without pause never keeps its waiter from looking at anything else)
+    // and passes it on.
     void drain();
     // Drains, hands over a last unfinished line, and closes the pipe.
     void close();
@@ -35,6 +37,7 @@ public:
     void dropListener();
 
 private:
+    void drainAtMost(std::size_t budget);
     void takeLines(std::string_view bytes);
     void emit(std::string_view line);
 

@@ -250,6 +250,7 @@ public:
             run_->sleepUntilEndOr(killEnd);
         }
         if (!run_->reaped()) {
+            run_->dropListener();  // the reaper's thread must not call it
             ReapLater(run_);
             handedToReaper_ = true;
             return;
@@ -314,6 +315,14 @@ std::unique_ptr<RunningProcess> PosixProcessLauncher::start(const LaunchRequest&
     }
     int readFd = AboveStandardFds(pipeFds[0]);
     int writeFd = AboveStandardFds(pipeFds[1]);
+    if (readFd < 0 || writeFd < 0) {  // out of descriptors
+        AppendToLog(logFd, "-- could not start: no descriptor for its output\n");
+        CloseFd(readFd);
+        CloseFd(writeFd);
+        CloseFd(captureFd);
+        CloseFd(logFd);
+        return nullptr;
+    }
 
     SpawnSetup setup;
     posix_spawn_file_actions_addopen(&setup.actions, 0, "/dev/null", O_RDONLY, 0);

@@ -39,7 +39,12 @@ void TerminationSignals::Catch() {
         action.sa_handler = OnTerminationSignal;
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESTART;
-        for (const int signal : kCaught) ::sigaction(signal, &action, nullptr);
+        for (const int signal : kCaught) {
+            // A signal ignored on entry (nohup) stays ignored.
+            struct sigaction previous {};
+            if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) continue;
+            ::sigaction(signal, &action, nullptr);
+        }
     });
 }
 

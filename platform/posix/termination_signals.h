@@ -8,7 +8,8 @@ namespace qorvane {
 
 class TerminationSignals {
 public:
-    // Installs the handlers (once per process; later calls do nothing).
+    // Installs the handlers (once per process; later calls do nothing). A
+    // signal that was ignored on entry, as under nohup, stays ignored.
     static void Catch();
     // The first signal caught so far; 0 while none.
     static int Received();

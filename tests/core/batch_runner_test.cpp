@@ -45,7 +45,12 @@ struct FakeProcess : RunningProcess {
     }
     void terminate() override {
         ++*terminated;
-        ended = {ProcessEnd::Kind::Killed, 15};
+        // One with no steps left had finished its work before it was ended.
+        if (stepsLeft == 0) {
+            waitFor(std::chrono::milliseconds(0));
+        } else {
+            ended = {ProcessEnd::Kind::Killed, 15};
+        }
     }
     ProcessEnd end() const override { return ended; }
 };
@@ -232,6 +237,16 @@ TEST_F(Batch, AbortBetweenRunsOrAsARunEndsStartsNothingFurther) {
         EXPECT_EQ(host.shutdowns, 0);
         EXPECT_TRUE(sounds.played.empty());
     }
+}
+
+TEST_F(Batch, ARunThatHadFinishedWhenTheAbortCameKeepsItsTags) {
+    jobs.rows = {job("a.wav"), job("b.wav")};
+    launcher.steps = 0;  // done by the time anyone looks
+    launcher.onStart = [&] { runner().requestAbort(); };
+    runBatch();
+    EXPECT_EQ(launcher.terminated, 1);
+    EXPECT_EQ(tags.calls, std::vector<std::string>{"plain a.wma T-a.wav"});
+    EXPECT_EQ(jobs.rows.size(), 1u);
 }
 
 TEST_F(Batch, OnlyAGoodRunIsTaggedAndTheFailuresAreReportedOnceAtTheEnd) {

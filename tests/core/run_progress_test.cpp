@@ -22,6 +22,7 @@ TEST(ProgressLine, ReadsTheStandInEncodersLinesAndNothingElse) {
     EXPECT_FALSE(ParseFinishLine("wmcmd: finished: ok"));
     EXPECT_EQ(FormatClock(72.4), "01:12");
     EXPECT_EQ(FormatClock(3723), "1:02:03");
+    EXPECT_EQ(FormatClock(1e302), "2400:00:00");  // what a hostile line could ask for
 }
 
 LiveRunStatus::Clock::time_point fakeNow;

@@ -174,7 +174,11 @@ TEST_F(BatchWithRealProcesses, TheRealEncodersProgressReachesTheLiveStatusInOrde
     RunFfmpeg({"-f", "lavfi", "-i", "sine=duration=3", "-ac", "2", "long.wav"}, dir_.path());
     const fs::path ffmpeg = dir_.write("ffmpeg-re", "#!/bin/sh\nexec ffmpeg -re \"$@\"\n");
     fs::permissions(ffmpeg, fs::perms::owner_all);
-    ::setenv("QORVANE_FFMPEG", ffmpeg.c_str(), 1);
+    // For this test only, whatever becomes of it.
+    struct FfmpegOverride {
+        explicit FfmpegOverride(const char* program) { ::setenv("QORVANE_FFMPEG", program, 1); }
+        ~FfmpegOverride() { ::unsetenv("QORVANE_FFMPEG"); }
+    } ffmpegOverride(ffmpeg.c_str());
     encoder_ = {std::string(QORVANE_ENCODER_DIR) + "/wmcmd.vbs", std::string(QORVANE_ENCODER_DIR) + "/qorvane-cscript",
                 false};
     jobs_.rows = {{"long.wav", "p", "", "", "", "", "", (dir_ / "long.wav").string(), (dir_ / "out").string()}};
@@ -188,7 +192,6 @@ TEST_F(BatchWithRealProcesses, TheRealEncodersProgressReachesTheLiveStatusInOrde
     EXPECT_TRUE(Eventually([&] { return !thread.busy(); }));
     thread.requestTermination();
     thread.join();
-    ::unsetenv("QORVANE_FFMPEG");
 
     std::vector<double> percents;
     for (const std::string& line : launcher.lines) {

@@ -363,6 +363,20 @@ TEST_F(CliEncode, ATerminationSignalStopsTheEncoderAndListsWhatWasNotDone) {
         EXPECT_TRUE(Eventually([&] { return !IsAlive(encoder); }));
         EXPECT_TRUE(Listing(Out()).empty());
     }
+
+    // Under nohup a hangup leaves the batch alone: only the SIGTERM after it
+    // stops it.
+    fs::remove(dir_ / "ffmpeg.pid");
+    ProgramRun run = EncodeRun({"--out", Out().string(), first.string()});
+    run.environment["QORVANE_FFMPEG"] = ffmpeg.string();
+    run.environment["QORVANE_TEST_DIR"] = dir_.path().string();
+    ::signal(SIGHUP, SIG_IGN);
+    const pid_t cli = StartProgram(run);
+    ::signal(SIGHUP, SIG_DFL);
+    ASSERT_NE(ReadPid(dir_ / "ffmpeg.pid"), 0);
+    ::kill(cli, SIGHUP);
+    ::kill(cli, SIGTERM);
+    EXPECT_EQ(WaitProgram(cli, run).exitCode, 128 + SIGTERM);
 }
 
 // Runs the front end with its stdout and stderr on a pseudo-terminal, as in a

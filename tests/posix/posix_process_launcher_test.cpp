@@ -262,6 +262,18 @@ TEST(PosixProcessLauncher, HandsOverEachLineWhileTheChildRunsAndNeverBlocksIt) {
     ASSERT_EQ(process->waitFor(10s), WaitResult::Exited);
     EXPECT_EQ(lines.back(), "last");
 
+    // A child that prints without pause: the wait still comes back to its
+    // caller (to look at an abort) and the child can be ended.
+    std::size_t flooded = 0;
+    request = Shell(dir, "exec yes");
+    request.onOutputLine = [&flooded](std::string_view) { ++flooded; };
+    process = launcher.start(request);
+    ASSERT_NE(process, nullptr);
+    for (int step = 0; step < 3; ++step) EXPECT_EQ(process->waitFor(20ms), WaitResult::TimedOut);
+    process->terminate();
+    EXPECT_EQ(process->end().kind, ProcessEnd::Kind::Killed);
+    EXPECT_GT(flooded, 0u);
+
     // A handle dropped while the child prints a lot: the pipe is still
     // drained, so the child ends and is reaped.
     process = launcher.start(Shell(dir, "echo $$ > flood.pid; seq 1000000"));
