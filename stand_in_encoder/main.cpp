@@ -17,6 +17,7 @@
 #include "stand_in_encoder/child_process.h"
 #include "stand_in_encoder/encoder_options.h"
 #include "stand_in_encoder/ffmpeg_command.h"
+#include "stand_in_encoder/media_duration.h"
 #include "stand_in_encoder/progress.h"
 #include "stand_in_encoder/work_files.h"
 
@@ -80,6 +81,16 @@ std::optional<double> ProbeDuration(const std::string& ffmpeg, const std::string
     return std::nullopt;
 }
 
+// The input's duration in seconds from its own headers (WAV, MP3, AVI), else
+// from ffprobe for an input large enough to make the probe's time small
+// beside the encoding; empty when unknown.
+std::optional<double> InputDuration(const std::string& ffmpeg, const std::string& input, bool debug) {
+    const FileBytes bytes(input);
+    if (const std::optional<double> seconds = ReadHeaderDuration(bytes)) return seconds;
+    if (bytes.size() < kProbeWorthyInputSize) return std::nullopt;
+    return ProbeDuration(ffmpeg, input, debug);
+}
+
 int Encode(const EncoderSettings& settings) {
     if (!IsReadableFile(settings.input)) return Fail("Cannot read the input file \"" + settings.input + "\"");
     std::error_code ec;
@@ -99,7 +110,7 @@ int Encode(const EncoderSettings& settings) {
     if (target.passLog.empty()) return Fail("Cannot create a temporary directory for the pass statistics");
 
     // Without the input's duration there is no share to report, only the end.
-    const std::optional<double> duration = ProbeDuration(target.ffmpeg, settings.input, settings.debug);
+    const std::optional<double> duration = InputDuration(target.ffmpeg, settings.input, settings.debug);
     StopWhenAsked(files);
     if (duration) target.progress = "pipe:" + std::to_string(kReportChildDescriptor);
     const std::vector<ArgumentVector> runs = BuildFfmpegRuns(settings, target);

@@ -209,6 +209,7 @@ TEST_F(EncoderEndToEnd, ProgressLinesRiseAndEndWithTheFinalLine) {
         bool twoPass;
     } cases[] = {
         {{"-input", Media("tone8.wav"), "-output", "tone8.wma"}, "00:00:08.0", false},
+        {{"-input", Media("tone.mp3"), "-output", "tone.wma"}, "00:00:02.0", false},
         {{"-input", Media("clip.avi"), "-output", "clip.wmv", "-v_mode", "1", "-videoonly"}, "00:00:02.0", true},
     };
     for (const auto& c : cases) {
@@ -241,6 +242,10 @@ TEST_F(EncoderEndToEnd, ProgressLinesRiseAndEndWithTheFinalLine) {
         EXPECT_EQ(passes.empty(), !c.twoPass);
         fs::remove(work_ / c.options[3]);
     }
+
+    // A small input whose headers give no duration is not probed: only the final line.
+    const ProgramResult mpeg = Encode({"-input", Media("clip.mpg"), "-output", "clip.wma", "-audioonly"});
+    EXPECT_EQ(mpeg.output, "finished: ok\n");
 }
 
 // ---- failures leave nothing behind -----------------------------------------
