@@ -21,10 +21,14 @@ constexpr int kForwarded[] = {SIGTERM, SIGINT, SIGHUP};
 
 static_assert(std::atomic<pid_t>::is_always_lock_free, "the signal handler reads the child's id");
 
+// The run's output is thrown away once a stop is asked for, so ffmpeg gets
+// no time to finish its file: on a slow medium that could outlast the grace
+// the front end gives before it kills the whole group, and leave a named
+// partial file behind.
 extern "C" void OnTermination(int signal) {
     receivedSignal = signal;
     const pid_t child = runningChild.load();
-    if (child > 0) kill(child, signal);
+    if (child > 0) kill(child, SIGKILL);
 }
 
 sigset_t ForwardedSet() {
@@ -135,7 +139,7 @@ ChildOutcome RunChild(const std::vector<std::string>& arguments, const ChildIo& 
     }
     outcome.started = true;
     runningChild.store(child);
-    if (receivedSignal != 0) kill(child, receivedSignal);
+    if (receivedSignal != 0) kill(child, SIGKILL);
     sigprocmask(SIG_SETMASK, &previous, nullptr);
 
     // Until the child closes its end; a termination request, passed on,

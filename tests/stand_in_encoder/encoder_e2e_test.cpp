@@ -329,7 +329,10 @@ protected:
                                              "echo partial > \"${last#file:}\"\n"
                                              "echo $$ > \"$FAKE_PID_FILE.tmp\"\n"
                                              "mv \"$FAKE_PID_FILE.tmp\" \"$FAKE_PID_FILE\"\n"
-                                             "exec sleep 60\n");
+                                             // Deaf to a polite stop, as an ffmpeg busy
+                                             // finishing its file on a slow medium.
+                                             "trap '' TERM INT HUP\n"
+                                             "exec sleep 600\n");
         fs::permissions(fake, fs::perms::owner_all);
         fs::create_directory(temp);
         run = Run({"-input", Media("tone4.wav"), "-output", "x.wma"},
@@ -353,7 +356,7 @@ protected:
     fs::path pidFile_ = console_ / "fake.pid";
 };
 
-TEST_F(StoppedEncoder, TerminationIsPassedToFfmpegAndCleansUp) {
+TEST_F(StoppedEncoder, TerminationEndsFfmpegAtOnceAndCleansUp) {
     ProgramRun run;
     const fs::path temp = console_ / "tmp";
     const pid_t encoder = Start(run, temp);
