@@ -92,15 +92,6 @@ std::optional<EncoderProgress> ParseProgressLine(std::string_view line) {
     return progress;
 }
 
-std::optional<EncoderFinish> ParseFinishLine(std::string_view line) {
-    line = TrimLineEnd(line);
-    if (!ConsumePrefix(line, "finished: ")) return std::nullopt;
-    if (line == "ok") return EncoderFinish{true, {}};
-    if (ConsumePrefix(line, "failed: ")) return EncoderFinish{false, std::string(line)};
-    if (line == "failed") return EncoderFinish{false, {}};
-    return std::nullopt;
-}
-
 std::string FormatClock(double seconds) {
     // Beyond a hundred days an estimate says nothing (and a hostile line
     // could ask for more than a number holds).

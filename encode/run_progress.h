@@ -5,9 +5,9 @@
 //     progress: 42.0% 00:00:12.3/00:00:29.1 speed=31.0x
 //     progress: 71.5% 00:00:12.3/00:00:29.1 speed=30.2x pass=2/2 pass_percent=43.0%
 //     finished: ok
-//     finished: failed: ffmpeg failed with exit status 1
 //
-// An encoder that prints no such lines is just as valid: its runs then show
+// The final line is shown as it stands with the run's output; only the
+// progress lines are read. An encoder that prints no such lines is just as valid: its runs then show
 // activity without a percentage.
 
 #include <optional>
@@ -28,15 +28,6 @@ struct EncoderProgress {
 
 // A "progress:" line; nothing for any other line or a malformed one.
 std::optional<EncoderProgress> ParseProgressLine(std::string_view line);
-
-struct EncoderFinish {
-    bool ok = false;
-    std::string reason;  // for a failure
-    bool operator==(const EncoderFinish&) const = default;
-};
-
-// A "finished:" line; nothing for any other line.
-std::optional<EncoderFinish> ParseFinishLine(std::string_view line);
 
 // "00:12", "1:02:03": a duration in whole seconds for the user.
 std::string FormatClock(double seconds);

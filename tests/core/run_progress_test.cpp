@@ -16,10 +16,6 @@ TEST(ProgressLine, ReadsTheStandInEncodersLinesAndNothingElse) {
                              "Progress: 5.0% 00:00:01.0/00:00:02.0", "size=  12kB time=00:00:01.00", ""}) {
         EXPECT_FALSE(ParseProgressLine(line)) << line;
     }
-    EXPECT_EQ(ParseFinishLine("finished: ok"), (EncoderFinish{true, {}}));
-    EXPECT_EQ(ParseFinishLine("finished: failed: ffmpeg failed with exit status 1\n"),
-              (EncoderFinish{false, "ffmpeg failed with exit status 1"}));
-    EXPECT_FALSE(ParseFinishLine("wmcmd: finished: ok"));
     EXPECT_EQ(FormatClock(72.4), "01:12");
     EXPECT_EQ(FormatClock(3723), "1:02:03");
     EXPECT_EQ(FormatClock(1e302), "2400:00:00");  // what a hostile line could ask for

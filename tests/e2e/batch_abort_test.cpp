@@ -56,10 +56,13 @@ protected:
         return *runner_;
     }
 
-    // Starts the batch on a thread of its own, as the convert command does.
-    void StartBatch() {
+    // Starts the batch on a thread of its own, as the convert command does;
+    // with another launcher and a live status when given.
+    void StartBatch(ProcessLauncher* launcher = nullptr, LiveRunStatus* live = nullptr) {
         ASSERT_TRUE(Runner().beginBatch());
-        thread_ = std::make_unique<EncodeThread>(Runner(), invoker_, launcher_, dir_ / "batch.log");
+        thread_ = std::make_unique<EncodeThread>(Runner(), invoker_, launcher ? *launcher : launcher_,
+                                                 dir_ / "batch.log");
+        thread_->setLiveStatus(live);
         thread_->start();
         thread_->postStart();
     }
@@ -184,14 +187,8 @@ TEST_F(BatchWithRealProcesses, TheRealEncodersProgressReachesTheLiveStatusInOrde
     jobs_.rows = {{"long.wav", "p", "", "", "", "", "", (dir_ / "long.wav").string(), (dir_ / "out").string()}};
     RecordingLauncher launcher;
     LiveRunStatus live;
-    ASSERT_TRUE(Runner().beginBatch());
-    EncodeThread thread(Runner(), invoker_, launcher, dir_ / "batch.log");
-    thread.setLiveStatus(&live);
-    thread.start();
-    thread.postStart();
-    EXPECT_TRUE(Eventually([&] { return !thread.busy(); }));
-    thread.requestTermination();
-    thread.join();
+    StartBatch(&launcher, &live);
+    FinishBatch();
 
     std::vector<double> percents;
     for (const std::string& line : launcher.lines) {
@@ -210,12 +207,8 @@ TEST_F(BatchWithRealProcesses, TheRealEncodersProgressReachesTheLiveStatusInOrde
 TEST_F(BatchWithRealProcesses, AnEncoderThatPrintsNothingStillCompletesTheBatch) {
     UseScriptHost("echo asf > \"$5\"\n");
     LiveRunStatus live;
-    ASSERT_TRUE(Runner().beginBatch());
-    EncodeThread thread(Runner(), invoker_, launcher_, dir_ / "batch.log");
-    thread.setLiveStatus(&live);
-    thread.start();
-    thread.postStart();
-    EXPECT_TRUE(Eventually([&] { return !thread.busy(); }));
+    StartBatch(nullptr, &live);
+    FinishBatch();
     EXPECT_TRUE(jobs_.rows.empty());
     EXPECT_EQ(tags_.calls.size(), 3u);
     EXPECT_FALSE(live.snapshot().progress);  // activity without a percentage
