@@ -61,8 +61,8 @@ std::string ProfileToEdit(const JobList& list, const std::vector<std::size_t>& s
 
 bool IsYearCharacterAccepted(char32_t c) { return c == 8 || (c >= U'0' && c <= U'9'); }
 
-std::string ProgressCountText(std::size_t rowCount) {
-    return FormatRemainingCount(static_cast<int>(rowCount + 1));
+std::string ProgressCountText(std::size_t rowCount, int jobsGoing) {
+    return FormatRemainingCount(static_cast<int>(rowCount) + std::max(1, jobsGoing));
 }
 
 std::size_t RememberedProfileIndex(const std::vector<std::string>& names, std::string_view prof) {

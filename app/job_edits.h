@@ -48,8 +48,9 @@ std::string ProfileToEdit(const JobList& list, const std::vector<std::size_t>& s
 // The year field takes digits and backspace (code 8) only.
 bool IsYearCharacterAccepted(char32_t c);
 
-// The progress dialog's count: the rows waiting plus the job in progress.
-std::string ProgressCountText(std::size_t rowCount);
+// The progress dialog's count: the rows waiting plus the jobs in progress
+// (one at least: the dialog shows while a batch runs).
+std::string ProgressCountText(std::size_t rowCount, int jobsGoing = 1);
 
 // The drop-down entry to select for a remembered profile name: the first
 // that matches without regard to case, else the first entry.

@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "base/ini_file.h"
+#include "encode/parallel_runs.h"
 
 namespace qorvane {
 
@@ -47,6 +48,9 @@ AppSettings LoadSettings(const std::filesystem::path& file, const WorkArea& area
     for (int i = 0; i < kJobColumnCount; ++i) {
         s.columnWidths[i] = ini.getInt(kColumn, kColumnKeys[i], d.columnWidths[i]);
     }
+    const std::optional<std::string> parallel = ini.get(kEnv, "parallel");
+    const std::optional<int> runs = parallel ? ParseParallelRuns(*parallel) : std::nullopt;
+    s.parallel = runs && *parallel != "0" ? *runs : 1;  // a missing or unreadable count runs one at a time
     std::error_code ec;
     if (!s.dir.empty() && !std::filesystem::is_directory(s.dir, ec)) s.dir.clear();
     return s;
@@ -72,6 +76,7 @@ bool SaveSettings(const std::filesystem::path& file, const AppSettings& s,
     ini.set(kSnd, "ball", BoolText(s.ball));
     ini.set(kSnd, "sone", s.sone);
     ini.set(kSnd, "sall", s.sall);
+    if (s.parallel != 1 || ini.get(kEnv, "parallel")) ini.set(kEnv, "parallel", std::to_string(s.parallel));
     return ini.save(file);
 }
 

@@ -28,6 +28,10 @@ struct AppSettings {
     std::string sone;
     std::string sall;
     std::array<int, kJobColumnCount> columnWidths{100, 100, 100, 80, 80, 40, 80};
+    // Encoder runs at the same time, 1 up to the processors ("env"
+    // "parallel"; a key of this program's own, written only once it is set
+    // to more than 1, so other readers of the file see what they know).
+    int parallel = 1;
 
     bool operator==(const AppSettings&) const = default;
 };

@@ -8,6 +8,7 @@
 
 #include "encode/command_line.h"
 #include "encode/encoding_profile.h"
+#include "encode/parallel_runs.h"
 #include "encode/run_planner.h"
 #include "platform/file_open_error.h"
 #include "profiles/profile_settings.h"
@@ -21,7 +22,8 @@ constexpr const char* kUsage =
     "usage: qorvane-cli profile FILE.wpf\n"
     "       qorvane-cli command-line --profile FILE.wpf --script SCRIPT [--debug] INPUT...\n"
     "       qorvane-cli tags FILE...\n"
-    "       qorvane-cli encode [--profile NAME|FILE.wpf] [--out DIR] [--debug] [--quiet] [--progress] FILE...\n";
+    "       qorvane-cli encode [--profile NAME|FILE.wpf] [--out DIR] [--jobs N] [--debug] [--quiet] [--progress]\n"
+    "                          FILE...\n";
 
 int Usage(std::ostream& err) {
     err << kUsage;
@@ -153,9 +155,14 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
                                  parsed->operands, out);
     }
     if (command == "encode" && encode) {
-        const auto parsed = ParseOptions(rest, {"--profile", "--out"}, {"--quiet", "--progress"});
+        const auto parsed = ParseOptions(rest, {"--profile", "--out", "--jobs"}, {"--quiet", "--progress"});
         if (!parsed || parsed->operands.empty()) return Usage(err);
         EncodeOptions options;
+        if (parsed->values.count("--jobs")) {
+            const auto jobs = ParseParallelRuns(parsed->values.at("--jobs"));
+            if (!jobs) return Usage(err);
+            options.jobs = *jobs;
+        }
         options.profile = parsed->values.count("--profile") ? parsed->values.at("--profile") : "";
         options.outDir = parsed->values.count("--out") ? parsed->values.at("--out") : "";
         options.debug = parsed->debug;

@@ -23,8 +23,9 @@ namespace {
 // Warnings go to the error stream; no sounds and no shutdown without a desktop.
 class HeadlessHost final : public BatchHost, public BatchProgressView, public SoundPlayer {
 public:
-    explicit HeadlessHost(std::ostream& err) : err_(err) {}
+    HeadlessHost(std::ostream& err, int jobs) : err_(err), jobs_(jobs) {}
     CompletionSettings completionSettings() const override { return {}; }
+    int parallelRuns() const override { return jobs_; }
     void showWarning(const std::string& text) override { err_ << text << '\n'; }
     void requestShutdown() override {}
     void reportFailures(const std::vector<RunFailure>&) override {}  // each run has had its line
@@ -34,16 +35,8 @@ public:
 
 private:
     std::ostream& err_;
+    int jobs_;
 };
-
-// The video bit rate a finished run's line shows: the run's own, or, for a
-// mode that takes none (quality-based, uncompressed), the profile's text as
-// written. Nothing for an audio input or the audio-only mode.
-std::string ReportedKbps(const BatchState& state) {
-    const ProfileSettings& settings = state.profile.settings;
-    if (settings.VideoMode <= 0 || !IsVideoInputForRuns(state.inputPath)) return {};
-    return state.videoBitrate ? std::to_string(*state.videoBitrate) : settings.VideoBitrate;
-}
 
 // The batch's lines on the output stream and, on a terminal, one line per
 // run rewritten in place until the run's own line takes its place. Lines
@@ -95,29 +88,27 @@ private:
 // Prints one line per run and counts the runs that left no output.
 class RunReport final : public RunObserver {
 public:
-    RunReport(const BatchRunner& runner, Console& console) : runner_(runner), console_(console) {}
+    explicit RunReport(Console& console) : console_(console) {}
 
-    void runSkipped(const BatchState& state) override {
+    void runSkipped(const BatchRun& run) override {
         // A run stopped before its encoder started is as aborted as one ended.
-        const bool aborted = state.lastRun.result == RunResult::Aborted;
+        const bool aborted = run.outcome.result == RunResult::Aborted;
         ++failures_;
-        console_.line((aborted ? "aborted: " : "skipped: ") + state.inputPath.string(), true);
+        console_.line((aborted ? "aborted: " : "skipped: ") + run.inputPath.string(), true);
     }
-    void runFinished(const BatchState& state) override {
-        const auto output = runner_.outputPath();
-        const RunResult result = state.lastRun.result;
+    void runFinished(const BatchRun& run) override {
+        const RunResult result = run.outcome.result;
         if (result != RunResult::Good) ++failures_;
         std::string text =
             (result == RunResult::Good ? "encoded: " : result == RunResult::Aborted ? "aborted: " : "failed: ") +
-            state.inputPath.string() + " -> " + output.string();
-        if (const std::string kbps = ReportedKbps(state); !kbps.empty()) text += " (" + kbps + " kbps)";
+            run.inputPath.string() + " -> " + run.outputPath().string();
+        if (!run.videoKbpsText.empty()) text += " (" + run.videoKbpsText + " kbps)";
         console_.line(text, result != RunResult::Good);
     }
     void addFailure() { ++failures_; }
     int failures() const { return failures_; }
 
 private:
-    const BatchRunner& runner_;
     Console& console_;
     int failures_ = 0;
 };
@@ -126,15 +117,26 @@ private:
 
 std::string LiveLine(const LiveSnapshot& snapshot, int columns) {
     std::string text = "[" + std::to_string(snapshot.position.run) + "/" + std::to_string(snapshot.position.total) + "] ";
-    if (snapshot.progress) {
+    if (snapshot.runs.size() > 1) {
+        // Several runs: how far each has come, in the order they started.
+        for (std::size_t i = 0; i < snapshot.runs.size(); ++i) {
+            const LiveRun& run = snapshot.runs[i];
+            if (i > 0) text += " | ";
+            char figure[16];
+            if (run.progress) std::snprintf(figure, sizeof figure, "%.1f%% ", run.progress->percent);
+            text += run.progress ? figure : FormatClock(run.elapsed) + " ";
+            text += run.label;
+        }
+    } else if (snapshot.progress) {
         char figures[64];
         std::snprintf(figures, sizeof figures, "%5.1f%% %6.1fx ", snapshot.progress->percent, snapshot.progress->speed);
         text += figures;
         text += snapshot.remaining ? FormatClock(*snapshot.remaining) + " left  " : "";
+        text += snapshot.label;
     } else {
         text += FormatClock(snapshot.elapsed) + "  ";  // an encoder that tells nothing: time goes on
+        text += snapshot.label;
     }
-    text += snapshot.label;
     // Cut to the terminal's width, counting a character outside ASCII as two
     // columns (most are CJK) and never splitting one.
     const std::size_t limit = columns > 1 ? static_cast<std::size_t>(columns - 1) : 79;
@@ -174,12 +176,12 @@ int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, st
 
     const CodePage& cp932 = services.legacyCodePage;
     JobList jobs;
-    HeadlessHost host(err);
+    HeadlessHost host(err, options.jobs);
     MetadataJobTagWriter tagWriter(services.editor, cp932);
     JobListQueue queue(jobs);
     BatchRunner runner({queue, host, host, tagWriter, host}, encoder, profileDir);
     Console console(out, options.quiet);
-    RunReport report(runner, console);
+    RunReport report(console);
     const auto stopSignal = [&services] { return services.stopSignal ? services.stopSignal() : 0; };
 
     const TagReader readTags = Id3TagReader(cp932);

@@ -21,6 +21,7 @@ struct EncodeOptions {
     std::string profile;  // a display name in the Profile folder, or a .wpf file; empty: "Temporary"
     std::string outDir;   // empty: beside each input
     bool debug = false;
+    int jobs = 1;           // encoder runs at the same time
     bool quiet = false;     // print only what failed (and what was not done)
     bool progress = false;  // keep one line per run updating in place (a terminal)
     int columns = 80;       // the terminal's width, for that line

@@ -1,11 +1,11 @@
 #include "encode/batch_runner.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "profiles/profile_names.h"
 
 namespace qorvane {
-
 
 BatchRunner::BatchRunner(Services services, EncoderLocation encoder, std::filesystem::path profileDir)
     : services_(services), encoder_(std::move(encoder)), profileDir_(std::move(profileDir)) {}
@@ -17,7 +17,11 @@ bool BatchRunner::beginBatch() {
     state_.runIndex = -1;
     state_.profile.videoBitrates.clear();
     state_.loadedProfilePath.clear();
+    state_.run = {};
     runsPlanned_ = 0;
+    jobsTaken_ = 0;
+    openRuns_ = 0;
+    runsLeftOfJob_.clear();
     countedProfiles_.clear();
     return true;
 }
@@ -27,27 +31,33 @@ void BatchRunner::requestAbort() {
     services_.progress.hide();
 }
 
-void BatchRunner::prepareNextJob() {
-    state_.commandLine.reset();
-    if (state_.abortRequested) {
-        stopAfterAbort();
-        return;
-    }
-    int remaining = services_.jobs.count();
+int BatchRunner::runSlots() const { return std::max(1, services_.host.parallelRuns()); }
 
-    // A further bit rate of the current job comes before the next row.
-    const std::size_t runs = RunCount(state_.profile, state_.inputPath);
+int BatchRunner::jobsLeft() const {
+    return services_.jobs.count() + jobsGoing();
+}
+
+BatchRunner::Next BatchRunner::prepareNextJob() {
+    state_.run.commandLine.reset();
+    if (state_.abortRequested) {
+        if (openRuns_ > 0) return Next::Wait;
+        stopAfterAbort();
+        return Next::Over;
+    }
+    // A further bit rate of the last taken job comes before the next row.
+    const std::size_t runs = RunCount(state_.profile, state_.run.inputPath);
     if (state_.runIndex >= 0 && static_cast<std::size_t>(state_.runIndex) + 1 < runs) {
         ++state_.runIndex;
-        buildRun(remaining + 1);  // the current job's row is already gone
-        return;
-    }
-    if (remaining == 0) {
+    } else if (services_.jobs.count() == 0) {
+        // Rows added while the last runs go join the batch at the next look.
+        if (openRuns_ > 0) return Next::Wait;
         endBatch();
-        return;
+        return Next::Over;
+    } else {
+        takeJob();
     }
-    takeJob();
-    buildRun(remaining);
+    buildRun();
+    return state_.run.commandLine ? Next::Run : Next::Skipped;
 }
 
 void BatchRunner::endBatch() {
@@ -67,19 +77,31 @@ void BatchRunner::stopAfterAbort() {
     if (!state_.failures.empty()) services_.host.reportFailures(state_.failures);
 }
 
-void BatchRunner::record(const RunOutcome& outcome) {
-    state_.lastRun = outcome;
-    if (IsReportedFailure(outcome.result)) {
-        const std::string output = state_.commandLine ? state_.outputFileName : std::string();
-        state_.failures.push_back({state_.displayName, output, outcome});
+// Every prepared run comes here once, skipped or finished.
+void BatchRunner::runOver(BatchRun& run) {
+    if (IsReportedFailure(run.outcome.result)) {
+        const std::string output = run.commandLine ? run.outputFileName : std::string();
+        state_.failures.push_back({run.displayName, output, run.outcome});
+    }
+    --openRuns_;
+    const auto job = runsLeftOfJob_.find(run.job);
+    if (job != runsLeftOfJob_.end() && --job->second <= 0) {
+        runsLeftOfJob_.erase(job);
+        // With runs still going the count falls as each job is done; one at
+        // a time, the next run's labels say it.
+        if (openRuns_ > 0) services_.progress.setLabels(state_.run.label, FormatRemainingCount(jobsLeft()));
     }
 }
 
-void BatchRunner::skipRun(RunResult result) { record({result, {}}); }
+void BatchRunner::skipRun(BatchRun& run, RunResult result) {
+    run.outcome = {result, {}};
+    runOver(run);
+}
 
 void BatchRunner::takeJob() {
     const EncodeJob job = services_.jobs.takeFirst();
-    state_.tags = {job.Title, job.Author, job.Album, job.Copy, job.Year};
+    BatchRun& run = state_.run;
+    run.tags = {job.Title, job.Author, job.Album, job.Copy, job.Year};
 
     const std::filesystem::path profilePath = ProfilePath(profileDir_, job.Profile);
     if (profilePath != state_.loadedProfilePath) {
@@ -88,25 +110,34 @@ void BatchRunner::takeJob() {
     }
 
     state_.runIndex = 0;
-    state_.inputPath = ResolveFullPath(job.Path);
-    state_.displayName = job.File;
-    state_.outputDirectory = job.OutDir.empty() ? state_.inputPath.parent_path()
-                                                : std::filesystem::path(job.OutDir);
+    run.job = ++jobsTaken_;
+    run.inputPath = ResolveFullPath(job.Path);
+    run.displayName = job.File;
+    run.outputDirectory = job.OutDir.empty() ? run.inputPath.parent_path() : std::filesystem::path(job.OutDir);
+    runsLeftOfJob_[run.job] = static_cast<int>(RunCount(state_.profile, run.inputPath));
 }
 
-void BatchRunner::buildRun(int remaining) {
-    PlannedRun run = PlanRun(state_.profile, {state_.inputPath, state_.displayName}, encoder_,
-                             static_cast<std::size_t>(state_.runIndex));
-    state_.videoBitrate = run.videoBitrate;
-    services_.progress.setLabels(run.label, FormatRemainingCount(remaining));
-    state_.label = run.label;
+void BatchRunner::buildRun() {
+    BatchRun& run = state_.run;
+    PlannedRun planned = PlanRun(state_.profile, {run.inputPath, run.displayName}, encoder_,
+                                 static_cast<std::size_t>(state_.runIndex));
+    run.outcome = {};
+    run.videoBitrate = planned.videoBitrate;
+    const ProfileSettings& settings = state_.profile.settings;
+    run.videoKbpsText.clear();
+    if (settings.VideoMode > 0 && IsVideoInputForRuns(run.inputPath)) {
+        run.videoKbpsText = run.videoBitrate ? std::to_string(*run.videoBitrate) : settings.VideoBitrate;
+    }
+    run.label = planned.label;
+    services_.progress.setLabels(run.label, FormatRemainingCount(jobsLeft()));
     const int laterRunsOfJob =
-        static_cast<int>(RunCount(state_.profile, state_.inputPath)) - 1 - state_.runIndex;
-    state_.position.run = ++runsPlanned_;
-    state_.position.total = runsPlanned_ + laterRunsOfJob + runsLeftInRows();
-    state_.outputFileName = run.outputName();
-    state_.commandLine = std::move(run.commandLine);
-    if (!state_.commandLine) skipRun(RefusalResult(run.refusal));
+        static_cast<int>(RunCount(state_.profile, run.inputPath)) - 1 - state_.runIndex;
+    run.position.run = ++runsPlanned_;
+    run.position.total = runsPlanned_ + laterRunsOfJob + runsLeftInRows();
+    run.outputFileName = planned.outputName();
+    ++openRuns_;  // from here on the run is skipped or finished, whatever happens
+    run.commandLine = std::move(planned.commandLine);
+    if (!run.commandLine) skipRun(run, RefusalResult(planned.refusal));
 }
 
 // The runs the rows still in the list will make, each by its own profile
@@ -125,35 +156,30 @@ int BatchRunner::runsLeftInRows() {
     return runs;
 }
 
-bool BatchRunner::ensureOutputDirectory() {
+bool BatchRunner::ensureOutputDirectory(BatchRun& run) {
     std::error_code ec;
-    std::filesystem::create_directories(state_.outputDirectory, ec);
-    if (std::filesystem::is_directory(state_.outputDirectory, ec)) return true;
+    std::filesystem::create_directories(run.outputDirectory, ec);
+    if (std::filesystem::is_directory(run.outputDirectory, ec)) return true;
     services_.host.showWarning(kCannotCreateFolderMessage);
-    skipRun(RunResult::FolderNotCreated);
+    skipRun(run, RunResult::FolderNotCreated);
     return false;
 }
 
-std::filesystem::path BatchRunner::outputPath() const {
-    // The path join never doubles a separator, also at a root such as "/".
-    return state_.outputDirectory / state_.outputFileName;
-}
-
-void BatchRunner::finishJob(const RunOutcome& outcome) {
-    record(outcome);
+void BatchRunner::finishJob(BatchRun& run) {
+    runOver(run);
     // Only a good run has a file of its own to tag: a failed run may have
     // left an earlier output of the same name, which is somebody else's.
-    if (outcome.result == RunResult::Good) writeTags();
+    if (run.outcome.result == RunResult::Good) writeTags(run);
     const CompletionSettings settings = services_.host.completionSettings();
     if (settings.bone && !settings.sone.empty()) services_.sounds.play(settings.sone);
 }
 
-void BatchRunner::writeTags() {
+void BatchRunner::writeTags(const BatchRun& run) {
     try {
-        if (IsMp3Source(state_.inputPath)) {
-            services_.tagWriter.writeTagsWithSource(state_.tags, state_.inputPath, outputPath());
+        if (IsMp3Source(run.inputPath)) {
+            services_.tagWriter.writeTagsWithSource(run.tags, run.inputPath, run.outputPath());
         } else {
-            services_.tagWriter.writeTags(state_.tags, outputPath());
+            services_.tagWriter.writeTags(run.tags, run.outputPath());
         }
     } catch (...) {
         // The source could not be read again for its tags: the output keeps

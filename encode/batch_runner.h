@@ -23,6 +23,31 @@ namespace qorvane {
 
 inline constexpr const char* kCannotCreateFolderMessage = "フォルダを作成できません";
 
+// One encoder run of a batch: what it encodes into where, and, once it is
+// over, how it turned out. Several may be going at the same time; each
+// carries what its finish step needs, whatever was prepared after it.
+struct BatchRun {
+    int job = 0;  // the job's number in its batch, from 1: the runs of one job share it
+    std::filesystem::path inputPath;
+    std::string displayName;
+    std::filesystem::path outputDirectory;
+    std::string outputFileName;
+    std::optional<EncoderCommandLine> commandLine;  // nothing: no run
+    std::optional<VideoKbps> videoBitrate;          // none when the run takes none
+    // The video bit rate as a report names it: the run's own, or, for a mode
+    // that takes none (quality-based, uncompressed), the profile's text as
+    // written. Empty for an audio input or the audio-only mode.
+    std::string videoKbpsText;
+    std::string label;     // "[300kbps] clip.avi" or the file name
+    RunPosition position;  // "run 3 of 12"
+    JobTagTexts tags;
+    RunOutcome outcome;    // how it turned out, once it is over or skipped
+
+    // The full path of the output; the join never doubles a separator, also
+    // at a root such as "/".
+    std::filesystem::path outputPath() const { return outputDirectory / outputFileName; }
+};
+
 struct BatchState {
     std::atomic<bool> running{false};
     std::atomic<bool> abortRequested{false};
@@ -30,22 +55,11 @@ struct BatchState {
     // The profile last prepared in this batch; empty path: none yet.
     std::filesystem::path loadedProfilePath;
     EncodingProfile profile;
-    int runIndex = -1;  // of the current job's runs (its bit-rate index); -1 at batch start
+    int runIndex = -1;  // of the last taken job's runs (its bit-rate index); -1 at batch start
 
-    // The current run.
-    std::filesystem::path inputPath;
-    std::string displayName;
-    std::filesystem::path outputDirectory;
-    std::string outputFileName;
-    std::optional<EncoderCommandLine> commandLine;  // nothing: no run
-    std::optional<VideoKbps> videoBitrate;          // none when the run takes none
-    std::string label;                              // "[300kbps] clip.avi" or the file name
-    RunPosition position;                           // "run 3 of 12"
-    JobTagTexts tags;
+    BatchRun run;  // the run prepared last
 
-    // How the last run (or skipped job) turned out, and the failures of
-    // this batch so far.
-    RunOutcome lastRun;
+    // The failures of this batch so far.
     std::vector<RunFailure> failures;
 };
 
@@ -67,33 +81,45 @@ public:
     // the caller then shows the progress dialog and posts the start.
     bool beginBatch();
 
+    // What prepareNextJob() found.
+    enum class Next {
+        Run,      // state().run is ready for its encoder
+        Skipped,  // state().run made no run; its outcome says why
+        Wait,     // nothing to take until a running run is over
+        Over,     // the batch has ended, or stopped after an abort
+    };
+
     // The abort button: the encode thread ends the running encoder at its
     // next look at the flag (a fraction of a second), and no further run
     // starts.
     void requestAbort();
 
-    // Takes the next run: a further bit rate of the current job, or the next
-    // row. With no row left the batch ends (sound, shutdown request); after
-    // an abort it stops without taking a row, and without the end-of-batch
-    // sound or shutdown. After the call, state().commandLine is empty when
-    // there is nothing to run; when a job could not be given a command line,
-    // state().lastRun says why.
-    void prepareNextJob();
+    // Takes the next run into state().run: a further bit rate of the last
+    // taken job, or the next row. With no row left the batch ends (sound,
+    // shutdown request) once no run is going any more; after an abort it
+    // stops the same way without taking a row, and without the end-of-batch
+    // sound or shutdown.
+    Next prepareNextJob();
 
-    // Creates the output folder with its parents; shows the warning when it
-    // cannot. True when the folder exists afterwards.
-    bool ensureOutputDirectory();
+    // How many runs may go at the same time now (at least 1).
+    int runSlots() const;
+    // The count the progress dialog shows: the jobs not yet finished, the
+    // running ones included.
+    int jobsLeft() const;
+    // The jobs taken from the list whose runs are not all over yet.
+    int jobsGoing() const { return static_cast<int>(runsLeftOfJob_.size()); }
+
+    // Creates the run's output folder with its parents; shows the warning
+    // when it cannot. True when the folder exists afterwards.
+    bool ensureOutputDirectory(BatchRun& run);
 
     // A run that never reached the encoder (see RunResult).
-    void skipRun(RunResult result);
+    void skipRun(BatchRun& run, RunResult result);
 
-    // After a run (ended by itself or aborted): tags only for a good run,
-    // then the per-job sound. A failure to write tags is not reported and
-    // ends nothing.
-    void finishJob(const RunOutcome& outcome);
-
-    // The full path of the current run's output.
-    std::filesystem::path outputPath() const;
+    // After a run (ended by itself or aborted), with its outcome set: tags
+    // only for a good run, then the per-job sound. A failure to write tags
+    // is not reported and ends nothing.
+    void finishJob(BatchRun& run);
 
     BatchState& state() { return state_; }
     const BatchState& state() const { return state_; }
@@ -102,10 +128,10 @@ public:
 private:
     void endBatch();
     void stopAfterAbort();
-    void record(const RunOutcome& outcome);
-    void writeTags();
+    void runOver(BatchRun& run);
+    void writeTags(const BatchRun& run);
     void takeJob();
-    void buildRun(int remaining);
+    void buildRun();
     int runsLeftInRows();
 
     Services services_;
@@ -113,6 +139,9 @@ private:
     std::filesystem::path profileDir_;
     BatchState state_;
     int runsPlanned_ = 0;  // in this batch
+    int jobsTaken_ = 0;    // in this batch
+    int openRuns_ = 0;     // prepared and not yet over
+    std::map<int, int> runsLeftOfJob_;  // by job number: its runs not yet over, for the jobs taken
     std::map<std::string, EncodingProfile> countedProfiles_;  // by profile name
 };
 

@@ -52,6 +52,9 @@ public:
     // At the end of a batch (or after an abort) in which runs gave no file
     // for a reason the user can act on; called once, with all of them.
     virtual void reportFailures(const std::vector<RunFailure>& failures) = 0;
+    // How many encoder runs may go at the same time, as set when a run is
+    // about to be taken; 1 runs the batch one run after the other.
+    virtual int parallelRuns() const { return 1; }
 };
 
 // The tags of the job being encoded, as the row held them.
@@ -83,20 +86,21 @@ public:
 };
 
 // Hears about each run once it is over; what a front end reports per run.
-// Called on the main thread; state.lastRun tells how the run turned out.
-struct BatchState;
+// Called on the main thread; run.outcome tells how the run turned out.
+struct BatchRun;
 class RunObserver {
 public:
     virtual ~RunObserver() = default;
     // A job or run that made no encoder run (missing input, unsupported
     // extension, no output folder, the encoder could not be started, an
     // abort before it started).
-    virtual void runSkipped(const BatchState& state) = 0;
+    virtual void runSkipped(const BatchRun& run) = 0;
     // After the run's finish step.
-    virtual void runFinished(const BatchState& state) = 0;
+    virtual void runFinished(const BatchRun& run) = 0;
 };
 
-// For a front end without windows: the steps run on the calling thread.
+// For a front end without windows: the steps run on the calling thread
+// (the encode thread), one at a time.
 class DirectInvoker final : public MainThreadInvoker {
 public:
     void invoke(const std::function<void()>& step) override { step(); }

@@ -1,5 +1,6 @@
 #include "encode/encode_thread.h"
 
+#include <algorithm>
 #include <system_error>
 
 namespace qorvane {
@@ -65,10 +66,21 @@ void EncodeThread::invoke(const std::function<void()>& step) {
     }
 }
 
-void EncodeThread::skipped(std::optional<RunResult> result) {
-    invoke([this, result] {
-        if (result) runner_.skipRun(*result);
-        if (observer_) observer_->runSkipped(runner_.state());
+// One encoder run on its way: its waiter thread watches the process and
+// the abort flag, and marks the run over; this thread then finishes it.
+struct EncodeThread::ActiveRun {
+    BatchRun run;
+    std::unique_ptr<RunningProcess> process;
+    FileStamp before;  // the output path as it was just before the start
+    std::optional<LiveRunStatus::RunId> live;
+    std::thread waiter;
+    bool over = false;  // under mutex_
+};
+
+void EncodeThread::skipped(BatchRun& run, std::optional<RunResult> result) {
+    invoke([this, &run, result] {
+        if (result) runner_.skipRun(run, *result);
+        if (observer_) observer_->runSkipped(run);
     });
 }
 
@@ -85,79 +97,166 @@ void EncodeThread::run() {
                 wake_.wait_for(lock, timing_.idlePoll, [this] { return startPending_ || terminate_; });
             }
         }
-        if (runner_.state().running) runOnce();
+        if (runner_.state().running) runBatch();
         std::lock_guard lock(mutex_);
         if (terminate_) return;
     }
 }
 
-void EncodeThread::runOnce() {
+void EncodeThread::runBatch() {
     BatchState& state = runner_.state();
-    invoke([this] { runner_.prepareNextJob(); });
-    if (!state.commandLine) {
-        if (state.running) skipped();  // the reason is recorded; else the batch has ended or stopped
-        return;
+    while (state.running) {
+        finishEndedRuns();
+        if (terminationRequested()) {
+            // The waiters end their encoders; the program is going away, so
+            // no finish step follows.
+            for (auto& active : active_) active->waiter.join();
+            active_.clear();
+            held_.reset();
+            state.running = false;
+            return;
+        }
+        if (held_) {
+            startHeldRun();
+        } else if (static_cast<int>(active_.size()) < runner_.runSlots()) {
+            takeNextRun();
+        } else {
+            waitForARunToEnd();
+        }
     }
-
-    std::error_code ec;
-    if (!std::filesystem::is_directory(state.outputDirectory, ec)) {
-        bool made = false;
-        invoke([this, &made] { made = runner_.ensureOutputDirectory(); });
-        if (!made) return skipped();  // recorded with its warning
-    }
-    // An abort pressed while this run was being prepared: nothing starts.
-    if (state.abortRequested || terminationRequested()) return skipped(RunResult::Aborted);
-    encode();
 }
 
-void EncodeThread::encode() {
+void EncodeThread::takeNextRun() {
     BatchState& state = runner_.state();
+    // A step that fails leaves the run skipped, as one without a command line.
+    BatchRunner::Next next = BatchRunner::Next::Skipped;
+    invoke([this, &next] { next = runner_.prepareNextJob(); });
+    BatchRun run = state.run;
+    switch (next) {
+        case BatchRunner::Next::Over: return;
+        case BatchRunner::Next::Wait: return waitForARunToEnd();
+        case BatchRunner::Next::Skipped: return skipped(run);  // the reason is recorded
+        case BatchRunner::Next::Run: break;
+    }
+    std::error_code ec;
+    if (!std::filesystem::is_directory(run.outputDirectory, ec)) {
+        bool made = false;
+        invoke([this, &made, &run] { made = runner_.ensureOutputDirectory(run); });
+        if (!made) return skipped(run);  // recorded with its warning
+    }
+    held_ = std::move(run);
+    startHeldRun();
+}
+
+// The prepared run starts unless a running run writes the same file; an
+// abort pressed meanwhile starts nothing.
+void EncodeThread::startHeldRun() {
+    if (runner_.state().abortRequested || terminationRequested()) {
+        BatchRun run = std::move(*held_);
+        held_.reset();
+        return skipped(run, RunResult::Aborted);
+    }
+    if (writingTo(*held_)) return waitForARunToEnd();
+    BatchRun run = std::move(*held_);
+    held_.reset();
+    start(std::move(run));
+}
+
+bool EncodeThread::writingTo(const BatchRun& run) const {
+    const auto where = [](const BatchRun& r) {
+        std::error_code ec;
+        std::filesystem::path folder = std::filesystem::weakly_canonical(r.outputDirectory, ec);
+        if (ec) folder = r.outputDirectory.lexically_normal();
+        return folder / r.outputFileName;
+    };
+    const std::filesystem::path output = where(run);
+    return std::any_of(active_.begin(), active_.end(),
+                       [&](const auto& active) { return where(active->run) == output; });
+}
+
+void EncodeThread::start(BatchRun run) {
     const EncoderLocation& encoder = runner_.encoder();
-    if (encoder.cscriptPath.empty()) return skipped(RunResult::EncoderNotStarted);
+    if (encoder.cscriptPath.empty()) return skipped(run, RunResult::EncoderNotStarted);
     LaunchRequest request;
     request.program = encoder.cscriptPath;
-    request.arguments = state.commandLine->argv();
-    request.workingDirectory = state.outputDirectory;
+    request.arguments = run.commandLine->argv();
+    request.workingDirectory = run.outputDirectory;
     request.logFile = logFile_;
-    request.logHeader = state.commandLine->text();
+    request.logHeader = run.commandLine->text();
     request.keepFullOutput = encoder.debugMode;
-    const std::filesystem::path output = runner_.outputPath();
-    const FileStamp before = StampOf(output);
+    auto active = std::make_unique<ActiveRun>();
+    active->before = StampOf(run.outputPath());
     if (live_) {
-        live_->runStarted(state.label, state.position, request.logHeader);
-        request.onOutputLine = [live = live_](std::string_view line) { live->outputLine(line); };
+        const LiveRunStatus::RunId id = live_->runStarted(run.label, run.position, request.logHeader);
+        active->live = id;
+        request.onOutputLine = [live = live_, id](std::string_view line) { live->outputLine(id, line); };
     }
-    auto process = launcher_.start(request);
-    if (!process) {
-        if (live_) live_->runEnded(OutcomeText({RunResult::EncoderNotStarted, {}}));
-        return skipped(RunResult::EncoderNotStarted);
+    active->process = launcher_.start(request);
+    if (!active->process) {
+        if (live_) live_->runEnded(*active->live, OutcomeText({RunResult::EncoderNotStarted, {}}));
+        return skipped(run, RunResult::EncoderNotStarted);
     }
+    active->run = std::move(run);
+    ActiveRun& started = *active_.emplace_back(std::move(active));
+    started.waiter = std::thread([this, &started] { watch(started); });
+}
 
+// On the run's waiter thread: waits for the encoder while looking at the
+// abort flag every wait step, then judges the run.
+void EncodeThread::watch(ActiveRun& active) {
     bool aborted = false;
     for (;;) {
-        if (state.abortRequested || terminationRequested()) {
-            process->terminate();
+        if (runner_.state().abortRequested || terminationRequested()) {
+            active.process->terminate();
             aborted = true;
             break;
         }
-        if (process->waitFor(timing_.waitStep) != RunningProcess::WaitResult::TimedOut) break;
+        if (active.process->waitFor(timing_.waitStep) != RunningProcess::WaitResult::TimedOut) break;
     }
-    const ProcessEnd end = process->end();
-    const FileStamp after = StampOf(output);  // before the tag writer touches the file
-    process.reset();
-    if (terminationRequested()) {
-        state.running = false;  // the program is going away: no finish step
-        return;
-    }
+    const ProcessEnd end = active.process->end();
+    const FileStamp after = StampOf(active.run.outputPath());  // before the tag writer touches the file
+    active.process.reset();
     // A run that had ended by itself before the abort reached it is judged
     // as any other.
     const bool endedByItself = end.kind == ProcessEnd::Kind::Exited && end.code == 0;
-    const RunOutcome outcome =
-        aborted && !endedByItself ? RunOutcome{RunResult::Aborted, end} : JudgeEncoderRun(end, before, after);
-    if (live_) live_->runEnded(OutcomeText(outcome));
-    invoke([this, &outcome] {
-        runner_.finishJob(outcome);
-        if (observer_) observer_->runFinished(runner_.state());
+    active.run.outcome =
+        aborted && !endedByItself ? RunOutcome{RunResult::Aborted, end} : JudgeEncoderRun(end, active.before, after);
+    if (live_) live_->runEnded(*active.live, OutcomeText(active.run.outcome));
+    {
+        std::lock_guard lock(mutex_);
+        active.over = true;
+    }
+    wake_.notify_all();
+}
+
+// The finish steps of the runs that are over, in the order they started.
+void EncodeThread::finishEndedRuns() {
+    for (auto it = active_.begin(); it != active_.end();) {
+        {
+            std::lock_guard lock(mutex_);
+            if (!(*it)->over) {
+                ++it;
+                continue;
+            }
+        }
+        ActiveRun& active = **it;
+        active.waiter.join();
+        if (!terminationRequested()) {
+            invoke([this, &active] {
+                runner_.finishJob(active.run);
+                if (observer_) observer_->runFinished(active.run);
+            });
+        }
+        it = active_.erase(it);
+    }
+}
+
+// Until a run is over, termination is asked for, or a wait step has passed
+// (rows dropped meanwhile may be waiting to join).
+void EncodeThread::waitForARunToEnd() {
+    std::unique_lock lock(mutex_);
+    wake_.wait_for(lock, timing_.waitStep, [this] {
+        return terminate_ || std::any_of(active_.begin(), active_.end(), [](const auto& a) { return a->over; });
     });
 }
 

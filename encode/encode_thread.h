@@ -1,12 +1,18 @@
 #pragma once
 // The background thread of a batch: it waits for the start request, then
-// for each run has the main thread prepare it, starts the encoder, waits for
-// it while watching the abort flag, and has the main thread finish it.
+// for each run has the main thread prepare it, starts the encoder, has a
+// waiter watch it and the abort flag, and has the main thread finish it.
+// It keeps as many runs going as the runner allows, taking them in list
+// order; a run whose output file a running run is writing waits for it.
+// Every main-thread step is handed over from this one thread, so the steps
+// never overlap and keep their order per run.
 
-#include <chrono>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <filesystem>
+#include <list>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -20,7 +26,7 @@ class EncodeThread {
 public:
     struct Timing {
         std::chrono::milliseconds idlePoll{100};
-        // How often the wait for the encoder looks at the abort flag.
+        // How often the wait for an encoder looks at the abort flag.
         std::chrono::milliseconds waitStep{100};
     };
 
@@ -37,9 +43,9 @@ public:
     void start();
     // The start message: the batch begins within one idle poll.
     void postStart();
-    // The loop ends at the end of its current cycle. A running encoder is
-    // ended as by an abort (never left behind without its front end), and
-    // its finish step is left out, since the program is going away.
+    // The loop ends at the end of its current cycle. Running encoders are
+    // ended as by an abort (never left behind without their front end), and
+    // their finish steps are left out, since the program is going away.
     void requestTermination();
     void join();
     // True once the loop has ended.
@@ -55,11 +61,19 @@ public:
     void setLiveStatus(LiveRunStatus* live) { live_ = live; }
 
 private:
+    struct ActiveRun;
+
     void run();
-    void runOnce();
+    void runBatch();
+    void takeNextRun();
+    void startHeldRun();
+    void start(BatchRun run);
+    void watch(ActiveRun& active);
+    void finishEndedRuns();
+    void waitForARunToEnd();
+    bool writingTo(const BatchRun& run) const;
     void invoke(const std::function<void()>& step);
-    void skipped(std::optional<RunResult> result = std::nullopt);
-    void encode();
+    void skipped(BatchRun& run, std::optional<RunResult> result = std::nullopt);
     bool terminationRequested() const;
 
     BatchRunner& runner_;
@@ -71,11 +85,16 @@ private:
     LiveRunStatus* live_ = nullptr;
 
     mutable std::mutex mutex_;
-    std::condition_variable wake_;
+    std::condition_variable wake_;  // a start, a termination, or a run's end
     bool startPending_ = false;
     bool terminate_ = false;
     std::atomic<bool> finished_{false};
     std::thread thread_;
+
+    // Touched by this thread only (a waiter marks its own run over under
+    // mutex_).
+    std::list<std::unique_ptr<ActiveRun>> active_;
+    std::optional<BatchRun> held_;  // waits for a running run into the same file
 };
 
 }  // namespace qorvane

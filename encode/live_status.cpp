@@ -1,5 +1,7 @@
 #include "encode/live_status.h"
 
+#include <algorithm>
+
 namespace qorvane {
 
 namespace {
@@ -17,41 +19,56 @@ void KeepTail(std::string& text, std::size_t limit) {
 
 }  // namespace
 
-void LiveRunStatus::runStarted(std::string label, RunPosition position, std::string commandLine) {
+LiveRunStatus::RunId LiveRunStatus::runStarted(std::string label, RunPosition position, std::string commandLine) {
     std::lock_guard lock(mutex_);
-    running_ = true;
     ++serial_;
-    label_ = std::move(label);
-    position_ = position;
-    progress_.reset();
-    started_ = now_();
-    runOutput_.clear();
+    const RunId id = nextId_++;
+    Run& run = going_[id];
+    run.label = std::move(label);
+    run.position = position;
+    run.started = now_();
+    lastId_ = id;
     appendSession("== " + commandLine + "\n");
+    return id;
 }
 
-void LiveRunStatus::outputLine(std::string_view line) {
+LiveRunStatus::Run* LiveRunStatus::find(RunId run) {
+    const auto it = going_.find(run);
+    return it == going_.end() ? nullptr : &it->second;
+}
+
+void LiveRunStatus::outputLine(RunId id, std::string_view line) {
     std::lock_guard lock(mutex_);
+    Run* run = find(id);
+    if (!run) return;
     ++serial_;
     if (auto progress = ParseProgressLine(line)) {
         // Progress only goes forward within a run.
-        if (!progress_ || progress->percent >= progress_->percent) progress_ = *progress;
+        if (!run->progress || progress->percent >= run->progress->percent) run->progress = *progress;
         return;  // the window shows it as a bar; the text would only scroll
     }
-    runOutput_.append(line);
-    runOutput_ += '\n';
-    KeepTail(runOutput_, kRunOutputBytes);
+    run->output.append(line);
+    run->output += '\n';
+    KeepTail(run->output, kRunOutputBytes);
+    if (going_.size() > 1) appendSession(run->label + ": ");
     appendSession(line);
     appendSession("\n");
 }
 
-void LiveRunStatus::runEnded(std::string_view how) {
+void LiveRunStatus::runEnded(RunId id, std::string_view how) {
     std::lock_guard lock(mutex_);
-    running_ = false;
+    const auto it = going_.find(id);
+    if (it == going_.end()) return;
     ++serial_;
-    ended_ = now_();
+    Run& run = it->second;
+    run.going = false;
+    run.ended = now_();
     appendSession("-- ");
+    if (going_.size() > 1) appendSession(run.label + ": ");
     appendSession(how);
     appendSession("\n");
+    if (id == lastId_) last_ = std::move(run);
+    going_.erase(it);
 }
 
 void LiveRunStatus::appendSession(std::string_view text) {
@@ -59,27 +76,53 @@ void LiveRunStatus::appendSession(std::string_view text) {
     KeepTail(session_, kSessionLogBytes);
 }
 
+namespace {
+
+double DoneShare(const std::optional<EncoderProgress>& progress) { return progress ? progress->percent / 100 : 0; }
+
+}  // namespace
+
+LiveRun LiveRunStatus::view(const Run& run) const {
+    LiveRun shown;
+    shown.label = run.label;
+    shown.position = run.position;
+    shown.progress = run.progress;
+    shown.elapsed = std::chrono::duration<double>((run.going ? now_() : run.ended) - run.started).count();
+    const double done = DoneShare(run.progress);
+    if (done > 0) shown.remaining = shown.elapsed * (1 - done) / done;
+    return shown;
+}
+
 LiveSnapshot LiveRunStatus::snapshot() const {
     std::lock_guard lock(mutex_);
     LiveSnapshot snap;
-    snap.running = running_;
     snap.serial = serial_;
-    snap.label = label_;
-    snap.position = position_;
-    snap.progress = progress_;
-    const Clock::time_point end = running_ ? now_() : ended_;
-    snap.elapsed = serial_ == 0 ? 0 : std::chrono::duration<double>(end - started_).count();
-    const double done = progress_ ? progress_->percent / 100 : 0;
-    if (progress_ && done > 0) snap.remaining = snap.elapsed * (1 - done) / done;
-    if (position_.total > 0 && position_.run > 0) {
-        snap.batchPercent = 100 * (position_.run - 1 + done) / position_.total;
+    snap.running = !going_.empty();
+    for (const auto& [id, run] : going_) snap.runs.push_back(view(run));
+    if (lastId_ == 0) return snap;
+    static_cast<LiveRun&>(snap) = view(going_.empty() ? last_ : going_.rbegin()->second);
+
+    // Runs start in the order of their numbers, so every run up to the one
+    // started last is over but for those going, of which a share is done.
+    const auto newest = going_.find(lastId_);
+    const RunPosition latest = (newest != going_.end() ? newest->second : last_).position;
+    double done = latest.run;
+    if (going_.empty()) {
+        done += DoneShare(last_.progress) - 1;
+    } else {
+        for (const LiveRun& run : snap.runs) done += DoneShare(run.progress) - 1;
     }
+    if (latest.total > 0 && latest.run > 0) snap.batchPercent = 100 * done / latest.total;
     return snap;
 }
 
 std::string LiveRunStatus::currentOutput() const {
     std::lock_guard lock(mutex_);
-    return runOutput_;
+    if (going_.empty()) return last_.output;
+    if (going_.size() == 1) return going_.begin()->second.output;
+    std::string text;
+    for (const auto& [id, run] : going_) text += "== " + run.label + "\n" + run.output;
+    return text;
 }
 
 std::string LiveRunStatus::sessionLog() const {

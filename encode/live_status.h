@@ -1,6 +1,6 @@
 #pragma once
-// What a batch is doing right now, for the front ends to show: the run that
-// is going, its place in the batch, the encoder's progress and its output.
+// What a batch is doing right now, for the front ends to show: the runs that
+// are going, their places in the batch, the encoders' progress and output.
 // The encode thread writes it as the encoder prints; a window or a terminal
 // reads a snapshot at its own pace (a few times a second), so the encoder is
 // never held up by a display.
@@ -8,7 +8,9 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <mutex>
+#include <vector>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,15 +27,20 @@ struct RunPosition {
     bool operator==(const RunPosition&) const = default;
 };
 
-struct LiveSnapshot {
-    bool running = false;           // an encoder run is going
-    std::uint64_t serial = 0;       // changes whenever anything below does
-    std::string label;              // "[300kbps] clip.avi" or the file name
+// One run as a display shows it.
+struct LiveRun {
+    std::string label;  // "[300kbps] clip.avi" or the file name
     RunPosition position;
     std::optional<EncoderProgress> progress;  // the run's last progress line
-    double elapsed = 0;                       // seconds since the run started
-    std::optional<double> remaining;         // seconds, from the progress so far
-    std::optional<double> batchPercent;       // of the whole batch, 0..100
+    double elapsed = 0;                       // seconds since the run started (to its end, once over)
+    std::optional<double> remaining;          // seconds, from the progress so far
+};
+
+struct LiveSnapshot : LiveRun {  // the run going that started last; else the last run
+    bool running = false;        // an encoder run is going
+    std::uint64_t serial = 0;    // changes whenever anything here does
+    std::vector<LiveRun> runs;   // every run going, in the order they started
+    std::optional<double> batchPercent;  // of the whole batch, 0..100
 };
 
 class LiveRunStatus {
@@ -43,32 +50,47 @@ public:
     static constexpr std::size_t kRunOutputBytes = 256 * 1024;
     static constexpr std::size_t kSessionLogBytes = 1024 * 1024;
 
-    // Called by the encode thread.
-    void runStarted(std::string label, RunPosition position, std::string commandLine);
-    void outputLine(std::string_view line);
-    void runEnded(std::string_view how);
+    using RunId = std::uint64_t;
+
+    // Called by the encode thread and the runs' waiters.
+    RunId runStarted(std::string label, RunPosition position, std::string commandLine);
+    void outputLine(RunId run, std::string_view line);
+    void runEnded(RunId run, std::string_view how);
 
     // Called from any thread.
     LiveSnapshot snapshot() const;
-    std::string currentOutput() const;  // the current (or last) run's output
-    std::string sessionLog() const;     // every run since the program started
+    // The output of the runs going (each under its label when there are
+    // several), or of the last one.
+    std::string currentOutput() const;
+    // Every run since the program started; while several go, each line
+    // names its run.
+    std::string sessionLog() const;
 
     // For tests: the clock the elapsed times are measured on.
     void setClock(Clock::time_point (*now)()) { now_ = now; }
 
 private:
+    struct Run {
+        std::string label;
+        RunPosition position;
+        std::optional<EncoderProgress> progress;
+        Clock::time_point started{};
+        Clock::time_point ended{};
+        bool going = true;
+        std::string output;
+    };
+
+    Run* find(RunId run);
+    LiveRun view(const Run& run) const;
     void appendSession(std::string_view text);
 
     mutable std::mutex mutex_;
     Clock::time_point (*now_)() = &Clock::now;
-    bool running_ = false;
     std::uint64_t serial_ = 0;
-    std::string label_;
-    RunPosition position_;
-    std::optional<EncoderProgress> progress_;
-    Clock::time_point started_{};
-    Clock::time_point ended_{};
-    std::string runOutput_;
+    RunId nextId_ = 1;
+    std::map<RunId, Run> going_;  // by id, so in the order they started
+    RunId lastId_ = 0;            // the run started last
+    Run last_;                    // a copy of it once it is over
     std::string session_;
 };
 

@@ -12,7 +12,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     qorvane::LiveRunStatus live;
-    live.runStarted("clip.avi", {1, 2}, "cscript.exe");
+    const auto run = live.runStarted("clip.avi", {1, 2}, "cscript.exe");
     std::size_t start = 0;
     while (start <= text.size()) {
         const std::size_t end = std::min(text.find('\n', start), text.size());
@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (!(progress->percent >= 0 && progress->percent <= 100)) __builtin_trap();
             if (!std::isfinite(progress->position) || !std::isfinite(progress->total)) __builtin_trap();
         }
-        live.outputLine(line);
+        live.outputLine(run, line);
         start = end + 1;
     }
     const qorvane::LiveSnapshot snapshot = live.snapshot();

@@ -4,12 +4,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include "app/ui/pickers.h"
 #include "controls/ui_font.h"
 #include "controls/window_frame.h"
 #include "base/window_placement.h"
 #include "controls/updn_button.h"
+#include "encode/parallel_runs.h"
 
 namespace qorvane {
 
@@ -47,7 +49,8 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
       pickers_(pickers) {
     setFont(JapaneseUiFont());
     setWindowTitle(QStringLiteral("環境設定"));
-    setFixedSize(323, 211);
+    // The original form, and below it one row for the runs at the same time.
+    setFixedSize(323, 211 + kParallelRowHeight);
 
     cbShutdn = NewCheckBox(this, QStringLiteral("全変換終了時にシャットダウンする"), 10);
     cbSnd1 = NewCheckBox(this, QStringLiteral("変換終了時に音を鳴らす"), 38);
@@ -59,11 +62,21 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
     outdir = NewPathField(this, QStringLiteral("デフォルト作成先"), 8, 112, 142);
     UpDnButton1 = AttachDropButton(outdir);
 
+    sePar = new QSpinBox(this);
+    sePar->setRange(1, ProcessorCount());
+    sePar->setGeometry(112, 174, 50, 21);
+    auto* parLabel = new QLabel(QStringLiteral("同時に変換する数"), this);
+    parLabel->setGeometry(8, 177, 100, 15);
+    parLabel->setBuddy(sePar);
+    auto* parRange = new QLabel(QStringLiteral("(1〜%1)").arg(ProcessorCount()), this);
+    parRange->setGeometry(168, 177, 129, 15);
+    sePar->setToolTip(QStringLiteral("いくつのファイルを同時にエンコードするか (CPU の数まで)"));
+
     OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setGeometry(152, 178, 75, 25);
+    OKBtn->setGeometry(152, 178 + kParallelRowHeight, 75, 25);
     OKBtn->setDefault(true);
     CancelBtn = new QPushButton(QStringLiteral("キャンセル"), this);
-    CancelBtn->setGeometry(238, 178, 75, 25);
+    CancelBtn->setGeometry(238, 178 + kParallelRowHeight, 75, 25);
 
     setTabOrder(cbShutdn, cbSnd1);
     setTabOrder(cbSnd1, edSnd1);
@@ -73,7 +86,8 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
     setTabOrder(edSnd2, UpDnButton3);
     setTabOrder(UpDnButton3, outdir);
     setTabOrder(outdir, UpDnButton1);
-    setTabOrder(UpDnButton1, OKBtn);
+    setTabOrder(UpDnButton1, sePar);
+    setTabOrder(sePar, OKBtn);
     setTabOrder(OKBtn, CancelBtn);
 
     connect(OKBtn, &QPushButton::clicked, this, &TEnvDlg::OKBtnClick);
@@ -92,6 +106,7 @@ void TEnvDlg::FormCreate(const WorkArea& workArea, QPoint cursor) {
     cbSnd2->setChecked(settings_.ball);
     edSnd1->setText(QString::fromStdString(settings_.sone));
     edSnd2->setText(QString::fromStdString(settings_.sall));
+    sePar->setValue(ClampParallelRuns(settings_.parallel));
 
     PlaceFrame(*this, [area = workArea, cursor](int width, int height) {
         return ClampIntoWorkArea(CentredOn(cursor.x(), cursor.y(), width, height), area);
@@ -105,6 +120,7 @@ void TEnvDlg::OKBtnClick() {
     settings_.ball = cbSnd2->isChecked();
     settings_.sone = edSnd1->text().toStdString();
     settings_.sall = edSnd2->text().toStdString();
+    settings_.parallel = sePar->value();
     accept();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The environment dialog "環境設定": completion actions and the default
-// output folder. Created for each use; OK copies the fields back into the
+// The environment dialog "環境設定": completion actions, the default output
+// folder and how many runs go at the same time. Created for each use; OK copies the fields back into the
 // settings without checking them, anything else copies nothing.
 
 #include <QDialog>
@@ -11,6 +11,7 @@
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 
 namespace qorvane {
 
@@ -33,6 +34,7 @@ public:
     TUpDnButton* UpDnButton3;
     QLineEdit* outdir;
     TUpDnButton* UpDnButton1;
+    QSpinBox* sePar;  // runs at the same time
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
 
@@ -43,6 +45,8 @@ public slots:
     void UpDnButton3Click();
 
 private:
+    static constexpr int kParallelRowHeight = 28;
+
     void FormCreate(const WorkArea& workArea, QPoint cursor);
     void chooseSoundFile(QLineEdit* edit);
 

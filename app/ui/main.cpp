@@ -102,6 +102,7 @@ int main(int argc, char** argv) {
     services.abortBatch = [&batch] {
         if (batch) batch->abortBatch();
     };
+    services.jobsGoing = [&batch] { return batch ? batch->runner().jobsGoing() : 1; };
 
     TQorvbyOstrel window(state, services, arguments);
     TProDlg progress(&window);
@@ -116,7 +117,8 @@ int main(int argc, char** argv) {
     PosixProcessLauncher launcher;
     BatchController controller(window, progress,
                                {queue, [&state] { return CompletionSettingsOf(state.settings); }, state.workArea, messages, tagWriter, sounds, power,
-                                launcher, DefaultBatchLogPath(), [&window] { window.saveSettings(); }},
+                                launcher, DefaultBatchLogPath(), [&window] { window.saveSettings(); },
+                                [&state] { return state.settings.parallel; }},
                                state.encoder, state.paths.profileDir);
     batch = &controller;
     QObject::connect(window.tbConv, &QToolButton::clicked, &controller, &BatchController::tbConvClick);

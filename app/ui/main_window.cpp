@@ -254,7 +254,7 @@ std::vector<std::size_t> TQorvbyOstrel::selectedRows() const {
 }
 
 void TQorvbyOstrel::updateProgressCount() {
-    if (progress_) progress_->setCountText(Q(ProgressCountText(jobs_.size())));
+    if (progress_) progress_->setCountText(Q(ProgressCountText(jobs_.size(), services_.jobsGoing())));
 }
 
 void TQorvbyOstrel::ListView1SelectItem(const QItemSelection& selected) {

@@ -151,6 +151,8 @@ void BatchController::placeOutputWindow() {
 
 CompletionSettings BatchController::completionSettings() const { return services_.completionSettings(); }
 
+int BatchController::parallelRuns() const { return services_.parallelRuns ? services_.parallelRuns() : 1; }
+
 void BatchController::showWarning(const std::string& text) { services_.messages.warning(kCaption, text); }
 
 void BatchController::reportFailures(const std::vector<RunFailure>& failures) {

@@ -59,6 +59,8 @@ public:
         // Saves the settings as closing the main window does; called before
         // the computer is shut down.
         std::function<void()> saveSettings;
+        // Runs at the same time as set when a run is taken; none: one.
+        std::function<int()> parallelRuns;
     };
 
     BatchController(QWidget& mainWindow, TProDlg& dialog, Services services, EncoderLocation encoder,
@@ -78,6 +80,7 @@ public:
 
     // BatchHost
     CompletionSettings completionSettings() const override;
+    int parallelRuns() const override;
     void showWarning(const std::string& text) override;
     void requestShutdown() override;
     void reportFailures(const std::vector<RunFailure>& failures) override;

@@ -19,6 +19,9 @@ constexpr int kBarTop = 66;
 constexpr int kLinesTop = 86;
 constexpr int kOutputButtonTop = 106;
 constexpr int kHeight = kOutputButtonTop + 25 + 8;
+// Several runs: a line each from the bar's place down, the name left of a bar.
+constexpr int kRunLineHeight = 20;
+constexpr int kRunNameWidth = 150;
 // The bar counts in tenths of a percent, so that a long run still moves.
 constexpr int kBarSteps = 1000;
 
@@ -30,10 +33,23 @@ QString ElapsedText(const LiveSnapshot& live) {
     return text;
 }
 
+void ShowProgress(QProgressBar& bar, const std::optional<EncoderProgress>& progress) {
+    if (progress) {
+        bar.setRange(0, kBarSteps);
+        bar.setValue(static_cast<int>(progress->percent * kBarSteps / 100));
+    } else {
+        bar.setRange(0, 0);  // busy: the encoder tells no percentage
+    }
+}
+
 QString PlaceText(const LiveSnapshot& live) {
     QString text;
     if (live.position.total > 0) {
         text = QStringLiteral("全体 %1/%2").arg(live.position.run).arg(live.position.total);
+    }
+    if (live.runs.size() > 1) {
+        if (!text.isEmpty()) text += QStringLiteral("  ");
+        return text + QStringLiteral("同時 %1").arg(live.runs.size());
     }
     if (live.progress && live.progress->passes > 1) {
         if (!text.isEmpty()) text += QStringLiteral("  ");
@@ -101,18 +117,51 @@ void TProDlg::setDisplayText(const QString& text) {
 }
 
 void TProDlg::showLive(const LiveSnapshot& live) {
+    showRunLines(live.runs.size() > 1 ? live.runs : std::vector<LiveRun>{});
+    ShowProgress(*pbRun, live.progress);
     if (live.progress) {
-        pbRun->setRange(0, kBarSteps);
-        pbRun->setValue(static_cast<int>(live.progress->percent * kBarSteps / 100));
         lbTime->setText(QStringLiteral("%1%  ").arg(static_cast<int>(live.progress->percent)) + ElapsedText(live));
     } else {
-        pbRun->setRange(0, 0);  // busy: the encoder tells no percentage
         lbTime->setText(ElapsedText(live));
     }
     lbPlace->setText(PlaceText(live));
 }
 
+void TProDlg::showRunLines(const std::vector<LiveRun>& runs) {
+    const int count = static_cast<int>(runs.size());
+    while (static_cast<int>(runLines_.size()) < count) {
+        const int top = kBarTop + static_cast<int>(runLines_.size()) * kRunLineHeight;
+        RunLine line{new QLabel(this), new QProgressBar(this)};
+        line.name->setGeometry(kMargin, top, kRunNameWidth, kRunLineHeight - 4);
+        line.bar->setGeometry(kMargin + kRunNameWidth + 6, top + 1, kWidth - 2 * kMargin - kRunNameWidth - 6, 14);
+        line.bar->setTextVisible(false);
+        runLines_.push_back(line);
+    }
+    for (int i = 0; i < static_cast<int>(runLines_.size()); ++i) {
+        const RunLine& line = runLines_[static_cast<std::size_t>(i)];
+        line.name->setVisible(i < count);
+        line.bar->setVisible(i < count);
+        if (i >= count) continue;
+        const LiveRun& run = runs[static_cast<std::size_t>(i)];
+        const QString label = QString::fromStdString(run.label);
+        line.name->setText(line.name->fontMetrics().elidedText(label, Qt::ElideMiddle, kRunNameWidth));
+        line.name->setToolTip(label);
+        ShowProgress(*line.bar, run.progress);
+    }
+    if (count == shownLines_) return;
+    // The single run's bar and times, or the lines with the place and the
+    // button below them.
+    shownLines_ = count;
+    pbRun->setVisible(count == 0);
+    lbTime->setVisible(count == 0);
+    const int bottomTop = count == 0 ? kOutputButtonTop : kBarTop + count * kRunLineHeight + 6;
+    lbPlace->move(lbPlace->x(), bottomTop);
+    btnOutput->move(btnOutput->x(), bottomTop);
+    setFixedSize(kWidth, bottomTop + 25 + 8);
+}
+
 void TProDlg::clearLive() {
+    showRunLines({});
     pbRun->setRange(0, 0);
     lbTime->clear();
     lbPlace->clear();

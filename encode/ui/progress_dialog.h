@@ -3,9 +3,12 @@
 // left, and the abort button. One instance, created at start-up, shown
 // modelessly and on top of other windows. Below them: how far the current
 // run has come, its times, its place in the batch, and a button that opens
-// the encoder's output.
+// the encoder's output. While several runs go, one line per run (its name
+// and a bar) takes the place of the bar and the times, and the dialog grows
+// to hold them.
 
 #include <QDialog>
+#include <vector>
 
 #include "encode/live_status.h"
 
@@ -27,6 +30,7 @@ public:
 
     // What the encoder is doing: a percentage when it tells one, else a busy
     // bar; the elapsed and the remaining time; the run's place in the batch.
+    // With several runs going, a line for each.
     void showLive(const LiveSnapshot& live);
     // Nothing known yet (a batch is starting): a busy bar and no figures.
     void clearLive();
@@ -40,11 +44,23 @@ public:
     QLabel* lbPlace;      // "全体 3/12  パス 1/2"
     QPushButton* btnOutput;  // "詳細...": the encoder's output
 
+    // The lines of the runs going, while there are several; hidden beyond.
+    struct RunLine {
+        QLabel* name;
+        QProgressBar* bar;
+    };
+    const std::vector<RunLine>& runLines() const { return runLines_; }
+
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     static constexpr int kCountRightEdge = 45;
+
+    void showRunLines(const std::vector<LiveRun>& runs);
+
+    std::vector<RunLine> runLines_;
+    int shownLines_ = 0;  // 0: the single run's bar and times
 };
 
 }  // namespace qorvane

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/settings.h"
+#include "encode/parallel_runs.h"
 #include "support/temp_dir.h"
 
 namespace qorvane {
@@ -119,6 +120,28 @@ TEST(AppSettings, SavedSettingsComeBack) {
     expected.prof = "Voice";
     expected.columnWidths = {1, 2, 3, 4, 5, 6, 7};
     EXPECT_EQ(LoadSettings(dir / "q.ini", kArea), expected);
+}
+
+// The count of runs at the same time is a key of this program's own: absent
+// until set, one when missing or unreadable, never more than the processors.
+TEST(AppSettings, RunsAtTheSameTimeAreKeptOnlyOnceSetAndReadWithinRange) {
+    TempDir dir;
+    AppSettings s = DefaultSettings(kArea);
+    ASSERT_TRUE(SaveSettings(dir / "q.ini", s, Window(false)));
+    EXPECT_EQ(ReadFileBytes(dir / "q.ini").find("parallel"), std::string::npos);
+
+    s.parallel = ProcessorCount();
+    ASSERT_TRUE(SaveSettings(dir / "q.ini", s, Window(false)));
+    EXPECT_EQ(LoadSettings(dir / "q.ini", kArea).parallel, ProcessorCount());
+    s.parallel = 1;  // set back: the key stays, saying so
+    ASSERT_TRUE(SaveSettings(dir / "q.ini", s, Window(false)));
+    EXPECT_NE(ReadFileBytes(dir / "q.ini").find("parallel=1\r\n"), std::string::npos);
+
+    for (const char* text : {"", "0", "-2", "two", "2x"}) {
+        EXPECT_EQ(LoadSettings(dir.write("bad.ini", std::string("[env]\nparallel=") + text + "\n"), kArea).parallel, 1)
+            << text;
+    }
+    EXPECT_EQ(LoadSettings(dir.write("big.ini", "[env]\nparallel=100000\n"), kArea).parallel, ProcessorCount());
 }
 
 TEST(AppSettings, ReadOnlyFileIsLeftUnchanged) {

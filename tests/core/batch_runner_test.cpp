@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <fstream>
 
 #include "encode/encode_thread.h"
@@ -19,39 +21,21 @@ using testing::FakeSounds;
 using testing::FakeTags;
 using testing::TempDir;
 
+struct FakeLauncher;
+
 // A process that ends after a number of wait steps (never, with -1) with an
 // exit status; ending with status 0 it writes its output file, as an encoder
-// does, unless told not to.
+// does, unless told not to. Waited for on a waiter thread of its own.
 struct FakeProcess : RunningProcess {
-    FakeProcess(LaunchRequest r, int steps, int code, bool writes, int* t, std::function<void()> exitHook)
-        : request(std::move(r)), stepsLeft(steps), exitCode(code), writesOutput(writes), terminated(t),
-          onExit(std::move(exitHook)) {}
+    FakeProcess(FakeLauncher& l, LaunchRequest r);
+    FakeLauncher& launcher;
     LaunchRequest request;
     int stepsLeft;
     int exitCode;
     bool writesOutput;
-    int* terminated;
-    std::function<void()> onExit;
     ProcessEnd ended;
-    WaitResult waitFor(std::chrono::milliseconds) override {
-        if (stepsLeft > 0) --stepsLeft;
-        if (stepsLeft != 0) return WaitResult::TimedOut;
-        if (writesOutput && exitCode == 0) {
-            std::ofstream(request.workingDirectory / request.arguments[5]) << "asf";
-        }
-        ended = {ProcessEnd::Kind::Exited, exitCode};
-        if (onExit) onExit();
-        return WaitResult::Exited;
-    }
-    void terminate() override {
-        ++*terminated;
-        // One with no steps left had finished its work before it was ended.
-        if (stepsLeft == 0) {
-            waitFor(std::chrono::milliseconds(0));
-        } else {
-            ended = {ProcessEnd::Kind::Killed, 15};
-        }
-    }
+    WaitResult waitFor(std::chrono::milliseconds) override;
+    void terminate() override;
     ProcessEnd end() const override { return ended; }
 };
 
@@ -60,15 +44,44 @@ struct FakeLauncher : ProcessLauncher {
     int steps = 0;
     int exitCode = 0;
     bool writesOutput = true;
-    int terminated = 0;
+    std::atomic<bool> hold{false};  // while set, no process ends by itself
+    std::atomic<int> terminated{0};
+    std::atomic<int> alive{0};
+    std::atomic<int> mostAlive{0};
     std::function<void()> onStart;
     std::function<void()> onExit;
     std::unique_ptr<RunningProcess> start(const LaunchRequest& request) override {
         started.push_back(request);
         if (onStart) onStart();
-        return std::make_unique<FakeProcess>(request, steps, exitCode, writesOutput, &terminated, onExit);
+        mostAlive = std::max(mostAlive.load(), ++alive);
+        return std::make_unique<FakeProcess>(*this, request);
     }
 };
+
+FakeProcess::FakeProcess(FakeLauncher& l, LaunchRequest r)
+    : launcher(l), request(std::move(r)), stepsLeft(l.steps), exitCode(l.exitCode), writesOutput(l.writesOutput) {}
+
+RunningProcess::WaitResult FakeProcess::waitFor(std::chrono::milliseconds) {
+    if (launcher.hold) return WaitResult::TimedOut;
+    if (stepsLeft > 0) --stepsLeft;
+    if (stepsLeft != 0) return WaitResult::TimedOut;
+    if (writesOutput && exitCode == 0) std::ofstream(request.workingDirectory / request.arguments[5]) << "asf";
+    if (ended.kind == ProcessEnd::Kind::Running) --launcher.alive;
+    ended = {ProcessEnd::Kind::Exited, exitCode};
+    if (launcher.onExit) launcher.onExit();
+    return WaitResult::Exited;
+}
+
+void FakeProcess::terminate() {
+    ++launcher.terminated;
+    // One with no steps left had finished its work before it was ended.
+    if (stepsLeft == 0) {
+        waitFor(std::chrono::milliseconds(0));
+    } else {
+        --launcher.alive;
+        ended = {ProcessEnd::Kind::Killed, 15};
+    }
+}
 
 class Batch : public ::testing::Test {
 protected:
@@ -153,8 +166,8 @@ TEST_F(Batch, EachRunKnowsItsPlaceInTheBatchAsTheListGrows) {
     dir.write("Profile/p.wpf", "[video]\nbitrate=300,500\n");
     jobs.rows = {job("clip.avi"), job("song.mp3")};
     std::vector<RunPosition> positions;
-    observer.onFinished = [&] {
-        positions.push_back(runner().state().position);
+    observer.onFinished = [&](const BatchRun& run) {
+        positions.push_back(run.position);
         // A row added while the batch runs joins it, and the count with it.
         if (positions.size() == 1) jobs.rows.push_back(job("late.avi"));
     };
@@ -229,7 +242,8 @@ TEST_F(Batch, AbortBetweenRunsOrAsARunEndsStartsNothingFurther) {
         launcher.started.clear();
         launcher.steps = 0;  // every run ends at its first look
         launcher.onExit = betweenRuns ? std::function<void()>() : [&] { runner().requestAbort(); };
-        observer.onFinished = betweenRuns ? [&] { runner().requestAbort(); } : std::function<void()>();
+        observer.onFinished = betweenRuns ? [&](const BatchRun&) { runner().requestAbort(); }
+                                          : std::function<void(const BatchRun&)>();
         runBatch();
         EXPECT_EQ(launcher.started.size(), 1u);
         EXPECT_EQ(jobs.rows.size(), 2u);
@@ -303,6 +317,99 @@ TEST_F(Batch, MissingScriptHostSkipsEveryRun) {
     runBatch();
     EXPECT_TRUE(launcher.started.empty());
     EXPECT_TRUE(tags.calls.empty());
+}
+
+// Several runs at once: each run still goes prepare, folder, start, finish
+// in that order on the one stepping thread; the count keeps meaning the jobs
+// not yet finished; the end of the batch comes once, after the last run.
+TEST_F(Batch, SeveralRunsGoAtOnceAndTheBatchEndsOnceAfterTheLast) {
+    for (const int parallel : {2, 3}) {
+        SCOPED_TRACE(parallel);
+        jobs.rows.clear();
+        for (const char* name : {"a.wav", "b.wav", "c.wav", "d.wav", "e.wav", "f.wav"}) jobs.rows.push_back(job(name));
+        host = {};
+        host.parallel = parallel;
+        host.settings = {true, true, true, "job.wav", "done.wav"};
+        launcher.started.clear();
+        launcher.mostAlive = 0;
+        launcher.steps = 2;
+        // The first runs all go before any of them ends.
+        launcher.hold = true;
+        launcher.onStart = [&] { launcher.hold = launcher.started.size() < static_cast<std::size_t>(parallel); };
+        tags.calls.clear();
+        sounds.played.clear();
+        progress.labels.clear();
+        observer.events.clear();
+        bool quietAtTheEnd = false;
+        host.onShutdown = [&] { quietAtTheEnd = launcher.alive == 0 && tags.calls.size() == 6; };
+        runBatch();
+
+        EXPECT_EQ(launcher.started.size(), 6u);
+        EXPECT_EQ(launcher.mostAlive, parallel);
+        EXPECT_EQ(tags.calls.size(), 6u);
+        EXPECT_EQ(observer.events.size(), 6u);
+        EXPECT_EQ(host.shutdowns, 1);
+        EXPECT_TRUE(quietAtTheEnd);
+        std::vector<std::string> expectedSounds(6, "job.wav");
+        expectedSounds.push_back("done.wav");
+        EXPECT_EQ(sounds.played, expectedSounds);
+        // Runs are taken in list order; the count only falls, from every job to the last one.
+        for (std::size_t i = 0; i < 6; ++i) EXPECT_EQ(launcher.started[i].arguments[5][0], 'a' + static_cast<char>(i));
+        ASSERT_FALSE(progress.labels.empty());
+        EXPECT_EQ(progress.labels.front().second, "(6) ");
+        EXPECT_EQ(progress.labels[static_cast<std::size_t>(parallel) - 1].second, "(6) ");
+        EXPECT_EQ(progress.labels.back().second, "(1) ");
+        for (std::size_t i = 1; i < progress.labels.size(); ++i) {
+            EXPECT_LE(std::stoi(progress.labels[i].second.substr(1)), std::stoi(progress.labels[i - 1].second.substr(1)));
+        }
+    }
+}
+
+TEST_F(Batch, ARunIntoAFileThatARunningRunWritesWaitsForIt) {
+    const std::string out = (dir / "out").string();
+    jobs.rows = {job("a.avi", "p", out), job("a.mpg", "p", out), job("b.wav", "p", out)};
+    host.parallel = 3;
+    launcher.steps = 10;
+    std::vector<int> aliveAtStart;
+    launcher.onStart = [&] { aliveAtStart.push_back(launcher.alive); };
+    runBatch();
+    ASSERT_EQ(launcher.started.size(), 3u);
+    EXPECT_EQ(launcher.started[0].arguments[5], launcher.started[1].arguments[5]);
+    EXPECT_EQ(aliveAtStart[1], 0);  // the second a.wmv began once the first was done
+    EXPECT_EQ(tags.calls.size(), 3u);
+}
+
+TEST_F(Batch, AbortEndsEveryRunGoingAndStartsNothingMore) {
+    for (const char* name : {"a.wav", "b.wav", "c.wav", "d.wav", "e.wav"}) jobs.rows.push_back(job(name));
+    host.parallel = 3;
+    host.settings = {true, true, true, "job.wav", "done.wav"};
+    launcher.steps = -1;
+    launcher.onStart = [&] {
+        if (launcher.started.size() == 3) runner().requestAbort();
+    };
+    runBatch();
+    EXPECT_EQ(launcher.started.size(), 3u);
+    EXPECT_EQ(launcher.terminated, 3);
+    EXPECT_EQ(launcher.alive, 0);
+    EXPECT_EQ(jobs.rows.size(), 2u);
+    EXPECT_TRUE(tags.calls.empty());
+    EXPECT_EQ(sounds.played, std::vector<std::string>(3, "job.wav"));
+    EXPECT_EQ(host.shutdowns, 0);
+    EXPECT_FALSE(runner().state().running);
+}
+
+TEST_F(Batch, AFailingRunLeavesTheRunsBesideItAlone) {
+    jobs.rows = {job("a.wav"), job("bad.wav"), job("c.wav"), job("d.wav")};
+    host.parallel = 2;
+    launcher.steps = 5;
+    launcher.onStart = [&] { launcher.exitCode = launcher.started.back().arguments[5] == "bad.wma" ? 3 : 0; };
+    runBatch();
+    std::vector<std::string> tagged = tags.calls;
+    std::sort(tagged.begin(), tagged.end());
+    EXPECT_EQ(tagged, (std::vector<std::string>{"plain a.wma T-a.wav", "plain c.wma T-c.wav", "plain d.wma T-d.wav"}));
+    ASSERT_EQ(host.reports.size(), 1u);
+    ASSERT_EQ(host.reports[0].size(), 1u);
+    EXPECT_EQ(host.reports[0][0].file, "bad.wav");
 }
 
 }  // namespace

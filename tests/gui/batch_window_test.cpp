@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 #include <optional>
 #include <taglib/asffile.h>
 
@@ -69,7 +70,8 @@ protected:
         controller = std::make_unique<BatchController>(
             w, *progress,
             BatchController::Services{*queue, [this] { return CompletionSettingsOf(state.settings); }, state.workArea, messages, tagWriter, sounds, power,
-                                      launcher, dir / "encoder.log", [this] { ++settingsSaved; }},
+                                      launcher, dir / "encoder.log", [this] { ++settingsSaved; },
+                                      [this] { return state.settings.parallel; }},
             encoder, state.paths.profileDir);
         QObject::connect(w.tbConv, &QToolButton::clicked, controller.get(), &BatchController::tbConvClick);
         batchRunning = [this] { return controller->converting(); };
@@ -132,6 +134,29 @@ TEST_F(BatchWindowTest, ConvertEncodesEveryRowAndTagsTheOutput) {
     // The dialog's frame ended on the work area's right and bottom edges.
     EXPECT_EQ(placed.x() + placed.width(), kArea.right);
     EXPECT_EQ(placed.y() + placed.height(), kArea.bottom);
+}
+
+TEST_F(BatchWindowTest, SeveralRunsAtOnceEachHaveTheirLineInTheDialog) {
+    state.settings.parallel = 2;
+    start(host(waitFor("go") + "echo asf > \"$5\"\n"));
+    window->AddFiles({file("a.wav", "x"), file("b.wav", "x"), file("c.wav", "x")});
+    window->tbConv->click();
+    const int singleHeight = progress->height();
+    const auto linesShown = [this] {
+        const auto& lines = progress->runLines();
+        return std::count_if(lines.begin(), lines.end(), [](const auto& l) { return l.name->isVisible(); });
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return linesShown() == 2; }, 20000));
+    EXPECT_EQ(progress->runLines()[0].name->text(), QStringLiteral("a.wav"));
+    EXPECT_EQ(progress->runLines()[1].name->text(), QStringLiteral("b.wav"));
+    EXPECT_FALSE(progress->pbRun->isVisible());
+    EXPECT_GT(progress->height(), singleHeight);
+    EXPECT_EQ(progress->Label2->text(), QStringLiteral("(3) "));  // every job not yet finished
+    EXPECT_EQ(window->jobs().size(), 1u);
+
+    file("go", "");
+    ASSERT_TRUE(waitForIdle());
+    for (const char* name : {"a.wma", "b.wma", "c.wma"}) EXPECT_TRUE(std::filesystem::exists(dir / name)) << name;
 }
 
 TEST_F(BatchWindowTest, ConvertWithAnEmptyListShowsNothing) {

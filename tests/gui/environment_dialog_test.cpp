@@ -5,10 +5,12 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 
 #include "app/ui/environment_dialog.h"
 #include "controls/updn_button.h"
+#include "encode/parallel_runs.h"
 #include "gui/gui_fixture.h"
 
 namespace qorvane::testing {
@@ -34,6 +36,7 @@ void ChangeEverything(TEnvDlg& d) {
     d.cbSnd2->setChecked(false);
     d.edSnd1->setText(QStringLiteral("/x/1.wav"));
     d.edSnd2->setText(QStringLiteral("/x/2.wav"));
+    d.sePar->setValue(2);
 }
 
 TEST(EnvironmentDialog, ShowsTheSettings) {
@@ -47,8 +50,9 @@ TEST(EnvironmentDialog, ShowsTheSettings) {
     EXPECT_TRUE(d.cbSnd2->isChecked());
     EXPECT_EQ(d.edSnd1->text(), QStringLiteral("/snd/one.wav"));
     EXPECT_EQ(d.edSnd2->text(), QStringLiteral("all.wav"));
-    EXPECT_EQ(d.size(), QSize(323, 211));
-    EXPECT_EQ(d.pos(), QPoint(500 - 161, 400 - 105));
+    EXPECT_EQ(d.sePar->value(), 1);
+    EXPECT_EQ(d.size(), QSize(323, 239));  // the form and the row of runs at the same time
+    EXPECT_EQ(d.pos(), QPoint(500 - 161, 400 - 119));
 }
 
 TEST(EnvironmentDialog, OkCopiesEveryFieldBackUnchecked) {
@@ -65,6 +69,7 @@ TEST(EnvironmentDialog, OkCopiesEveryFieldBackUnchecked) {
     expected.ball = false;
     expected.sone = "/x/1.wav";
     expected.sall = "/x/2.wav";
+    expected.parallel = std::min(2, ProcessorCount());
     EXPECT_EQ(s, expected);
 }
 
@@ -87,7 +92,7 @@ TEST(EnvironmentDialog, OpenedNearACornerIsPulledIntoTheWorkArea) {
     AppSettings s = Stored();
     FakePickers pickers;
     TEnvDlg bottomRight(s, kArea, pickers, {1020, 730});
-    EXPECT_EQ(bottomRight.pos(), QPoint(1024 - 323, 738 - 211));
+    EXPECT_EQ(bottomRight.pos(), QPoint(1024 - 323, 738 - 239));
     bottomRight.show();  // framed: placed again, frame and all
     EXPECT_EQ(bottomRight.frameGeometry().bottomRight(), QPoint(1024 - 1, 738 - 1));
     TEnvDlg topLeft(s, {0, 30, 1024, 738}, pickers, {2, 2});
@@ -119,11 +124,12 @@ TEST(EnvironmentDialog, TabOrderFollowsTheForm) {
     FakePickers pickers;
     TEnvDlg d(s, kArea, pickers, {500, 400});
     const std::vector<QWidget*> order{d.cbShutdn, d.cbSnd1, d.edSnd1, d.UpDnButton2, d.cbSnd2, d.edSnd2,
-                                      d.UpDnButton3, d.outdir, d.UpDnButton1, d.OKBtn, d.CancelBtn};
+                                      d.UpDnButton3, d.outdir, d.UpDnButton1, d.sePar, d.OKBtn, d.CancelBtn};
     // The widgets that Tab reaches, in the order of the focus chain.
     std::vector<QWidget*> reached{order.front()};
     for (QWidget* w = order.front()->nextInFocusChain(); w != order.front(); w = w->nextInFocusChain()) {
-        if (w->focusPolicy() & Qt::TabFocus) reached.push_back(w);
+        // The spin box's own editor is part of the spin box.
+        if ((w->focusPolicy() & Qt::TabFocus) && w->parentWidget() != d.sePar) reached.push_back(w);
     }
     EXPECT_EQ(reached, order);
     EXPECT_TRUE(d.OKBtn->isDefault());

@@ -36,11 +36,13 @@ struct FakeProgress : BatchProgressView {
 
 struct FakeHost : BatchHost {
     CompletionSettings settings;
+    int parallel = 1;
     std::vector<std::string> warnings;
     int shutdowns = 0;
     std::vector<std::vector<RunFailure>> reports;  // one entry per end-of-batch report
     std::function<void()> onShutdown;  // optional: sees the moment of the request
     CompletionSettings completionSettings() const override { return settings; }
+    int parallelRuns() const override { return parallel; }
     void reportFailures(const std::vector<RunFailure>& failures) override { reports.push_back(failures); }
     void showWarning(const std::string& text) override { warnings.push_back(text); }
     void requestShutdown() override {
@@ -71,11 +73,11 @@ struct FakeSounds : SoundPlayer {
 
 struct FakeObserver : RunObserver {
     std::vector<std::string> events;
-    std::function<void()> onFinished;  // optional: runs after each finished run
-    void runSkipped(const BatchState& state) override { events.push_back("skipped " + state.displayName); }
-    void runFinished(const BatchState& state) override {
-        events.push_back("finished " + state.outputFileName);
-        if (onFinished) onFinished();
+    std::function<void(const BatchRun&)> onFinished;  // optional: runs after each finished run
+    void runSkipped(const BatchRun& run) override { events.push_back("skipped " + run.displayName); }
+    void runFinished(const BatchRun& run) override {
+        events.push_back("finished " + run.outputFileName);
+        if (onFinished) onFinished(run);
     }
 };
 
