@@ -13,7 +13,16 @@
 // side is printed too: it moves less when other work shares the machine.
 //
 // Usage: encode_bench [ROUNDS [SECONDS]]   (defaults 5 rounds, 2 s per file).
-// Needs ffmpeg on PATH.
+//
+// encode_bench parallel [ROUNDS [JOBS]]: several runs at once. Twenty audio
+// jobs and twenty short video jobs go through `qorvane-cli encode --jobs
+// JOBS` (default 2), against the same ffmpeg runs in a sequential shell loop
+// and through `xargs -P JOBS`; the two ffmpeg sides also run once more with
+// every ffmpeg held to one thread, to see whether ffmpeg's own threads fight
+// the parallel runs. Targets on two processors: at most 0.6 of the loop's
+// wall time, within 5 % of xargs.
+//
+// Needs ffmpeg on PATH (and xargs for the parallel case).
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -31,6 +40,7 @@
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "encode/encoding_profile.h"
@@ -147,6 +157,27 @@ void FreshDirectory(const fs::path& dir) {
     fs::create_directories(dir);
 }
 
+// One ffmpeg run as a line of shell, every argument quoted.
+std::string ShellLine(const Argv& run) {
+    std::string line = "exec";
+    for (const std::string& argument : run) {
+        line += " '";
+        for (const char c : argument) line += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        line += '\'';
+    }
+    return line + " </dev/null >/dev/null 2>&1\n";
+}
+
+// The same run with ffmpeg's decoders and encoders held to one thread each.
+Argv OneThread(Argv run) {
+    run.insert(run.end() - 1, {"-threads", "1"});
+    const auto input = std::find(run.begin(), run.end(), "-i");
+    if (input != run.end()) run.insert(input, {"-threads", "1"});
+    return run;
+}
+
+int BenchParallel(const fs::path& work, int rounds, int jobs);
+
 int Bench(const fs::path& work, int rounds, int seconds) {
     const std::string sine = "sine=duration=" + std::to_string(seconds);
     // Media: one of each kind made by ffmpeg, copied under twenty names.
@@ -250,10 +281,136 @@ int Bench(const fs::path& work, int rounds, int seconds) {
     return 0;
 }
 
+int BenchParallel(const fs::path& work, int rounds, int jobs) {
+    const fs::path media = work / "media";
+    fs::create_directories(media);
+    Require(RunQuietly({"ffmpeg", "-nostdin", "-v", "error", "-f", "lavfi", "-i", "sine=duration=2", "-ac", "2",
+                        (work / "tone.wav").string()},
+                       environ),
+            "making the WAV file");
+    Require(RunQuietly({"ffmpeg", "-nostdin", "-v", "error", "-f", "lavfi", "-i", "sine=duration=2", "-ac", "2",
+                        "-c:a", "libmp3lame", "-b:a", "128k", "-id3v2_version", "3", "-metadata", "title=ベンチの歌",
+                        (work / "song.mp3").string()},
+                       environ),
+            "making the MP3 file");
+    Require(RunQuietly({"ffmpeg", "-nostdin", "-v", "error", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=2",
+                        "-f", "lavfi", "-i", "sine=duration=2", "-c:v", "mpeg4", "-c:a", "pcm_s16le",
+                        (work / "clip.avi").string()},
+                       environ),
+            "making the AVI file");
+    std::vector<fs::path> inputs;
+    for (int i = 0; i < kJobs; ++i) {
+        const std::string audio = i % 2 == 0 ? "tone.wav" : "song.mp3";
+        inputs.push_back(media / (std::to_string(i) + " " + audio));
+        fs::copy_file(work / audio, inputs.back());
+        inputs.push_back(media / (std::to_string(i) + " clip.avi"));
+        fs::copy_file(work / "clip.avi", inputs.back());
+    }
+    const fs::path profileFile = work / "bench.wpf";
+    std::ofstream(profileFile) << "[audio]\nmode=1\nbitrate=14\n[video]\nmode=1\nbitrate=250\n";
+    const fs::path registry = work / "registry.ini";
+    std::ofstream(registry) << "[software\\Microsoft\\Windows Media\\Encoder]\nInstallDir=" << QORVANE_ENCODER_DIR
+                            << "/\nVersion=9.0.0.2980\n";
+    const CliEnvironment cliEnvironment(registry, work / "batch.log");
+
+    const fs::path cliOut = work / "cli-out";
+    const fs::path shellOut = work / "shell-out";
+    Argv cli = {QORVANE_CLI_PATH, "encode", "--jobs", std::to_string(jobs), "--profile", profileFile.string(),
+                "--out", cliOut.string()};
+    for (const fs::path& input : inputs) cli.push_back(input.string());
+
+    // Each ffmpeg run a script of its own: the loop runs them in order,
+    // xargs several at a time; the same again with one thread per ffmpeg.
+    const auto profile = qorvane::PrepareEncodingProfile(qorvane::LoadProfile(profileFile));
+    const fs::path scripts = work / "scripts";
+    fs::create_directories(scripts);
+    std::ofstream loop(work / "loop.sh");
+    std::ofstream list(work / "list.txt");
+    std::ofstream loop1(work / "loop-1thread.sh");
+    std::ofstream list1(work / "list-1thread.txt");
+    int runs = 0;
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        for (const Argv& run : FfmpegRunsFor(inputs[i], profile, shellOut, work / ("pass " + std::to_string(i)))) {
+            const fs::path script = scripts / (std::to_string(runs) + ".sh");
+            const fs::path script1 = scripts / (std::to_string(runs) + "-1thread.sh");
+            ++runs;
+            std::ofstream(script) << ShellLine(run);
+            std::ofstream(script1) << ShellLine(OneThread(run));
+            loop << "sh '" << script.string() << "' || exit 1\n";
+            loop1 << "sh '" << script1.string() << "' || exit 1\n";
+            list << script.string() << "\n";
+            list1 << script1.string() << "\n";
+        }
+    }
+    loop.close();
+    list.close();
+    loop1.close();
+    list1.close();
+    const std::string parallelism = std::to_string(jobs);
+    struct Side {
+        const char* name;
+        Argv command;
+        fs::path out;
+    };
+    const std::vector<Side> sides = {
+        {"qorvane-cli --jobs", cli, cliOut},
+        {"shell loop", {"sh", (work / "loop.sh").string()}, shellOut},
+        {"xargs -P", {"xargs", "-P", parallelism, "-n", "1", "-a", (work / "list.txt").string(), "sh"}, shellOut},
+        {"shell loop, 1 thread", {"sh", (work / "loop-1thread.sh").string()}, shellOut},
+        {"xargs -P, 1 thread",
+         {"xargs", "-P", parallelism, "-n", "1", "-a", (work / "list-1thread.txt").string(), "sh"}, shellOut},
+    };
+    std::printf("encode_bench parallel: %zu jobs (%d audio, %d video of 2 s 320x240), %d ffmpeg runs, %d at a time, "
+                "%d rounds, %u processors, build: %s\n",
+                inputs.size(), kJobs, kJobs, runs, jobs, rounds, std::thread::hardware_concurrency(),
+                QORVANE_BENCH_BUILD_TYPE);
+
+    auto time = [&](const Side& side) {
+        FreshDirectory(side.out);
+        const double cpuBefore = ChildrenCpuSeconds();
+        const auto begin = Clock::now();
+        Require(RunQuietly(side.command, side.out == cliOut ? cliEnvironment.get() : environ), side.name);
+        const Timing timing{std::chrono::duration<double>(Clock::now() - begin).count(), ChildrenCpuSeconds() - cpuBefore};
+        std::size_t made = 0;
+        for ([[maybe_unused]] const auto& entry : fs::directory_iterator(side.out)) ++made;
+        if (made != inputs.size()) throw std::runtime_error(std::string(side.name) + " left " + std::to_string(made) + " files");
+        return timing;
+    };
+    time(sides[0]);  // warm the caches once, unmeasured
+    std::vector<std::vector<double>> walls(sides.size());
+    for (int round = 0; round < rounds; ++round) {
+        std::printf("round %d:", round + 1);
+        for (std::size_t k = 0; k < sides.size(); ++k) {
+            // Each round starts with another side, so drift hits all alike.
+            const std::size_t side = (k + static_cast<std::size_t>(round)) % sides.size();
+            const Timing timing = time(sides[side]);
+            walls[side].push_back(timing.wall);
+            std::printf("  %s %.2f s (cpu %.2f s)", sides[side].name, timing.wall, timing.cpu);
+            std::fflush(stdout);
+        }
+        std::printf("\n");
+    }
+    std::vector<double> medians;
+    for (std::size_t k = 0; k < sides.size(); ++k) {
+        medians.push_back(Median(walls[k]));
+        std::printf("median wall %-22s %.3f s\n", sides[k].name, medians.back());
+    }
+    std::printf("qorvane-cli / shell loop: %.3f (target <= 0.6)\n", medians[0] / medians[1]);
+    std::printf("qorvane-cli / xargs -P:   %.3f (target <= 1.05)\n", medians[0] / medians[2]);
+    std::printf("one thread per ffmpeg: loop %.3f, xargs %.3f of the default threads\n", medians[3] / medians[1],
+                medians[4] / medians[2]);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const bool parallel = argc > 1 && std::string(argv[1]) == "parallel";
+    if (parallel) {
+        --argc;
+        ++argv;
+    }
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : parallel ? 3 : 5;
     const int seconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 2;
     std::string pattern = (fs::temp_directory_path() / "qorvane-encode-bench-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
@@ -263,7 +420,7 @@ int main(int argc, char** argv) {
     const fs::path work = pattern;
     int status = 1;
     try {
-        status = Bench(work, rounds, seconds);
+        status = parallel ? BenchParallel(work, rounds, seconds) : Bench(work, rounds, seconds);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "encode_bench: %s\n", error.what());
     }

@@ -79,19 +79,20 @@ std::string LogTimestampLine() {
     return std::string("==== ") + stamp + " ====\n";
 }
 
-void AppendCapturedOutput(int logFd, int captureFd, std::size_t limit) {
-    if (logFd < 0 || captureFd < 0) return;
+std::string CapturedOutputTail(int captureFd, std::size_t limit) {
+    if (captureFd < 0) return {};
     struct stat info {};
-    if (::fstat(captureFd, &info) != 0 || info.st_size <= 0) return;
+    if (::fstat(captureFd, &info) != 0 || info.st_size <= 0) return {};
     const auto total = static_cast<std::size_t>(info.st_size);
     const std::size_t keep = total < limit ? total : limit;
     std::size_t offset = total - keep;
     // One byte more in front when cut, to see whether the cut falls on a line start.
     const std::size_t lead = offset > 0 ? 1 : 0;
     std::vector<char> tail(keep + lead);
-    if (!ReadFully(captureFd, tail.data(), tail.size(), offset - lead)) return;
+    if (!ReadFully(captureFd, tail.data(), tail.size(), offset - lead)) return {};
 
     std::string_view text(tail.data(), tail.size());
+    std::string result;
     if (lead > 0) {
         const auto lineStart = text.find('\n');
         const std::size_t drop = lineStart != std::string_view::npos && lineStart + 1 < text.size()
@@ -99,10 +100,11 @@ void AppendCapturedOutput(int logFd, int captureFd, std::size_t limit) {
                                      : lead;  // one endless line: keep its end
         text.remove_prefix(drop);
         offset += drop - lead;
-        AppendToLog(logFd, "[... " + std::to_string(offset) + " bytes of earlier output left out ...]\n");
+        result = "[... " + std::to_string(offset) + " bytes of earlier output left out ...]\n";
     }
-    AppendToLog(logFd, text);
-    if (text.back() != '\n') AppendToLog(logFd, "\n");
+    result += text;
+    if (result.back() != '\n') result += '\n';
+    return result;
 }
 
 }  // namespace qorvane

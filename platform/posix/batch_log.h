@@ -32,9 +32,10 @@ void AppendToLog(int fd, std::string_view text);
 // "==== 2024-05-01 12:34:56 ====\n" with the local time.
 std::string LogTimestampLine();
 
-// Appends what `captureFd` holds (a file the run wrote into). More than
-// `limit` bytes: a line telling how much was left out, then the last `limit`
-// bytes at most, starting after a line break where there is one.
-void AppendCapturedOutput(int logFd, int captureFd, std::size_t limit);
+// What `captureFd` holds (a file the run wrote into), ending in a line
+// break, for the log. More than `limit` bytes: a line telling how much was
+// left out, then the last `limit` bytes at most, starting after a line break
+// where there is one.
+std::string CapturedOutputTail(int captureFd, std::size_t limit);
 
 }  // namespace qorvane

@@ -189,8 +189,9 @@ private:
             end_ = {ProcessEnd::Kind::Unknown, 0};
         }
         output_->close();
-        if (captureFd_ >= 0) AppendCapturedOutput(logFd_, captureFd_, kBatchLogTailBytes);
-        AppendToLog(logFd_, EndLine(pid_, statusKnown, status));
+        // One write, so that the run's output and its end stay together
+        // whatever other runs write to the log meanwhile.
+        if (logFd_ >= 0) AppendToLog(logFd_, CapturedOutputTail(captureFd_, kBatchLogTailBytes) + EndLine(pid_, statusKnown, status));
         CloseFd(logFd_);
         CloseFd(captureFd_);
     }
@@ -288,11 +289,12 @@ struct SpawnSetup {
 
 std::unique_ptr<RunningProcess> PosixProcessLauncher::start(const LaunchRequest& request) {
     int logFd = request.logFile.empty() ? -1 : AboveStandardFds(OpenBatchLog(request.logFile));
-    if (logFd >= 0) {
-        std::string header = LogTimestampLine() + request.logHeader;
-        if (header.back() != '\n') header += '\n';
-        AppendToLog(logFd, header);
-    }
+    // The header goes to the log with the start's outcome, in one write.
+    std::string header = LogTimestampLine() + request.logHeader;
+    if (header.back() != '\n') header += '\n';
+    const auto couldNotStart = [&header, &logFd](const std::string& why) {
+        AppendToLog(logFd, header + "-- could not start: " + why + "\n");
+    };
 
     // The child's stdout and stderr go into a pipe that the waiter drains;
     // from there the bytes go to the log (all of them in debug mode, else
@@ -304,11 +306,11 @@ std::unique_ptr<RunningProcess> PosixProcessLauncher::start(const LaunchRequest&
     } else if (logFd >= 0) {
         captureFd = AboveStandardFds(OpenCaptureFile());
         sinkFd = captureFd;
-        if (captureFd < 0) AppendToLog(logFd, "-- output not kept (no temporary file)\n");
+        if (captureFd < 0) header += "-- output not kept (no temporary file)\n";
     }
     int pipeFds[2] = {-1, -1};
     if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
-        AppendToLog(logFd, "-- could not start: " + std::string(std::strerror(errno)) + "\n");
+        couldNotStart(std::strerror(errno));
         CloseFd(captureFd);
         CloseFd(logFd);
         return nullptr;
@@ -316,7 +318,7 @@ std::unique_ptr<RunningProcess> PosixProcessLauncher::start(const LaunchRequest&
     int readFd = AboveStandardFds(pipeFds[0]);
     int writeFd = AboveStandardFds(pipeFds[1]);
     if (readFd < 0 || writeFd < 0) {  // out of descriptors
-        AppendToLog(logFd, "-- could not start: no descriptor for its output\n");
+        couldNotStart("no descriptor for its output");
         CloseFd(readFd);
         CloseFd(writeFd);
         CloseFd(captureFd);
@@ -359,12 +361,13 @@ std::unique_ptr<RunningProcess> PosixProcessLauncher::start(const LaunchRequest&
                                     argv.data(), environ);
     CloseFd(writeFd);  // the child holds it now
     if (error != 0) {
-        AppendToLog(logFd, "-- could not start: " + std::string(std::strerror(error)) + "\n");
+        couldNotStart(std::strerror(error));
         CloseFd(readFd);
         CloseFd(captureFd);
         CloseFd(logFd);
         return nullptr;
     }
+    AppendToLog(logFd, header + "-- process " + std::to_string(pid) + " started\n");
     auto output = std::make_unique<OutputPipe>(readFd, sinkFd, request.onOutputLine);
     return std::make_unique<PosixRunningProcess>(std::make_shared<Run>(pid, logFd, captureFd, std::move(output)));
 }

@@ -269,6 +269,48 @@ TEST_F(CliEncode, SeveralVideoBitRatesGiveOneFilePerRateForVideoOnly) {
     EXPECT_EQ(ProbeTags(Out("song.wma")).at("title"), "夜明けの歌");
 }
 
+// Two runs at a time give what one at a time gives: the same files with the
+// same tags, one whole line per run, and two inputs that make one output
+// name take their turns, the later row's file remaining.
+TEST_F(CliEncode, TwoRunsAtATimeGiveWhatOneAtATimeGives) {
+    const std::vector<fs::path> inputs = {Input("song.mp3", "song.mp3"), Input("old.mp3", "old.mp3"),
+                                          Input("tone.wav", "tone.wav"), Input("movie.avi", "clip.avi"),
+                                          Input("film.mpg", "clip.mpg")};
+    const fs::path profile = dir_.write("plain.wpf", "[audio]\nmode=1\nbitrate=14\n[video]\nmode=1\nbitrate=250\n");
+    std::map<std::string, Lines> lines;
+    for (const std::string jobs : {"1", "2"}) {
+        std::vector<std::string> arguments = {"--profile", profile.string(), "--jobs", jobs, "--out", Out(jobs).string()};
+        for (const fs::path& input : inputs) arguments.push_back(input.string());
+        const ProgramResult result = Encode(arguments);
+        EXPECT_EQ(result.exitCode, 0) << result.output << result.errors;
+        for (std::string line : SplitLines(result.output)) {
+            line.replace(line.find(Out(jobs).string()), Out(jobs).string().size(), "OUT");
+            lines[jobs].push_back(line);
+        }
+        std::sort(lines[jobs].begin(), lines[jobs].end());
+    }
+    EXPECT_EQ(lines["2"], lines["1"]);
+    EXPECT_EQ(lines["2"].size(), inputs.size());
+    EXPECT_EQ(Listing(Out("2")), Listing(Out("1")));
+    for (const std::string& name : Listing(Out("1"))) {
+        SCOPED_TRACE(name);
+        const AsfTagDump one = Dump(Out("1") / name);
+        const AsfTagDump two = Dump(Out("2") / name);
+        EXPECT_EQ(two.contentDescription, one.contentDescription);
+        EXPECT_EQ(two.attributes, one.attributes);
+        EXPECT_EQ(Probe(Out("2") / name).first("video") != nullptr, Probe(Out("1") / name).first("video") != nullptr);
+    }
+    // Both clips make clip.wmv: the MPEG one, later in the list, started
+    // only once the AVI one's encoder had ended.
+    const std::string log = Log();
+    const std::size_t avi = log.rfind("-input \"" + inputs[3].string());
+    const std::size_t started = log.find("-- process ", avi);
+    ASSERT_NE(started, std::string::npos) << log;
+    const std::string pid = log.substr(started + 11, log.find(' ', started + 11) - started - 11);
+    EXPECT_LT(log.find("-- process " + pid + " exited with code 0", avi), log.rfind("-input \"" + inputs[4].string()))
+        << log;
+}
+
 TEST_F(CliEncode, MissingInputAndQuotedPathAreSkippedAndTheRestEncoded) {
     const fs::path missing = dir_ / "in" / "missing.wav";
     const fs::path quoted = Input("tone.wav", "say \"hi\".wav");
