@@ -28,6 +28,7 @@ void JobList::append(EncodeJob job) {
     const std::size_t row = rows_.size();
     if (observer_) observer_->rowsAboutToBeInserted(row, row);
     rows_.push_back(std::move(job));
+    ++revision_;
     if (observer_) observer_->rowsInserted();
 }
 
@@ -36,6 +37,7 @@ void JobList::setField(std::size_t row, JobField field, std::string value) {
     std::string& target = FieldOf(rows_[row], field);
     if (target == value) return;
     target = std::move(value);
+    ++revision_;
     if (observer_) observer_->rowChanged(row, field);
 }
 
@@ -55,6 +57,7 @@ void JobList::removeRows(std::vector<std::size_t> rows) {
         if (observer_) observer_->rowsAboutToBeRemoved(first, last);
         rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(first),
                     rows_.begin() + static_cast<std::ptrdiff_t>(last + 1));
+        ++revision_;
         if (observer_) observer_->rowsRemoved();
     }
 }
@@ -64,6 +67,7 @@ EncodeJob JobList::takeFirst() {
     if (observer_) observer_->rowsAboutToBeRemoved(0, 0);
     EncodeJob job = std::move(rows_.front());
     rows_.pop_front();
+    ++revision_;
     if (observer_) observer_->rowsRemoved();
     return job;
 }

@@ -4,6 +4,7 @@
 // runner takes jobs from the top.
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <vector>
@@ -48,8 +49,13 @@ public:
     // At most one observer; nullptr detaches it.
     void setObserver(JobListObserver* observer) { observer_ = observer; }
 
+    // Changes with every change of the rows: whoever keeps a copy can tell
+    // whether it is still current.
+    std::uint64_t revision() const { return revision_; }
+
 private:
     std::deque<EncodeJob> rows_;
+    std::uint64_t revision_ = 0;
     JobListObserver* observer_ = nullptr;
 };
 

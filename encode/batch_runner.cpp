@@ -22,6 +22,7 @@ bool BatchRunner::beginBatch() {
     jobsTaken_ = 0;
     openRuns_ = 0;
     runsLeftOfJob_.clear();
+    rowsGoing_.clear();
     countedProfiles_.clear();
     return true;
 }
@@ -86,6 +87,7 @@ void BatchRunner::runOver(BatchRun& run) {
     --openRuns_;
     const auto job = runsLeftOfJob_.find(run.job);
     if (job != runsLeftOfJob_.end() && --job->second <= 0) {
+        rowsGoing_.erase(job->first);
         runsLeftOfJob_.erase(job);
         // With runs still going the count falls as each job is done; one at
         // a time, the next run's labels say it.
@@ -115,6 +117,13 @@ void BatchRunner::takeJob() {
     run.displayName = job.File;
     run.outputDirectory = job.OutDir.empty() ? run.inputPath.parent_path() : std::filesystem::path(job.OutDir);
     runsLeftOfJob_[run.job] = static_cast<int>(RunCount(state_.profile, run.inputPath));
+    rowsGoing_[run.job] = job;
+}
+
+std::vector<EncodeJob> BatchRunner::jobsGoingRows() const {
+    std::vector<EncodeJob> rows;
+    for (const auto& [number, row] : rowsGoing_) rows.push_back(row);
+    return rows;
 }
 
 void BatchRunner::buildRun() {

@@ -108,6 +108,8 @@ public:
     int jobsLeft() const;
     // The jobs taken from the list whose runs are not all over yet.
     int jobsGoing() const { return static_cast<int>(runsLeftOfJob_.size()); }
+    // Those jobs as their rows were, in the order they were taken.
+    std::vector<EncodeJob> jobsGoingRows() const;
 
     // Creates the run's output folder with its parents; shows the warning
     // when it cannot. True when the folder exists afterwards.
@@ -142,6 +144,7 @@ private:
     int jobsTaken_ = 0;    // in this batch
     int openRuns_ = 0;     // prepared and not yet over
     std::map<int, int> runsLeftOfJob_;  // by job number: its runs not yet over, for the jobs taken
+    std::map<int, EncodeJob> rowsGoing_;  // by job number: the rows of those jobs
     std::map<std::string, EncodingProfile> countedProfiles_;  // by profile name
 };
 

@@ -9,8 +9,8 @@ void StreamMessageBoxes::warning(const std::string& caption, const std::string& 
 }
 
 bool StreamMessageBoxes::question(const std::string& caption, const std::string& text) {
-    out_ << caption << ": " << text << " -> No" << std::endl;
-    return false;
+    out_ << caption << ": " << text << (answerYes_ ? " -> Yes" : " -> No") << std::endl;
+    return answerYes_;
 }
 
 }  // namespace qorvane

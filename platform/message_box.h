@@ -32,15 +32,17 @@ public:
 
 // Writes each box as one line "caption: text" to a stream instead of showing
 // it, and returns at once as if OK had been pressed; a question is answered
-// No, which never overwrites anything. For scripted runs.
+// No, which never overwrites anything, unless told to answer Yes. For
+// scripted runs.
 class StreamMessageBoxes final : public MessageBoxes {
 public:
-    explicit StreamMessageBoxes(std::ostream& out) : out_(out) {}
+    explicit StreamMessageBoxes(std::ostream& out, bool answerYes = false) : out_(out), answerYes_(answerYes) {}
     void warning(const std::string& caption, const std::string& text) override;
     bool question(const std::string& caption, const std::string& text) override;
 
 private:
     std::ostream& out_;
+    bool answerYes_;
 };
 
 }  // namespace qorvane

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/job_recovery.h"
 #include "app/startup.h"
 #include "app/ui/main_window.h"
 #include "app/ui/pickers.h"
@@ -32,13 +33,44 @@
 #include "platform/posix/lock_file_mutexes.h"
 #include "platform/posix/logind_power_control.h"
 #include "platform/posix/posix_process_launcher.h"
+#include "platform/posix/recovery_store.h"
 #include "platform/posix/termination_signals.h"
 #include "platform/posix/taglib_metadata_editor.h"
 #include "tags/job_tag_writer.h"
 #include "platform/posix/user_directories.h"
 
+namespace {
+
+using namespace qorvane;
+
+// The job lists that copies of the program which ended uncleanly left
+// behind: a damaged one is set aside with a note; the rest, together, are
+// offered back once. Whatever the answer, the files go: from now on this
+// copy keeps the list.
+std::vector<EncodeJob> OfferLeftoverJobs(RecoveryStore& store, MessageBoxes& messages) {
+    std::vector<EncodeJob> going;
+    std::vector<EncodeJob> waiting;
+    std::vector<RecoveryStore::Leftover> readable;
+    for (const RecoveryStore::Leftover& leftover : store.claimLeftovers()) {
+        const std::optional<RecoveredJobs> jobs = ParseRecoveryText(leftover.text);
+        if (!jobs) {
+            messages.warning(kMessageCaption, DamagedRecoveryMessage(store.setAside(leftover).string()));
+            continue;
+        }
+        // The jobs that were being encoded go back to the top.
+        going.insert(going.end(), jobs->rows.begin(), jobs->rows.begin() + static_cast<std::ptrdiff_t>(jobs->going));
+        waiting.insert(waiting.end(), jobs->rows.begin() + static_cast<std::ptrdiff_t>(jobs->going), jobs->rows.end());
+        readable.push_back(leftover);
+    }
+    going.insert(going.end(), waiting.begin(), waiting.end());
+    const bool restore = !going.empty() && messages.question(kMessageCaption, RestoreQuestion(going.size()));
+    for (const RecoveryStore::Leftover& leftover : readable) store.discard(leftover);
+    return restore ? going : std::vector<EncodeJob>{};
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    using namespace qorvane;
 
     // From here on SIGTERM, SIGHUP and SIGINT are noted and answered once the
     // window runs (see below), never by dying with an encoder left behind.
@@ -68,7 +100,7 @@ int main(int argc, char** argv) {
     }
 
     QtMessageBoxes screenBoxes;
-    StreamMessageBoxes stderrBoxes(std::cerr);
+    StreamMessageBoxes stderrBoxes(std::cerr, QuestionsAnsweredYes());
     MessageBoxes& messages = MessageBoxesToStderr() ? static_cast<MessageBoxes&>(stderrBoxes) : screenBoxes;
 
     AppState state;
@@ -87,6 +119,11 @@ int main(int argc, char** argv) {
     const auto ownMutex = mutexes.create(kOwnMutexName);
     QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
 
+    // The job list survives a crash: what an earlier copy left is offered
+    // back before the command line's files join the list.
+    RecoveryStore recovery(DefaultRecoveryFolder());
+    state.restoredJobs = OfferLeftoverJobs(recovery, messages);
+
     const Cp932CodePage cp932;
     QtPickers pickers;
     MainWindowServices services;
@@ -103,6 +140,12 @@ int main(int argc, char** argv) {
         if (batch) batch->abortBatch();
     };
     services.jobsGoing = [&batch] { return batch ? batch->runner().jobsGoing() : 1; };
+    QTimer recoveryTimer;
+    const auto endNormally = [&recoveryTimer, &recovery] {
+        recoveryTimer.stop();
+        recovery.finish();  // a normal end: the next start begins with an empty list
+    };
+    services.closing = endNormally;
 
     TQorvbyOstrel window(state, services, arguments);
     TProDlg progress(&window);
@@ -117,10 +160,23 @@ int main(int argc, char** argv) {
     PosixProcessLauncher launcher;
     BatchController controller(window, progress,
                                {queue, [&state] { return CompletionSettingsOf(state.settings); }, state.workArea, messages, tagWriter, sounds, power,
-                                launcher, DefaultBatchLogPath(), [&window] { window.saveSettings(); },
+                                launcher, DefaultBatchLogPath(),
+                                [&window, &endNormally] {
+                                    window.saveSettings();
+                                    endNormally();
+                                },
                                 [&state] { return state.settings.parallel; }},
                                state.encoder, state.paths.profileDir);
     batch = &controller;
+
+    // A few times a second, the list as it stands goes to the recovery file
+    // (written on a thread of its own) when it has changed.
+    RecoveryKeeper keeper(window.jobs(), [&controller] { return controller.runner().jobsGoingRows(); },
+                          [&recovery](std::string text) { recovery.save(std::move(text)); });
+    recoveryTimer.setInterval(500);
+    QObject::connect(&recoveryTimer, &QTimer::timeout, [&keeper] { keeper.tick(); });
+    keeper.tick();
+    recoveryTimer.start();
     QObject::connect(window.tbConv, &QToolButton::clicked, &controller, &BatchController::tbConvClick);
 
     // The session ending, or SIGTERM, SIGHUP or SIGINT: stop the batch (its

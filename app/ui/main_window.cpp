@@ -227,6 +227,8 @@ void TQorvbyOstrel::FormCreate(const std::vector<std::string>& arguments) {
     for (const auto& name : names) proList->addItem(Q(name));
     proList->setCurrentIndex(static_cast<int>(RememberedProfileIndex(names, s.prof)));
 
+    for (EncodeJob& row : state_.restoredJobs) jobs_.append(std::move(row));
+    state_.restoredJobs.clear();
     AddFiles(CommandLineFiles(arguments));
 }
 
@@ -354,6 +356,7 @@ void TQorvbyOstrel::closeEvent(QCloseEvent* event) {
         services_.abortBatch();
     }
     saveSettings();
+    services_.closing();
     event->accept();
 }
 

@@ -41,6 +41,8 @@ struct MainWindowServices {
     std::function<bool()> isConverting = [] { return false; };
     // Stops the running batch as the abort button does.
     std::function<void()> abortBatch = [] {};
+    // The window closes for good (after the settings are saved).
+    std::function<void()> closing = [] {};
     // The jobs a running batch has taken and not yet finished.
     std::function<int()> jobsGoing = [] { return 1; };
     // The profile editor's prompt for a new name, and the code page typed

@@ -43,7 +43,9 @@ void Poll(QObject* context, std::function<bool()> step) {
 
 }  // namespace
 
-bool MessageBoxesToStderr() { return Environment("QORVANE_MESSAGE_BOXES") == QLatin1String("stderr"); }
+bool MessageBoxesToStderr() { return Environment("QORVANE_MESSAGE_BOXES").startsWith(QLatin1String("stderr")); }
+
+bool QuestionsAnsweredYes() { return Environment("QORVANE_MESSAGE_BOXES") == QLatin1String("stderr-yes"); }
 
 void WriteStartupReport(TQorvbyOstrel& window, const AppState& state, std::ostream& out) {
     out << "caption: " << window.windowTitle().toStdString() << '\n';

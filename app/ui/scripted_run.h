@@ -2,7 +2,8 @@
 // Runs of the program without a person at the screen, chosen by environment
 // variables (tests and the screenshot script use them):
 //   QORVANE_MESSAGE_BOXES=stderr  message boxes are written to stderr as
-//                                 "caption: text" and answered with OK
+//                                 "caption: text" and answered with OK (a
+//                                 question with No; with stderr-yes, Yes)
 //   QORVANE_STARTUP_REPORT=1      once the main window is up, its state is
 //                                 written to stdout and the window is closed
 //   QORVANE_SCREENSHOTS=<dir>     the main window, the environment dialog,
@@ -26,6 +27,7 @@ class TQorvbyOstrel;
 struct AppState;
 
 bool MessageBoxesToStderr();
+bool QuestionsAnsweredYes();
 
 // Arranges for whatever the environment asks for after the event loop has
 // started.

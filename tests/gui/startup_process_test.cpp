@@ -10,6 +10,7 @@
 
 #include <signal.h>
 #include <string>
+#include <vector>
 
 #include "platform/posix/lock_file_mutexes.h"
 #include "support/temp_dir.h"
@@ -52,7 +53,7 @@ protected:
         env.insert("XDG_CONFIG_HOME", at("config"));
         env.insert("XDG_CACHE_HOME", at("cache"));
         env.insert("HOME", at(""));
-        env.insert("QORVANE_MESSAGE_BOXES", "stderr");
+        env.insert("QORVANE_MESSAGE_BOXES", QString::fromStdString(messageBoxes));
         if (!whileRunning) env.insert("QORVANE_STARTUP_REPORT", "1");
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(QString::fromStdString(dir.path().string()));
@@ -71,7 +72,18 @@ protected:
         return result;
     }
 
+    // The recovery files of the runs, in the state folder under HOME.
+    std::vector<fs::path> recoveryFiles() const {
+        std::vector<fs::path> files;
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(dir / ".local/state/qorvane", ec)) {
+            if (entry.path().extension() == ".recovery") files.push_back(entry.path());
+        }
+        return files;
+    }
+
     TempDir dir;
+    std::string messageBoxes = "stderr";
 
 private:
     fs::path program_ = dir / "qorvane";
@@ -148,6 +160,35 @@ TEST_F(StartupProcessTest, ATerminationSignalEndsTheProgramInGoodOrder) {
         EXPECT_EQ(r.exitCode, 0) << r.err;
         EXPECT_TRUE(fs::exists(dir / "qorvane.ini"));  // the settings were kept
     }
+}
+
+// Killed outright with rows in the list: the next start offers them back,
+// first, before its own command line's files; a normal end leaves nothing to
+// offer; a damaged file is set aside with a note.
+TEST_F(StartupProcessTest, TheJobListOfAKilledRunIsOfferedBackAtTheNextStart) {
+    registry("Version=9.0.0.2980\n");
+    for (const char* name : {"a.wav", "b.wav", "c.wav"}) dir.write(name, "RIFF");
+    run({"a.wav", "b.wav"}, [this](QProcess& process) {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !recoveryFiles().empty(); }, 60000));
+        process.kill();
+    });
+    ASSERT_EQ(recoveryFiles().size(), 1u);
+
+    messageBoxes = "stderr-yes";
+    const ProgramRun restored = run({"c.wav"});
+    EXPECT_NE(restored.err.find("変換リストが 2 件残っています"), std::string::npos) << restored.err;
+    const std::string row = "|Temporary||||||";
+    EXPECT_NE(restored.out.find("rows: 3\nrow: a.wav" + row + (dir / "a.wav").string() + "|\nrow: b.wav" + row +
+                                (dir / "b.wav").string() + "|\nrow: c.wav"),
+              std::string::npos)
+        << restored.out;
+    EXPECT_TRUE(recoveryFiles().empty());  // closed normally
+
+    dir.write(".local/state/qorvane/jobs-1-x.recovery", "Qorvane job list recovery 1\nrows 5 going 0\n");
+    const ProgramRun damaged = run({});
+    EXPECT_NE(damaged.err.find("復元できませんでした"), std::string::npos) << damaged.err;
+    EXPECT_NE(damaged.out.find("rows: 0\n"), std::string::npos);
+    EXPECT_TRUE(fs::exists(dir / ".local/state/qorvane/jobs-1-x.recovery.damaged"));
 }
 
 }  // namespace

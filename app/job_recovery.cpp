@@ -1,0 +1,151 @@
+#include "app/job_recovery.h"
+
+#include <charconv>
+
+namespace qorvane {
+
+namespace {
+
+constexpr std::string_view kFirstLine = "Qorvane job list recovery 1";
+constexpr std::string_view kLastLine = "end";
+constexpr JobField kFields[] = {JobField::File,  JobField::Profile, JobField::Title,
+                                JobField::Author, JobField::Album,  JobField::Year,
+                                JobField::Copy,  JobField::Path,    JobField::OutDir};
+constexpr std::size_t kFieldCount = std::size(kFields);
+
+// A field on one line: tabs separate the fields, so a backslash, a tab and
+// the line ends inside one are written as escapes.
+void AppendField(std::string& out, const std::string& field) {
+    for (const char c : field) {
+        switch (c) {
+            case '\\': out += "\\\\"; break;
+            case '\t': out += "\\t"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            default: out += c;
+        }
+    }
+}
+
+void AppendRow(std::string& out, const EncodeJob& job) {
+    for (std::size_t i = 0; i < kFieldCount; ++i) {
+        if (i > 0) out += '\t';
+        AppendField(out, FieldOf(job, kFields[i]));
+    }
+    out += '\n';
+}
+
+// One line, cut off from the front of `text`; nothing without a line end.
+std::optional<std::string_view> TakeLine(std::string_view& text) {
+    const std::size_t end = text.find('\n');
+    if (end == std::string_view::npos) return std::nullopt;
+    const std::string_view line = text.substr(0, end);
+    text.remove_prefix(end + 1);
+    return line;
+}
+
+std::optional<std::size_t> Number(std::string_view text) {
+    std::size_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+    return value;
+}
+
+std::optional<EncodeJob> ParseRow(std::string_view line) {
+    EncodeJob job;
+    std::size_t field = 0;
+    std::string* target = &FieldOf(job, kFields[0]);
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '\t') {
+            if (++field == kFieldCount) return std::nullopt;
+            target = &FieldOf(job, kFields[field]);
+        } else if (c == '\\') {
+            if (++i == line.size()) return std::nullopt;
+            switch (line[i]) {
+                case '\\': *target += '\\'; break;
+                case 't': *target += '\t'; break;
+                case 'n': *target += '\n'; break;
+                case 'r': *target += '\r'; break;
+                default: return std::nullopt;
+            }
+        } else if (c == '\r') {
+            return std::nullopt;
+        } else {
+            *target += c;
+        }
+    }
+    if (field + 1 != kFieldCount) return std::nullopt;
+    return job;
+}
+
+}  // namespace
+
+std::string RecoveryText(const std::vector<EncodeJob>& going, const JobList& waiting) {
+    std::string out;
+    out.reserve(64 + (going.size() + waiting.size()) * 160);
+    out += kFirstLine;
+    out += "\nrows ";
+    out += std::to_string(going.size() + waiting.size());
+    out += " going ";
+    out += std::to_string(going.size());
+    out += '\n';
+    for (const EncodeJob& job : going) AppendRow(out, job);
+    for (std::size_t row = 0; row < waiting.size(); ++row) AppendRow(out, waiting[row]);
+    out += kLastLine;
+    out += '\n';
+    return out;
+}
+
+std::optional<RecoveredJobs> ParseRecoveryText(std::string_view text) {
+    const auto first = TakeLine(text);
+    const auto counts = TakeLine(text);
+    if (!first || *first != kFirstLine || !counts) return std::nullopt;
+    // "rows N going K"
+    const std::size_t goingAt = counts->find(" going ");
+    if (!counts->starts_with("rows ") || goingAt == std::string_view::npos) return std::nullopt;
+    const auto rows = Number(counts->substr(5, goingAt - 5));
+    const auto going = Number(counts->substr(goingAt + 7));
+    if (!rows || !going || *going > *rows) return std::nullopt;
+
+    RecoveredJobs recovered;
+    recovered.going = *going;
+    // Each row takes at least its eight tabs and a line end.
+    if (*rows > text.size() / kFieldCount) return std::nullopt;
+    recovered.rows.reserve(*rows);
+    for (std::size_t i = 0; i < *rows; ++i) {
+        const auto line = TakeLine(text);
+        if (!line) return std::nullopt;
+        auto job = ParseRow(*line);
+        if (!job) return std::nullopt;
+        recovered.rows.push_back(std::move(*job));
+    }
+    const auto last = TakeLine(text);
+    if (!last || *last != kLastLine || !text.empty()) return std::nullopt;
+    return recovered;
+}
+
+RecoveryKeeper::RecoveryKeeper(const JobList& list, std::function<std::vector<EncodeJob>()> going,
+                               std::function<void(std::string)> save)
+    : list_(list), going_(std::move(going)), save_(std::move(save)) {}
+
+bool RecoveryKeeper::tick() {
+    std::vector<EncodeJob> going = going_ ? going_() : std::vector<EncodeJob>{};
+    if (savedRevision_ == list_.revision() && going == savedGoing_) return false;
+    savedRevision_ = list_.revision();
+    savedGoing_ = std::move(going);
+    save_(list_.empty() && savedGoing_.empty() ? std::string() : RecoveryText(savedGoing_, list_));
+    return true;
+}
+
+std::string RestoreQuestion(std::size_t rows) {
+    return "前回は正常に終了しなかったため、変換リストが " + std::to_string(rows) +
+           " 件残っています。\n復元しますか?";
+}
+
+std::string DamagedRecoveryMessage(const std::string& setAside) {
+    return "前回の変換リストを復元できませんでした (ファイルが壊れています)。\n" + setAside +
+           " に移しました。";
+}
+
+}  // namespace qorvane

@@ -1,0 +1,55 @@
+#pragma once
+// The job list as a recovery file keeps it while the program runs, so that
+// a start after a crash can offer it back. The text holds every field of
+// every row in order, the jobs a running batch had taken first; a file cut
+// short, changed by hand or written by something else reads as damaged,
+// never as part of a list.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/job_list.h"
+
+namespace qorvane {
+
+struct RecoveredJobs {
+    std::vector<EncodeJob> rows;  // in list order, the jobs that were going first
+    std::size_t going = 0;        // how many of the first rows a batch had taken
+};
+
+// `going`: the jobs a running batch has taken and not finished, in the order
+// it took them; `waiting`: the list.
+std::string RecoveryText(const std::vector<EncodeJob>& going, const JobList& waiting);
+
+// Nothing when the text is not a whole recovery file of this program.
+std::optional<RecoveredJobs> ParseRecoveryText(std::string_view text);
+
+// Keeps the recovery file current without holding up the window: at each
+// tick (a few times a second) the text is made anew only when the list or
+// the jobs going have changed since the last one, and handed to `save`,
+// which writes it on a thread of its own. An empty list gives an empty text.
+class RecoveryKeeper {
+public:
+    RecoveryKeeper(const JobList& list, std::function<std::vector<EncodeJob>()> going,
+                   std::function<void(std::string)> save);
+    // True when a new text was handed over.
+    bool tick();
+
+private:
+    const JobList& list_;
+    std::function<std::vector<EncodeJob>()> going_;
+    std::function<void(std::string)> save_;
+    std::optional<std::uint64_t> savedRevision_;
+    std::vector<EncodeJob> savedGoing_;
+};
+
+// The question at start-up; the caption is the program's.
+std::string RestoreQuestion(std::size_t rows);
+// The note when a recovery file could not be read; it has been renamed to `setAside`.
+std::string DamagedRecoveryMessage(const std::string& setAside);
+
+}  // namespace qorvane

@@ -1,0 +1,65 @@
+#include "app/job_recovery.h"
+
+#include <gtest/gtest.h>
+
+namespace qorvane {
+namespace {
+
+EncodeJob Row(const std::string& name) {
+    return {name, "Voice", "T\t\"x\"", "A\\B", "夜明け", "2024", "C\nD\r", "/in/" + name, ""};
+}
+
+TEST(JobRecovery, EveryFieldOfEveryRowComesBackInOrderWithTheJobsGoingFirst) {
+    JobList list;
+    list.append(Row("b.wav"));
+    list.append(Row("c \xff\xfe.mp3"));  // bytes that are not UTF-8 stay as they are
+    const std::string text = RecoveryText({Row("a.avi")}, list);
+    const auto back = ParseRecoveryText(text);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->going, 1u);
+    EXPECT_EQ(back->rows, (std::vector<EncodeJob>{Row("a.avi"), Row("b.wav"), Row("c \xff\xfe.mp3")}));
+}
+
+// A file cut short anywhere, with a byte changed, or of something else is
+// refused whole: nothing is half restored.
+TEST(JobRecovery, ADamagedOrForeignFileIsRefusedWhole) {
+    JobList list;
+    list.append(Row("a.wav"));
+    list.append(Row("b.wav"));
+    const std::string text = RecoveryText({}, list);
+    for (std::size_t length = 0; length < text.size(); ++length) {
+        EXPECT_FALSE(ParseRecoveryText(text.substr(0, length))) << length;
+    }
+    std::string counted = text;
+    counted.replace(counted.find("rows 2"), 6, "rows 3");
+    EXPECT_FALSE(ParseRecoveryText(counted));
+    std::string escaped = text;
+    escaped.replace(escaped.find("\\t"), 2, "\\q");
+    EXPECT_FALSE(ParseRecoveryText(escaped));
+    EXPECT_FALSE(ParseRecoveryText(text + "more\n"));
+    EXPECT_FALSE(ParseRecoveryText("[env]\ndir=/out\n"));
+    EXPECT_FALSE(ParseRecoveryText("Qorvane job list recovery 1\nrows 99999999999 going 0\nend\n"));
+}
+
+TEST(JobRecovery, TheKeeperWritesOnlyWhatChangedAndNothingForAnEmptyList) {
+    JobList list;
+    std::vector<EncodeJob> going;
+    std::vector<std::string> saved;
+    RecoveryKeeper keeper(list, [&] { return going; }, [&](std::string text) { saved.push_back(std::move(text)); });
+    EXPECT_TRUE(keeper.tick());
+    EXPECT_EQ(saved, std::vector<std::string>{""});
+    list.append(Row("a.wav"));
+    list.append(Row("b.wav"));
+    EXPECT_TRUE(keeper.tick());
+    EXPECT_FALSE(keeper.tick());  // nothing new
+    going.push_back(list.takeFirst());  // a batch takes a row
+    EXPECT_TRUE(keeper.tick());
+    EXPECT_EQ(ParseRecoveryText(saved.back())->going, 1u);
+    list.setField(0, JobField::Title, "edited");
+    EXPECT_TRUE(keeper.tick());
+    EXPECT_EQ(ParseRecoveryText(saved.back())->rows[1].Title, "edited");
+    EXPECT_EQ(saved.size(), 4u);
+}
+
+}  // namespace
+}  // namespace qorvane

@@ -1,0 +1,87 @@
+// The recovery files of running copies: written whole, offered only once
+// their copy is gone, removed by a normal end.
+#include "platform/posix/recovery_store.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "support/temp_dir.h"
+
+namespace qorvane {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadFileBytes;
+using testing::TempDir;
+
+std::vector<std::string> Names(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(RecoveryStore, AFileIsOfferedOnlyOnceItsCopyIsGone) {
+    TempDir dir;
+    fs::path left;
+    {
+        RecoveryStore crashed(dir / "state");
+        crashed.save("first");
+        crashed.save("second");  // the latest text wins
+        crashed.flush();
+        left = crashed.ownFile();
+        EXPECT_EQ(ReadFileBytes(left), "second");
+
+        RecoveryStore other(dir / "state");  // a second copy running beside it
+        EXPECT_TRUE(other.claimLeftovers().empty());
+    }  // gone without a normal end: its file stays
+
+    RecoveryStore next(dir / "state");
+    const auto leftovers = next.claimLeftovers();
+    ASSERT_EQ(leftovers.size(), 1u);
+    EXPECT_EQ(leftovers[0].file, left);
+    EXPECT_EQ(leftovers[0].text, "second");
+    RecoveryStore third(dir / "state");
+    EXPECT_TRUE(third.claimLeftovers().empty());  // held by the copy that claimed it
+    next.discard(leftovers[0]);
+    EXPECT_FALSE(fs::exists(left));
+}
+
+TEST(RecoveryStore, ACutShortWriteIsCleanedUpAndADamagedFileSetAside) {
+    TempDir dir;
+    // A copy killed while writing: its last whole file and a partial temporary one.
+    dir.write("state/jobs-1-a.recovery", "whole");
+    dir.write("state/jobs-1-a.recovery.tmp", "par");
+    dir.write("state/jobs-2-b.recovery.tmp", "never finished");
+    RecoveryStore store(dir / "state");
+    const auto leftovers = store.claimLeftovers();
+    ASSERT_EQ(leftovers.size(), 1u);
+    EXPECT_EQ(leftovers[0].text, "whole");
+    const fs::path aside = store.setAside(leftovers[0]);
+    EXPECT_EQ(aside.filename(), "jobs-1-a.recovery.damaged");
+    EXPECT_EQ(ReadFileBytes(aside), "whole");
+    store.save("mine");
+    store.flush();
+    const std::string own = store.ownFile().stem().string();
+    EXPECT_EQ(Names(dir / "state"),
+              (std::vector<std::string>{"jobs-1-a.recovery.damaged", own + ".lock", own + ".recovery"}));
+}
+
+TEST(RecoveryStore, ANormalEndLeavesNothingAndAnEmptyListRemovesTheFile) {
+    TempDir dir;
+    RecoveryStore store(dir / "state");
+    store.save("rows");
+    store.flush();
+    EXPECT_TRUE(fs::exists(store.ownFile()));
+    store.save("");
+    store.flush();
+    EXPECT_FALSE(fs::exists(store.ownFile()));
+    store.save("rows again");
+    store.finish();
+    EXPECT_TRUE(Names(dir / "state").empty());
+    EXPECT_EQ(store.failedWrites(), 0u);
+}
+
+}  // namespace
+}  // namespace qorvane
