@@ -1,6 +1,7 @@
 #include "app/job_recovery.h"
 
 #include <charconv>
+#include <cstring>
 
 namespace qorvane {
 
@@ -15,7 +16,19 @@ constexpr std::size_t kFieldCount = std::size(kFields);
 
 // A field on one line: tabs separate the fields, so a backslash, a tab and
 // the line ends inside one are written as escapes.
-void AppendField(std::string& out, const std::string& field) {
+bool NeedsEscapes(std::string_view field) {
+    // memchr looks at many bytes at a time: most fields need no escape at all.
+    for (const char c : {'\\', '\t', '\n', '\r'}) {
+        if (std::memchr(field.data(), c, field.size()) != nullptr) return true;
+    }
+    return false;
+}
+
+void AppendField(std::string& out, std::string_view field) {
+    if (!NeedsEscapes(field)) {
+        out.append(field);
+        return;
+    }
     for (const char c : field) {
         switch (c) {
             case '\\': out += "\\\\"; break;
@@ -83,7 +96,7 @@ std::optional<EncodeJob> ParseRow(std::string_view line) {
 
 std::string RecoveryText(const std::vector<EncodeJob>& going, const JobList& waiting) {
     std::string out;
-    out.reserve(64 + (going.size() + waiting.size()) * 160);
+    out.reserve(64 + (going.size() + waiting.size()) * 256);
     out += kFirstLine;
     out += "\nrows ";
     out += std::to_string(going.size() + waiting.size());
@@ -126,15 +139,20 @@ std::optional<RecoveredJobs> ParseRecoveryText(std::string_view text) {
 }
 
 RecoveryKeeper::RecoveryKeeper(const JobList& list, std::function<std::vector<EncodeJob>()> going,
-                               std::function<void(std::string)> save)
-    : list_(list), going_(std::move(going)), save_(std::move(save)) {}
+                               std::function<void(std::string)> save, int quietFactor)
+    : list_(list), going_(std::move(going)), save_(std::move(save)), quietFactor_(quietFactor) {}
 
 bool RecoveryKeeper::tick() {
+    const auto now = std::chrono::steady_clock::now();
+    if (now < quietUntil_) return false;
     std::vector<EncodeJob> going = going_ ? going_() : std::vector<EncodeJob>{};
     if (savedRevision_ == list_.revision() && going == savedGoing_) return false;
     savedRevision_ = list_.revision();
     savedGoing_ = std::move(going);
     save_(list_.empty() && savedGoing_.empty() ? std::string() : RecoveryText(savedGoing_, list_));
+    // However long the list and slow the machine, the ticks keep to about a
+    // hundredth of the thread's time.
+    quietUntil_ = now + (std::chrono::steady_clock::now() - now) * quietFactor_;
     return true;
 }
 

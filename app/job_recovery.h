@@ -5,6 +5,7 @@
 // short, changed by hand or written by something else reads as damaged,
 // never as part of a list.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -32,10 +33,13 @@ std::optional<RecoveredJobs> ParseRecoveryText(std::string_view text);
 // tick (a few times a second) the text is made anew only when the list or
 // the jobs going have changed since the last one, and handed to `save`,
 // which writes it on a thread of its own. An empty list gives an empty text.
+// After a tick that took long (a very long list, a slow machine), the next
+// waits, so that the ticks cost at most about 1 % of the thread's time.
 class RecoveryKeeper {
 public:
+    // `quietFactor`: after a tick that took T, the next waits T times this.
     RecoveryKeeper(const JobList& list, std::function<std::vector<EncodeJob>()> going,
-                   std::function<void(std::string)> save);
+                   std::function<void(std::string)> save, int quietFactor = 99);
     // True when a new text was handed over.
     bool tick();
 
@@ -45,6 +49,8 @@ private:
     std::function<void(std::string)> save_;
     std::optional<std::uint64_t> savedRevision_;
     std::vector<EncodeJob> savedGoing_;
+    int quietFactor_;
+    std::chrono::steady_clock::time_point quietUntil_{};
 };
 
 // The question at start-up; the caption is the program's.

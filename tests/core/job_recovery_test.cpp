@@ -45,7 +45,8 @@ TEST(JobRecovery, TheKeeperWritesOnlyWhatChangedAndNothingForAnEmptyList) {
     JobList list;
     std::vector<EncodeJob> going;
     std::vector<std::string> saved;
-    RecoveryKeeper keeper(list, [&] { return going; }, [&](std::string text) { saved.push_back(std::move(text)); });
+    RecoveryKeeper keeper(
+        list, [&] { return going; }, [&](std::string text) { saved.push_back(std::move(text)); }, 0);
     EXPECT_TRUE(keeper.tick());
     EXPECT_EQ(saved, std::vector<std::string>{""});
     list.append(Row("a.wav"));
