@@ -1,5 +1,6 @@
 #include "app/job_recovery.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -142,17 +143,20 @@ RecoveryKeeper::RecoveryKeeper(const JobList& list, std::function<std::vector<En
                                std::function<void(std::string)> save, int quietFactor)
     : list_(list), going_(std::move(going)), save_(std::move(save)), quietFactor_(quietFactor) {}
 
-bool RecoveryKeeper::tick() {
+bool RecoveryKeeper::tick(bool force) {
     const auto now = std::chrono::steady_clock::now();
-    if (now < quietUntil_) return false;
+    if (now < quietUntil_ && !force) return false;
     std::vector<EncodeJob> going = going_ ? going_() : std::vector<EncodeJob>{};
     if (savedRevision_ == list_.revision() && going == savedGoing_) return false;
     savedRevision_ = list_.revision();
     savedGoing_ = std::move(going);
     save_(list_.empty() && savedGoing_.empty() ? std::string() : RecoveryText(savedGoing_, list_));
     // However long the list and slow the machine, the ticks keep to about a
-    // hundredth of the thread's time.
-    quietUntil_ = now + (std::chrono::steady_clock::now() - now) * quietFactor_;
+    // hundredth of the thread's time; but never more than half a second
+    // quiet, so that the file stays within a second of the list (a tick
+    // that was only held up by a busy machine must not stop the writes).
+    const auto quiet = (std::chrono::steady_clock::now() - now) * quietFactor_;
+    quietUntil_ = now + std::min<std::chrono::steady_clock::duration>(quiet, std::chrono::milliseconds(500));
     return true;
 }
 

@@ -34,14 +34,16 @@ std::optional<RecoveredJobs> ParseRecoveryText(std::string_view text);
 // the jobs going have changed since the last one, and handed to `save`,
 // which writes it on a thread of its own. An empty list gives an empty text.
 // After a tick that took long (a very long list, a slow machine), the next
-// waits, so that the ticks cost at most about 1 % of the thread's time.
+// waits up to half a second more, so that the ticks cost about 1 % of the
+// thread's time at most (for lists below some 40 000 rows).
 class RecoveryKeeper {
 public:
     // `quietFactor`: after a tick that took T, the next waits T times this.
     RecoveryKeeper(const JobList& list, std::function<std::vector<EncodeJob>()> going,
                    std::function<void(std::string)> save, int quietFactor = 99);
-    // True when a new text was handed over.
-    bool tick();
+    // True when a new text was handed over. `now`: even right after a long
+    // tick (the program is about to end).
+    bool tick(bool now = false);
 
 private:
     const JobList& list_;

@@ -48,9 +48,11 @@ AppSettings LoadSettings(const std::filesystem::path& file, const WorkArea& area
     for (int i = 0; i < kJobColumnCount; ++i) {
         s.columnWidths[i] = ini.getInt(kColumn, kColumnKeys[i], d.columnWidths[i]);
     }
+    // A missing or unreadable count, or none at all, runs one at a time.
     const std::optional<std::string> parallel = ini.get(kEnv, "parallel");
     const std::optional<int> runs = parallel ? ParseParallelRuns(*parallel) : std::nullopt;
-    s.parallel = runs && *parallel != "0" ? *runs : 1;  // a missing or unreadable count runs one at a time
+    const bool zero = parallel && !parallel->empty() && parallel->find_first_not_of('0') == std::string::npos;
+    s.parallel = runs && !zero ? *runs : 1;
     std::error_code ec;
     if (!s.dir.empty() && !std::filesystem::is_directory(s.dir, ec)) s.dir.clear();
     return s;

@@ -176,8 +176,9 @@ int main(int argc, char** argv) {
         }
         for (const auto& entry : fs::directory_iterator(state, ec)) {
             const std::string name = entry.path().filename().string();
-            if (entry.path().extension() == ".tmp" ||
-                (name.find(".recovery") != std::string::npos && entry.path() != next.ownFile())) {
+            const bool own = entry.path().stem() == next.ownFile().stem();
+            if (entry.path().extension() == ".tmp" || (!own && (name.find(".recovery") != std::string::npos ||
+                                                                entry.path().extension() == ".lock"))) {
                 fault("left behind after the claim: " + name);
             }
         }

@@ -24,6 +24,7 @@ bool BatchRunner::beginBatch() {
     runsLeftOfJob_.clear();
     rowsGoing_.clear();
     countedProfiles_.clear();
+    slots_ = std::max(1, services_.host.parallelRuns());
     return true;
 }
 
@@ -32,13 +33,15 @@ void BatchRunner::requestAbort() {
     services_.progress.hide();
 }
 
-int BatchRunner::runSlots() const { return std::max(1, services_.host.parallelRuns()); }
+int BatchRunner::runSlots() const { return slots_; }
 
 int BatchRunner::jobsLeft() const {
     return services_.jobs.count() + jobsGoing();
 }
 
 BatchRunner::Next BatchRunner::prepareNextJob() {
+    // The setting as it stands now, for the encode thread to read between steps.
+    slots_ = std::max(1, services_.host.parallelRuns());
     state_.run.commandLine.reset();
     if (state_.abortRequested) {
         if (openRuns_ > 0) return Next::Wait;
@@ -72,7 +75,10 @@ void BatchRunner::endBatch() {
 
 void BatchRunner::stopAfterAbort() {
     // The rows behind stay for a later batch; no end-of-batch sound, no
-    // shutdown.
+    // shutdown. The interrupted jobs are over, their bit rates not yet
+    // prepared included.
+    runsLeftOfJob_.clear();
+    rowsGoing_.clear();
     state_.running = false;
     services_.progress.hide();
     if (!state_.failures.empty()) services_.host.reportFailures(state_.failures);

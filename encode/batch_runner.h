@@ -101,12 +101,14 @@ public:
     // sound or shutdown.
     Next prepareNextJob();
 
-    // How many runs may go at the same time now (at least 1).
+    // How many runs may go at the same time now (at least 1), as the setting
+    // stood at the last step; read by the encode thread between steps.
     int runSlots() const;
     // The count the progress dialog shows: the jobs not yet finished, the
     // running ones included.
     int jobsLeft() const;
-    // The jobs taken from the list whose runs are not all over yet.
+    // The jobs taken from the list whose runs are not all over yet (none
+    // once a batch has ended or stopped).
     int jobsGoing() const { return static_cast<int>(runsLeftOfJob_.size()); }
     // Those jobs as their rows were, in the order they were taken.
     std::vector<EncodeJob> jobsGoingRows() const;
@@ -143,6 +145,7 @@ private:
     int runsPlanned_ = 0;  // in this batch
     int jobsTaken_ = 0;    // in this batch
     int openRuns_ = 0;     // prepared and not yet over
+    std::atomic<int> slots_{1};
     std::map<int, int> runsLeftOfJob_;  // by job number: its runs not yet over, for the jobs taken
     std::map<int, EncodeJob> rowsGoing_;  // by job number: the rows of those jobs
     std::map<std::string, EncodingProfile> countedProfiles_;  // by profile name

@@ -130,8 +130,11 @@ void EncodeThread::takeNextRun() {
     BatchState& state = runner_.state();
     // A step that fails leaves the run skipped, as one without a command line.
     BatchRunner::Next next = BatchRunner::Next::Skipped;
-    invoke([this, &next] { next = runner_.prepareNextJob(); });
-    BatchRun run = state.run;
+    BatchRun run;
+    invoke([this, &next, &run, &state] {
+        next = runner_.prepareNextJob();
+        run = state.run;  // here, before the main thread may begin another batch
+    });
     switch (next) {
         case BatchRunner::Next::Over: return;
         case BatchRunner::Next::Wait: return waitForARunToEnd();
@@ -198,22 +201,37 @@ void EncodeThread::start(BatchRun run) {
     }
     active->run = std::move(run);
     ActiveRun& started = *active_.emplace_back(std::move(active));
-    started.waiter = std::thread([this, &started] { watch(started); });
+    try {
+        started.waiter = std::thread([this, &started] { watch(started); });
+    } catch (...) {
+        // No thread to wait with: the encoder must not go on alone.
+        started.process->terminate();
+        if (live_) live_->runEnded(*started.live, OutcomeText({RunResult::EncoderNotStarted, {}}));
+        BatchRun unstarted = std::move(started.run);
+        active_.pop_back();
+        skipped(unstarted, RunResult::EncoderNotStarted);
+    }
 }
 
 // On the run's waiter thread: waits for the encoder while looking at the
 // abort flag every wait step, then judges the run.
 void EncodeThread::watch(ActiveRun& active) {
     bool aborted = false;
-    for (;;) {
-        if (runner_.state().abortRequested || terminationRequested()) {
-            active.process->terminate();
-            aborted = true;
-            break;
+    ProcessEnd end;
+    try {
+        for (;;) {
+            if (runner_.state().abortRequested || terminationRequested()) {
+                active.process->terminate();
+                aborted = true;
+                break;
+            }
+            if (active.process->waitFor(timing_.waitStep) != RunningProcess::WaitResult::TimedOut) break;
         }
-        if (active.process->waitFor(timing_.waitStep) != RunningProcess::WaitResult::TimedOut) break;
+        end = active.process->end();
+    } catch (...) {
+        // Whatever went wrong, the run is over and the batch goes on.
+        end = {ProcessEnd::Kind::Unknown, 0};
     }
-    const ProcessEnd end = active.process->end();
     const FileStamp after = StampOf(active.run.outputPath());  // before the tag writer touches the file
     active.process.reset();
     // A run that had ended by itself before the abort reached it is judged

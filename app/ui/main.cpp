@@ -43,11 +43,16 @@ namespace {
 
 using namespace qorvane;
 
+struct OfferedJobs {
+    std::vector<EncodeJob> rows;                    // to restore
+    std::vector<RecoveryStore::Leftover> restored;  // their files, to go once this copy has kept the rows
+};
+
 // The job lists that copies of the program which ended uncleanly left
 // behind: a damaged one is set aside with a note; the rest, together, are
-// offered back once. Whatever the answer, the files go: from now on this
-// copy keeps the list.
-std::vector<EncodeJob> OfferLeftoverJobs(RecoveryStore& store, MessageBoxes& messages) {
+// offered back once. Declined, the files go at once; restored, once this
+// copy's own file holds the rows.
+OfferedJobs OfferLeftoverJobs(RecoveryStore& store, MessageBoxes& messages) {
     std::vector<EncodeJob> going;
     std::vector<EncodeJob> waiting;
     std::vector<RecoveryStore::Leftover> readable;
@@ -63,9 +68,11 @@ std::vector<EncodeJob> OfferLeftoverJobs(RecoveryStore& store, MessageBoxes& mes
         readable.push_back(leftover);
     }
     going.insert(going.end(), waiting.begin(), waiting.end());
-    const bool restore = !going.empty() && messages.question(kMessageCaption, RestoreQuestion(going.size()));
+    if (!going.empty() && messages.question(kMessageCaption, RestoreQuestion(going.size()))) {
+        return {std::move(going), std::move(readable)};
+    }
     for (const RecoveryStore::Leftover& leftover : readable) store.discard(leftover);
-    return restore ? going : std::vector<EncodeJob>{};
+    return {};
 }
 
 }  // namespace
@@ -122,7 +129,8 @@ int main(int argc, char** argv) {
     // The job list survives a crash: what an earlier copy left is offered
     // back before the command line's files join the list.
     RecoveryStore recovery(DefaultRecoveryFolder());
-    state.restoredJobs = OfferLeftoverJobs(recovery, messages);
+    OfferedJobs offered = OfferLeftoverJobs(recovery, messages);
+    state.restoredJobs = std::move(offered.rows);
 
     const Cp932CodePage cp932;
     QtPickers pickers;
@@ -141,11 +149,11 @@ int main(int argc, char** argv) {
     };
     services.jobsGoing = [&batch] { return batch ? batch->runner().jobsGoing() : 1; };
     QTimer recoveryTimer;
-    const auto endNormally = [&recoveryTimer, &recovery] {
+    services.closing = [&recoveryTimer, &recovery] {
         recoveryTimer.stop();
         recovery.finish();  // a normal end: the next start begins with an empty list
     };
-    services.closing = endNormally;
+    RecoveryKeeper* keeping = nullptr;
 
     TQorvbyOstrel window(state, services, arguments);
     TProDlg progress(&window);
@@ -161,9 +169,13 @@ int main(int argc, char** argv) {
     BatchController controller(window, progress,
                                {queue, [&state] { return CompletionSettingsOf(state.settings); }, state.workArea, messages, tagWriter, sounds, power,
                                 launcher, DefaultBatchLogPath(),
-                                [&window, &endNormally] {
+                                [&window, &keeping, &recovery] {
+                                    // The list is on disk as it is (empty, after a
+                                    // whole batch); should the power-off be refused,
+                                    // it goes on being kept.
                                     window.saveSettings();
-                                    endNormally();
+                                    if (keeping) keeping->tick(true);
+                                    recovery.flush();
                                 },
                                 [&state] { return state.settings.parallel; }},
                                state.encoder, state.paths.profileDir);
@@ -175,7 +187,10 @@ int main(int argc, char** argv) {
                           [&recovery](std::string text) { recovery.save(std::move(text)); });
     recoveryTimer.setInterval(500);
     QObject::connect(&recoveryTimer, &QTimer::timeout, [&keeper] { keeper.tick(); });
+    keeping = &keeper;
     keeper.tick();
+    recovery.flush();  // the restored rows are kept by this copy now: the files they came from can go
+    for (const RecoveryStore::Leftover& leftover : offered.restored) recovery.discard(leftover);
     recoveryTimer.start();
     QObject::connect(window.tbConv, &QToolButton::clicked, &controller, &BatchController::tbConvClick);
 
@@ -183,7 +198,11 @@ int main(int argc, char** argv) {
     // encoder is ended when the controller goes), keep the settings, quit.
     // exit() sends the windows no close event, so nobody is asked whether
     // to stop the batch: nobody may be there to answer.
-    const auto endInGoodOrder = [&controller, &window] {
+    // The list is kept as it was, the jobs being encoded included, for the
+    // next start to offer.
+    const auto endInGoodOrder = [&controller, &window, &keeper, &recoveryTimer] {
+        keeper.tick(true);
+        recoveryTimer.stop();
         controller.abortBatch();
         window.saveSettings();
         QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
@@ -195,5 +214,7 @@ int main(int argc, char** argv) {
 
     window.show();
     ScheduleScriptedRun(window, state, pickers, controller, progress);
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    recoveryTimer.stop();  // the keeper goes before the controller, which still handles events
+    return status;
 }

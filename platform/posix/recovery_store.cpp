@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -36,6 +37,35 @@ int TryLock(const fs::path& lock) {
         return -1;
     }
     return fd;
+}
+
+// A leftover's bytes, read without following a link, waiting on a pipe or
+// swallowing a huge file; nothing when it is not there. A file that is not
+// a plain file of a sane size reads as text no recovery file has, so that it
+// is set aside.
+std::optional<std::string> ReadLeftover(const fs::path& file) {
+    constexpr off_t kMostBytes = 256 * 1024 * 1024;
+    int fd;
+    do {
+        fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return errno == ENOENT ? std::nullopt : std::optional<std::string>("unreadable");
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMostBytes) {
+        ::close(fd);
+        return std::string("not a plain file");
+    }
+    std::string text(static_cast<std::size_t>(info.st_size), '\0');
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t got = ::read(fd, text.data() + done, text.size() - done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    ::close(fd);
+    text.resize(done);
+    return text;
 }
 
 bool WriteAll(int fd, const std::string& text) {
@@ -79,7 +109,12 @@ RecoveryStore::~RecoveryStore() {
     wake_.notify_all();
     if (thread_.joinable()) thread_.join();
     for (const auto& [file, fd] : claimed_) ::close(fd);
-    if (ownLock_ >= 0) ::close(ownLock_);
+    if (ownLock_ >= 0) {
+        // With no list to keep, nothing of this copy stays behind.
+        std::error_code ec;
+        if (!fs::exists(own_, ec)) fs::remove(LockOf(own_), ec);
+        ::close(ownLock_);
+    }
 }
 
 std::vector<RecoveryStore::Leftover> RecoveryStore::claimLeftovers() {
@@ -88,36 +123,36 @@ std::vector<RecoveryStore::Leftover> RecoveryStore::claimLeftovers() {
     for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
         const fs::path path = it->path();
         const std::string name = path.filename().string();
-        if (!name.starts_with("jobs-") || path == own_ || path == TemporaryOf(own_) || path == LockOf(own_) ||
-            claimed_.count(path) > 0) {
+        if (!name.starts_with("jobs-")) continue;
+        // Each copy's three names: NAME.recovery, NAME.recovery.tmp, NAME.lock.
+        fs::path file;
+        if (path.extension() == kExtension) {
+            file = path;
+        } else if (name.ends_with(std::string(kExtension) + ".tmp")) {
+            file = fs::path(path).replace_extension();
+        } else if (path.extension() == ".lock") {
+            file = fs::path(path).replace_extension(kExtension);
+        } else {
             continue;
         }
-        const bool temporary = name.ends_with(std::string(kExtension) + ".tmp");
-        if (!temporary && path.extension() != kExtension) continue;
-        const fs::path file = temporary ? fs::path(path).replace_extension() : path;
-        if (claimed_.count(file) > 0) {  // held already: its cut-short write goes
-            fs::remove(path, ec);
+        if (file == own_ || claimed_.count(file) > 0) {
+            if (file != own_ && path == TemporaryOf(file)) fs::remove(path, ec);  // a cut-short write of a file held
             continue;
         }
         const int lock = TryLock(LockOf(file));
         if (lock < 0) continue;  // its copy still runs
-        if (temporary) {
-            // A write cut short; the file it was to replace, if any, is whole.
-            fs::remove(path, ec);
-            if (!fs::exists(file, ec)) {
-                fs::remove(LockOf(file), ec);
-                ::close(lock);
-                continue;
-            }
-        }
-        std::ifstream in(file, std::ios::binary);
-        if (!in) {  // taken meanwhile by another new copy, which removed it
+        // Whatever a copy that is gone was writing is not whole: only the
+        // file it was to replace may be.
+        fs::remove(TemporaryOf(file), ec);
+        std::optional<std::string> text = ReadLeftover(file);
+        if (!text) {
+            // Nothing left to offer (or taken meanwhile by another new copy).
+            fs::remove(LockOf(file), ec);
             ::close(lock);
             continue;
         }
-        Leftover leftover{file, std::string(std::istreambuf_iterator<char>(in), {})};
         claimed_[file] = lock;
-        found.emplace_back(fs::last_write_time(file, ec), std::move(leftover));
+        found.emplace_back(fs::last_write_time(file, ec), Leftover{file, std::move(*text)});
     }
     std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<Leftover> leftovers;
@@ -142,11 +177,20 @@ fs::path RecoveryStore::setAside(const Leftover& leftover) {
     fs::path target = leftover.file;
     target += ".damaged";
     std::error_code ec;
-    for (int n = 2; fs::exists(target, ec); ++n) {
+    for (int n = 2; fs::exists(fs::symlink_status(target, ec)); ++n) {
         target = leftover.file;
         target += ".damaged." + std::to_string(n);
     }
     fs::rename(leftover.file, target, ec);
+    if (ec) {
+        // Where it cannot be renamed it stays, and so does its lock file:
+        // the next start says so again.
+        if (const auto it = claimed_.find(leftover.file); it != claimed_.end()) {
+            ::close(it->second);
+            claimed_.erase(it);
+        }
+        return leftover.file;
+    }
     release(leftover.file, false);
     return target;
 }
@@ -206,6 +250,9 @@ void RecoveryStore::writer() {
 // The whole text into a temporary file beside the own file, then in its
 // place; the old file stays whole until the rename.
 bool RecoveryStore::write(const std::string& text) {
+    // Without its lock the file could be taken for a leftover while this
+    // copy runs: better no file than one offered twice.
+    if (ownLock_ < 0) return false;
     std::error_code ec;
     if (text.empty()) {
         fs::remove(own_, ec);
@@ -222,6 +269,11 @@ bool RecoveryStore::write(const std::string& text) {
     if (!whole || ::rename(temporary.c_str(), own_.c_str()) != 0) {
         ::unlink(temporary.c_str());
         return false;
+    }
+    // The rename itself reaches the disk with the folder.
+    if (const int folder = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
     }
     return true;
 }

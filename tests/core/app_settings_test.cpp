@@ -137,7 +137,7 @@ TEST(AppSettings, RunsAtTheSameTimeAreKeptOnlyOnceSetAndReadWithinRange) {
     ASSERT_TRUE(SaveSettings(dir / "q.ini", s, Window(false)));
     EXPECT_NE(ReadFileBytes(dir / "q.ini").find("parallel=1\r\n"), std::string::npos);
 
-    for (const char* text : {"", "0", "-2", "two", "2x"}) {
+    for (const char* text : {"", "0", "00", "-2", "two", "2x"}) {
         EXPECT_EQ(LoadSettings(dir.write("bad.ini", std::string("[env]\nparallel=") + text + "\n"), kArea).parallel, 1)
             << text;
     }

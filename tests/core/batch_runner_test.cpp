@@ -398,6 +398,25 @@ TEST_F(Batch, AbortEndsEveryRunGoingAndStartsNothingMore) {
     EXPECT_FALSE(runner().state().running);
 }
 
+// An aborted job is over, also the bit rates it had not begun: nothing of it
+// counts as going (or is kept for a restart) once the batch has stopped.
+TEST_F(Batch, AnAbortedJobIsNoLongerGoingWhateverRunsItHadLeft) {
+    dir.write("Profile/p.wpf", "[video]\nbitrate=300,500,700\n");
+    for (const int parallel : {1, 2}) {
+        SCOPED_TRACE(parallel);
+        jobs.rows = {job("clip.avi"), job("b.wav")};
+        host.parallel = parallel;
+        launcher.started.clear();
+        launcher.steps = -1;
+        launcher.onStart = [&] { runner().requestAbort(); };
+        runBatch();
+        EXPECT_EQ(launcher.started.size(), 1u);
+        EXPECT_EQ(runner().jobsGoing(), 0);
+        EXPECT_TRUE(runner().jobsGoingRows().empty());
+        EXPECT_EQ(jobs.rows.size(), 1u);
+    }
+}
+
 TEST_F(Batch, AFailingRunLeavesTheRunsBesideItAlone) {
     jobs.rows = {job("a.wav"), job("bad.wav"), job("c.wav"), job("d.wav")};
     host.parallel = 2;

@@ -53,6 +53,8 @@ protected:
         env.insert("XDG_CONFIG_HOME", at("config"));
         env.insert("XDG_CACHE_HOME", at("cache"));
         env.insert("HOME", at(""));
+        env.insert("XDG_STATE_HOME", at(".local/state"));
+        env.insert("QORVANE_LOG", at("encoder.log"));
         env.insert("QORVANE_MESSAGE_BOXES", QString::fromStdString(messageBoxes));
         if (!whileRunning) env.insert("QORVANE_STARTUP_REPORT", "1");
         process.setProcessEnvironment(env);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include "support/temp_dir.h"
@@ -66,6 +68,28 @@ TEST(RecoveryStore, ACutShortWriteIsCleanedUpAndADamagedFileSetAside) {
     const std::string own = store.ownFile().stem().string();
     EXPECT_EQ(Names(dir / "state"),
               (std::vector<std::string>{"jobs-1-a.recovery.damaged", own + ".lock", own + ".recovery"}));
+}
+
+// What a start finds that is not a whole file of a copy that is gone: lone
+// lock files go, a pipe or a link is set aside without being waited on.
+TEST(RecoveryStore, StrayFilesNeitherPileUpNorHoldUpTheStart) {
+    TempDir dir;
+    dir.write("state/jobs-4-d.lock", "");
+    fs::create_symlink("/dev/zero", dir / "state/jobs-5-e.recovery");
+    ASSERT_EQ(::mkfifo((dir / "state/jobs-6-f.recovery").c_str(), 0600), 0);
+    {
+        RecoveryStore emptied(dir / "state");  // a copy whose list was empty at its end
+        emptied.save("");
+        emptied.flush();
+    }
+    RecoveryStore store(dir / "state");
+    const auto leftovers = store.claimLeftovers();
+    ASSERT_EQ(leftovers.size(), 2u);
+    for (const auto& leftover : leftovers) store.setAside(leftover);
+    const std::string own = store.ownFile().stem().string();
+    std::vector<std::string> expected{"jobs-5-e.recovery.damaged", "jobs-6-f.recovery.damaged", own + ".lock"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Names(dir / "state"), expected);
 }
 
 TEST(RecoveryStore, ANormalEndLeavesNothingAndAnEmptyListRemovesTheFile) {
