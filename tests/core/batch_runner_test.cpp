@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <fstream>
+#include <set>
 
 #include "encode/encode_thread.h"
 #include "support/batch_fakes.h"
@@ -104,8 +105,21 @@ protected:
     }
 
     // Runs a whole batch through the thread with the given invoker.
+    // Runs each main-thread step where it is asked for, noting the thread and
+    // whether it began while another was still going.
+    struct StepInvoker : MainThreadInvoker {
+        std::set<std::thread::id> threads;
+        std::atomic<int> inStep{0};
+        std::atomic<int> overlaps{0};
+        void invoke(const std::function<void()>& step) override {
+            if (++inStep > 1) ++overlaps;
+            threads.insert(std::this_thread::get_id());
+            step();
+            --inStep;
+        }
+    };
+
     void runBatch() {
-        DirectInvoker invoker;
         EncodeThread thread(runner(), invoker, launcher, dir / "log.txt",
                             {std::chrono::milliseconds(1), std::chrono::milliseconds(1)});
         thread.setObserver(&observer);
@@ -115,6 +129,7 @@ protected:
         while (thread.busy()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 
+    StepInvoker invoker;
     TempDir dir;
     FakeJobs jobs;
     FakeProgress progress;
@@ -342,7 +357,27 @@ TEST_F(Batch, SeveralRunsGoAtOnceAndTheBatchEndsOnceAfterTheLast) {
         observer.events.clear();
         bool quietAtTheEnd = false;
         host.onShutdown = [&] { quietAtTheEnd = launcher.alive == 0 && tags.calls.size() == 6; };
+        // Each run's steps in order: prepared (its labels), started, finished.
+        std::vector<std::string> steps;
+        progress.onLabels = [&](const std::string& label) { steps.push_back("prepare " + label.substr(0, 1)); };
+        const auto start = launcher.onStart;
+        launcher.onStart = [&, start] {
+            steps.push_back("start " + launcher.started.back().arguments[5].substr(0, 1));
+            start();
+        };
+        observer.onFinished = [&](const BatchRun& run) { steps.push_back("finish " + run.displayName.substr(0, 1)); };
+        invoker.threads.clear();
         runBatch();
+        EXPECT_EQ(invoker.threads.size(), 1u);  // one thread hands every step over, one at a time
+        EXPECT_EQ(invoker.overlaps, 0);
+        for (const std::string name : {"a", "b", "c", "d", "e", "f"}) {
+            const auto at = [&](const std::string& step) {
+                return std::find(steps.begin(), steps.end(), step + " " + name) - steps.begin();
+            };
+            EXPECT_LT(at("prepare"), at("start")) << name;
+            EXPECT_LT(at("start"), at("finish")) << name;
+            EXPECT_LT(at("finish"), static_cast<long>(steps.size())) << name;
+        }
 
         EXPECT_EQ(launcher.started.size(), 6u);
         EXPECT_EQ(launcher.mostAlive, parallel);

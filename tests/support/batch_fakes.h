@@ -28,8 +28,10 @@ struct FakeJobs : JobQueue {
 struct FakeProgress : BatchProgressView {
     std::vector<std::pair<std::string, std::string>> labels;
     int hidden = 0;
+    std::function<void(const std::string& current)> onLabels;  // optional: sees each call
     void setLabels(const std::string& current, const std::string& remaining) override {
         labels.emplace_back(current, remaining);
+        if (onLabels) onLabels(current);
     }
     void hide() override { ++hidden; }
 };
