@@ -139,7 +139,8 @@ std::optional<EncoderCommandLine> BuildEncoderCommandLine(const EncoderRunInput&
     if (input == InputClass::Video) AppendVideoBlock(args, run, profile);
     AppendAudioBlock(args, input, profile);
     if (input == InputClass::Video && profile.Performance < 6) {
-        args.add("-v_performance").add(std::to_string(profile.Performance * 20));
+        // In 64 bits: a hand-edited step far below 0 is written as it is, not wrapped.
+        args.add("-v_performance").add(std::to_string(static_cast<long long>(profile.Performance) * 20));
     }
     if (run.debugMode) args.add("-s_config").add("debug");
     return line;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "support/temp_dir.h"
 
 namespace qorvane {
@@ -181,6 +183,13 @@ TEST_F(CommandLine, FilterSuppressesRateAndSizeAndSizesComeFromTheTable) {
     EXPECT_EQ(options("c.avi", p), " -v_mode 0 -v_bitrate 250000 -v_quality 75 -v_framerate 29.97 -videoonly");
     p.VideoFilter = 18;
     EXPECT_EQ(options("c.avi", p), " -v_mode 0 -v_bitrate 250000 -v_quality 75 -v_preproc 18 -videoonly");
+}
+
+TEST_F(CommandLine, PerformanceFarBelowTheRangeIsWrittenWithoutWrappingAround) {
+    ProfileSettings p;
+    p.AudioMode = 0;
+    p.Performance = std::numeric_limits<int>::min();  // hand-edited
+    EXPECT_EQ(options("c.avi", p), " -v_mode 0 -v_bitrate 250000 -v_quality 75 -videoonly -v_performance -42949672960");
 }
 
 TEST(ResolveFullPath, MakesAbsoluteAndResolvesDotsByName) {
