@@ -3,7 +3,9 @@
 #include <cstdlib>
 
 #include "encode/command_line.h"
+#include "base/ini_file.h"
 #include "base/search_path.h"
+#include "profiles/profile_names.h"
 
 namespace qorvane {
 
@@ -11,6 +13,10 @@ bool RunStartupLoader(const Desktop& desktop, const Registry& registry, AppState
     state.workArea = desktop.workArea();
     const bool found = LocateEncoderScript(registry, state.encoder);
     state.settings = LoadSettings(state.paths.settingsFile, state.workArea);
+    // Saves that a crash or a kill cut short left their temporary files;
+    // the files themselves are whole.
+    RemoveInterruptedSaves(state.paths.settingsFile);
+    RemoveInterruptedSavesIn(state.paths.profileDir, kProfileExtension);
     return found;
 }
 

@@ -18,8 +18,9 @@ inline constexpr const char* kApplicationTitle = "Qorvane";
 inline constexpr const char* kMainWindowCaption = "Qorvane Ver2.03";
 
 // The start-up loader: records the work area, reads the encoder's registry
-// key and loads the settings (whatever the encoder check gives). True when
-// the encoder was found. state.paths must be set.
+// key and loads the settings (whatever the encoder check gives), and removes
+// what saves cut short by a crash left beside the settings file and the
+// profiles. True when the encoder was found. state.paths must be set.
 bool RunStartupLoader(const Desktop& desktop, const Registry& registry, AppState& state);
 
 // The command-line arguments made absolute, in order; empty arguments give

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
 #include <system_error>
@@ -142,6 +143,47 @@ bool IniFile::save(const std::filesystem::path& path) const {
     return WriteFileAtomically(path, serialize());
 }
 
+namespace {
+
+constexpr std::string_view kTempMark = ".tmp";
+
+std::string TempNamePrefix(const std::filesystem::path& file) { return "." + file.filename().string() + std::string(kTempMark); }
+
+// NAME of ".NAME.tmp<digits>", the name of a save's temporary file; empty
+// for any other name.
+std::string_view SavedNameOf(std::string_view name) {
+    const auto mark = name.rfind(kTempMark);
+    if (name.size() < 2 || name.front() != '.' || mark == std::string_view::npos) return {};
+    const std::string_view digits = name.substr(mark + kTempMark.size());
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) return {};
+    return name.substr(1, mark - 1);
+}
+
+void RemoveMatching(const std::filesystem::path& dir, const std::function<bool(std::string_view)>& matches) {
+    std::error_code ec;
+    std::vector<std::filesystem::path> found;
+    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->is_regular_file(ec) && matches(it->path().filename().string())) found.push_back(it->path());
+    }
+    for (const auto& path : found) std::filesystem::remove(path, ec);
+}
+
+}  // namespace
+
+void RemoveInterruptedSaves(const std::filesystem::path& file) {
+    const std::string fileName = file.filename().string();
+    RemoveMatching(file.has_parent_path() ? file.parent_path() : ".",
+                   [&](std::string_view name) { return SavedNameOf(name) == fileName; });
+}
+
+void RemoveInterruptedSavesIn(const std::filesystem::path& dir, std::string_view extension) {
+    RemoveMatching(dir, [&](std::string_view name) {
+        const std::string_view saved = SavedNameOf(name);
+        return saved.size() > extension.size() &&
+               EqualsIgnoringAsciiCase(saved.substr(saved.size() - extension.size()), extension);
+    });
+}
+
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
     namespace fs = std::filesystem;
     std::error_code ec;
@@ -160,7 +202,7 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
     fs::path temp;
     std::FILE* out = nullptr;
     for (int attempt = 0; attempt < 16 && !out; ++attempt) {
-        temp = dir / ("." + path.filename().string() + ".tmp" + std::to_string(random()));
+        temp = dir / (TempNamePrefix(path) + std::to_string(random()));
         out = std::fopen(temp.c_str(), "wbx");
     }
     if (!out) return false;

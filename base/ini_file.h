@@ -64,4 +64,14 @@ std::optional<int> ParseWholeNumber(std::string_view text);
 // whose owner may not write it counts as read-only and is refused.
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
+// A save killed between creating its temporary file (".NAME.tmp<digits>"
+// beside NAME) and the rename leaves that file behind; the file itself is
+// whole, old or new. These remove such leftovers: of one file, and of every
+// file with the extension (in any letter case) in a folder. Called at start, when no save of
+// this program can be under way; should another instance be saving at that
+// moment, its rename fails and its save reports failure, with the old file
+// intact.
+void RemoveInterruptedSaves(const std::filesystem::path& file);
+void RemoveInterruptedSavesIn(const std::filesystem::path& dir, std::string_view extension);
+
 }  // namespace qorvane

@@ -2,6 +2,7 @@
 // where the program's files live and where programs are searched.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -90,6 +91,30 @@ TEST(StartupLoader, LoadsTheSettingsWhateverTheEncoderCheckGives) {
     EXPECT_EQ(state.workArea, (WorkArea{0, 0, 1024, 738}));
     EXPECT_EQ(state.settings.width, 700);
     EXPECT_EQ(state.settings.top, 169);
+}
+
+TEST(StartupLoader, RemovesWhatSavesCutShortLeftBesideTheSettingsAndProfiles) {
+    TempDir dir;
+    AppState state;
+    state.paths = AppPathsIn(dir / "qorvane", dir.path());
+    fs::create_directories(state.paths.profileDir);
+    dir.write("qorvane.ini", "[env]\nwidth=700\n");
+    dir.write(".qorvane.ini.tmp1234567", "[env]\nwid");  // killed while saving
+    dir.write(".other.ini.tmp1", "not ours");
+    dir.write("Profile/.a.wpf.tmp42", "[audio]");
+    dir.write("Profile/.B.WPF.tmp7", "[audio]");
+    dir.write("Profile/a.wpf", "[audio]\nmode=2\n");
+    dir.write("Profile/.a.wpf.tmpx", "not a save's name");
+    FakeRegistry registry;
+    RunStartupLoader(FakeDesktop(), registry, state);
+    EXPECT_EQ(state.settings.width, 700);
+    std::vector<std::string> left;
+    for (const auto& entry : fs::recursive_directory_iterator(dir.path())) {
+        left.push_back(fs::relative(entry.path(), dir.path()).string());
+    }
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{".other.ini.tmp1", "Profile", "Profile/.a.wpf.tmpx", "Profile/a.wpf",
+                                              "qorvane.ini"}));
 }
 
 TEST(DebugSwitch, OnlyAnExactFirstArgument) {
