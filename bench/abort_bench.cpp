@@ -7,7 +7,8 @@
 // run the abort is requested, as the dialog's button does,
 // and the time until no live process of the encoder's process group is left
 // is measured. Also checked per abort: no output file, no temporary file
-// left in the output folder, the rows behind kept, no end-of-batch sound.
+// left in the output folder, the rows behind kept, no end-of-batch sound, the
+// group gone within 1.1 s, and no process of the run left anywhere.
 //
 // Usage: abort_bench [ABORTS]   (default 20). Needs ffmpeg on PATH.
 
@@ -18,6 +19,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <thread>
@@ -53,6 +56,25 @@ bool EncodingStarted(pid_t leader) {
     return false;
 }
 
+// The most an abort may take, request to the last process of the group gone.
+constexpr double kAbortLimitSeconds = 1.1;
+
+// Processes (zombies aside) whose command line or working directory lies in
+// `dir`, this one excepted.
+std::vector<pid_t> ProcessesIn(const fs::path& dir) {
+    std::vector<pid_t> found;
+    for (const auto& p : testing::AllProcesses()) {
+        if (p.pid == ::getpid() || p.state == 'Z') continue;
+        const std::string proc = "/proc/" + std::to_string(p.pid);
+        std::ifstream in(proc + "/cmdline", std::ios::binary);
+        const std::string cmdline((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::error_code ec;
+        const std::string cwd = fs::read_symlink(proc + "/cwd", ec).string();
+        if (cmdline.find(dir.string()) != std::string::npos || cwd.starts_with(dir.string())) found.push_back(p.pid);
+    }
+    return found;
+}
+
 template <typename Condition>
 bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
     const auto end = Clock::now() + limit;
@@ -81,7 +103,7 @@ int main(int argc, char** argv) {
     std::mt19937 random(12345);
     std::uniform_int_distribution<int> delayMs(100, 1500);
     std::vector<double> seconds;
-    int faults = 0;
+    int faults = 0, late = 0, orphans = 0;
     for (int i = 0; i < aborts; ++i) {
         testing::FakeJobs rows;
         for (const char* name : {"a.wav", "b.wav"}) {
@@ -113,10 +135,19 @@ int main(int argc, char** argv) {
         if (!WaitFor([&] { return testing::LiveMembers(leader).empty(); }, std::chrono::seconds(10))) ++faults;
         if (leader != EncoderGroup() && EncoderGroup() != 0) ++faults;  // a further run was started
         seconds.push_back(std::chrono::duration<double>(Clock::now() - asked).count());
+        if (seconds.back() > kAbortLimitSeconds) {
+            ++late;
+            std::fprintf(stderr, "abort %d: the group took %.3f s to go\n", i + 1, seconds.back());
+        }
         WaitFor([&] { return !thread.busy(); }, std::chrono::seconds(10));
         thread.requestTermination();
         thread.join();
 
+        // Nothing the encoder started may live on outside its group either.
+        if (!WaitFor([&] { return ProcessesIn(dir.path()).empty(); }, std::chrono::seconds(2))) {
+            ++orphans;
+            std::fprintf(stderr, "abort %d: %zu processes of the run left\n", i + 1, ProcessesIn(dir.path()).size());
+        }
         const bool rowKept = rows.rows.size() == 1;
         const bool folderEmpty = fs::is_empty(dir / "out");
         if (!rowKept || !folderEmpty || !sounds.played.empty()) {
@@ -132,6 +163,7 @@ int main(int argc, char** argv) {
     const auto at = [&](double q) { return seconds[static_cast<std::size_t>(q * (seconds.size() - 1))]; };
     std::printf("aborts: %zu, request -> encoder's process group gone (s): min %.3f, median %.3f, p90 %.3f, max %.3f\n",
                 seconds.size(), seconds.front(), at(0.5), at(0.9), seconds.back());
+    std::printf("aborts over %.1f s: %d; processes of a run left after it: %d\n", kAbortLimitSeconds, late, orphans);
     std::printf("faults (group left, file left, row lost, end sound): %d\n", faults);
-    return faults == 0 ? 0 : 1;
+    return faults == 0 && late == 0 && orphans == 0 ? 0 : 1;
 }
