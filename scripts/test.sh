@@ -4,6 +4,7 @@
 # UndefinedBehaviorSanitizer, runs the libFuzzer targets briefly, then every
 # test through CTest.
 #   FUZZ_SECONDS  seconds per fuzz target (default 20; 0 skips fuzzing)
+#   SOAK          0 skips the short soak runs at the end
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,12 +28,23 @@ if [ "$fuzz_seconds" -gt 0 ] && command -v clang++ >/dev/null; then
     [ -x "$target" ] || continue
     name=$(basename "$target")
     corpus=build-fuzz/corpus/$name
-    mkdir -p "$corpus"
+    mkdir -p "$corpus" fuzz/corpus/"${name#fuzz_}"
     echo "== fuzzing $name for ${fuzz_seconds}s"
+    # New units go to the build's corpus; the kept one (soak/fuzz_scale.sh
+    # MERGE=1) and the seeds are where each run starts.
     "$target" -max_total_time="$fuzz_seconds" -max_len=4096 -print_final_stats=0 \
-      "$corpus" fuzz/seeds/"${name#fuzz_}" 2>&1 | tail -n 3
+      "$corpus" fuzz/corpus/"${name#fuzz_}" fuzz/seeds/"${name#fuzz_}" 2>&1 | tail -n 3
   done
 fi
 
-cd build-test
-ctest --output-on-failure -j "$jobs" --timeout 300
+(cd build-test && ctest --output-on-failure -j "$jobs" --timeout 300)
+
+# Short versions of the soak programs (README, "Reliability"); SOAK=0 skips them.
+if [ "${SOAK:-1}" != 0 ]; then
+  echo "== soak: kill -9 during saves, full disk"
+  build-test/soak/save_kill_soak 100
+  echo "== soak: chaos batch"
+  build-test/soak/chaos_batch 60
+  echo "== soak: aborts"
+  build-test/bench/abort_bench 5
+fi
