@@ -88,7 +88,7 @@ bool IsProgramKey(std::string_view line) {
     std::string key(trim(t.substr(0, eq)));
     for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     for (const char* name : {"dir", "left", "top", "width", "height", "prof", "shutdn", "bone", "ball", "sone",
-                             "sall", "file", "profile", "title", "author", "album", "year", "copy"}) {
+                             "sall", "parallel", "file", "profile", "title", "author", "album", "year", "copy"}) {
         if (key == name) return true;
     }
     return false;
