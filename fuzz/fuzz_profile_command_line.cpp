@@ -35,6 +35,27 @@ namespace {
 namespace fs = std::filesystem;
 using namespace qorvane;
 
+// A folder of this process's own, removed at its end; those of earlier runs
+// that ended by a crash (their process is gone) are removed first.
+fs::path OwnDirectory(const fs::path& base) {
+    const std::string prefix = "qorvane-fuzz-profile-";
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(base, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with(prefix) && !fs::exists("/proc/" + name.substr(prefix.size()), ec)) {
+            fs::remove_all(entry.path(), ec);
+        }
+    }
+    static const fs::path made = base / (prefix + std::to_string(::getpid()));
+    fs::remove_all(made, ec);
+    fs::create_directories(made);
+    std::atexit([] {
+        std::error_code ignored;
+        fs::remove_all(made, ignored);
+    });
+    return made;
+}
+
 struct Inputs {
     fs::path dir;
     fs::path profile;
@@ -49,14 +70,7 @@ Inputs MakeInputs() {
     const char* shm = "/dev/shm";
     std::error_code ec;
     const fs::path base = fs::is_directory(shm, ec) ? fs::path(shm) : fs::temp_directory_path();
-    std::string pattern = (base / "qorvane-fuzz-profile-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    in.dir = pattern;
-    static const fs::path made = in.dir;
-    std::atexit([] {
-        std::error_code ignored;
-        fs::remove_all(made, ignored);
-    });
+    in.dir = OwnDirectory(base);
     fs::create_directories(in.dir / "d\"ir");
     in.profile = in.dir / "p.wpf";
     std::string japanese;
