@@ -94,7 +94,9 @@ public:
         // A run stopped before its encoder started is as aborted as one ended.
         const bool aborted = run.outcome.result == RunResult::Aborted;
         ++failures_;
-        console_.line((aborted ? "aborted: " : "skipped: ") + run.inputPath.string(), true);
+        console_.line(aborted ? "aborted: " + run.inputPath.string()
+                              : "skipped: " + run.inputPath.string() + ": " + FailureReason(run.outcome),
+                      true);
     }
     void runFinished(const BatchRun& run) override {
         const RunResult result = run.outcome.result;
@@ -103,6 +105,7 @@ public:
             (result == RunResult::Good ? "encoded: " : result == RunResult::Aborted ? "aborted: " : "failed: ") +
             run.inputPath.string() + " -> " + run.outputPath().string();
         if (!run.videoKbpsText.empty()) text += " (" + run.videoKbpsText + " kbps)";
+        if (result != RunResult::Good && result != RunResult::Aborted) text += ": " + FailureReason(run.outcome);
         console_.line(text, result != RunResult::Good);
     }
     void addFailure() { ++failures_; }
@@ -188,7 +191,7 @@ int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, st
     for (const std::string& file : options.files) {
         try {
             if (!AddJob(jobs, file, profileName, options.outDir, readTags)) {
-                console.line("skipped: " + file, true);
+                console.line("skipped: " + file + ": " + FailureReason({RunResult::UnsupportedInput, {}}), true);
                 report.addFailure();
             }
         } catch (const FileOpenError& e) {

@@ -47,4 +47,6 @@ if [ "${SOAK:-1}" != 0 ]; then
   build-test/soak/chaos_batch 60
   echo "== soak: aborts"
   build-test/bench/abort_bench 5
+  echo "== soak: kill -9 while the job list changes"
+  build-test/soak/recovery_soak 5 1500
 fi

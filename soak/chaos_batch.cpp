@@ -135,12 +135,22 @@ std::vector<pid_t> ProcessesIn(const fs::path& dir, pid_t except = 0) {
     return found;
 }
 
-// The line a job gets, by its start: "encoded: IN -> OUT".
+// How the line a job gets begins: "encoded: IN -> OUT"; a failed or skipped
+// job's line goes on with ": " and the reason.
 std::string LineOf(const std::string& verdict, const Job& job) {
     std::string line = verdict + ": " + job.input.string();
     if (verdict != "skipped") line += " -> " + job.output.string();
     if (job.video && verdict != "skipped") line += " (250 kbps)";
-    return line + "\n";
+    return line;
+}
+
+// The whole line at `at` (its line end included) when it is `start` alone
+// or `start` with a reason; else empty.
+std::string LineAt(const std::string& out, std::size_t at, const std::string& start) {
+    const std::size_t after = at + start.size();  // a name may hold line ends of its own
+    if (out.compare(after, 1, "\n") != 0 && out.compare(after, 2, ": ") != 0) return {};
+    const std::size_t end = out.find('\n', after);
+    return end == std::string::npos ? std::string() : out.substr(at, end + 1 - at);
 }
 
 // The blocks of the batch log, one per run: from its "==== time ====" line
@@ -306,7 +316,7 @@ int main(int argc, char** argv) {
         const std::string out = Read(run.outputFile);
         for (std::size_t i = 0; i + 1 < jobs.size(); ++i) {
             if (out.find(jobs[i].input.string() + (jobs[i].kind == Kind::Quote || jobs[i].kind == Kind::Missing
-                                                       ? "\n"
+                                                       ? ": "  // the reason follows
                                                        : " -> ")) == std::string::npos)
                 return false;
         }
@@ -357,10 +367,14 @@ int main(int argc, char** argv) {
     for (const Job& job : jobs) {
         std::string verdict;
         for (const char* v : {"encoded", "failed", "skipped", "aborted"}) {
-            const std::string line = LineOf(v, job);
-            if (out.find(line) != std::string::npos) {
-                verdict = v;
-                accountedBytes += line.size();
+            const std::string start = LineOf(v, job);
+            for (std::size_t at = out.find(start); at != std::string::npos; at = out.find(start, at + 1)) {
+                if (at > 0 && out[at - 1] != '\n') continue;
+                if (const std::string line = LineAt(out, at, start); !line.empty()) {
+                    verdict = v;
+                    accountedBytes += line.size();
+                    break;
+                }
             }
         }
         ++verdicts[verdict.empty() ? "unaccounted" : verdict];

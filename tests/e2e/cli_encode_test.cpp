@@ -320,8 +320,8 @@ TEST_F(CliEncode, MissingInputAndQuotedPathAreSkippedAndTheRestEncoded) {
     EXPECT_EQ(result.exitCode, 1);
     const Lines lines = SplitLines(result.output);
     ASSERT_EQ(lines.size(), 3u) << result.output;
-    EXPECT_EQ(lines[0], "skipped: " + missing.string());
-    EXPECT_EQ(lines[1], "skipped: " + quoted.string());
+    EXPECT_EQ(lines[0], "skipped: " + missing.string() + ": ファイルが見つかりません");
+    EXPECT_EQ(lines[1], "skipped: " + quoted.string() + ": 名前に \" を含むファイルは変換できません");
     EXPECT_EQ(lines[2], "encoded: " + tone.string() + " -> " + Out("tone.wma").string());
     EXPECT_EQ(Listing(Out()), std::vector<std::string>{"tone.wma"});
 }
@@ -334,7 +334,7 @@ TEST_F(CliEncode, AFailedRunIsReportedEvenWhenAnEarlierOutputIsThere) {
     const ProgramResult result = Encode({"--out", Out().string(), broken.string(), tone.string()});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(SplitLines(result.output),
-              (Lines{"failed: " + broken.string() + " -> " + earlier.string(),
+              (Lines{"failed: " + broken.string() + " -> " + earlier.string() + ": エンコーダがエラーで終了しました (終了コード 1)",
                      "encoded: " + tone.string() + " -> " + Out("tone.wma").string()}));
     EXPECT_EQ(ReadFileBytes(earlier), "from an earlier batch");
     EXPECT_NE(Log().find("wmcmd: "), std::string::npos) << Log();  // the encoder's message is kept
@@ -350,7 +350,8 @@ TEST_F(CliEncode, AnOutputFolderThatCannotBeMadeIsReportedAndTheBatchGoesOn) {
     EXPECT_EQ(result.exitCode, 1);
     // One message per job: the second job was still tried.
     EXPECT_EQ(SplitLines(result.errors), (Lines{"フォルダを作成できません", "フォルダを作成できません"}));
-    EXPECT_EQ(SplitLines(result.output), (Lines{"skipped: " + first.string(), "skipped: " + second.string()}));
+    EXPECT_EQ(SplitLines(result.output), (Lines{"skipped: " + first.string() + ": フォルダを作成できません",
+                                                "skipped: " + second.string() + ": フォルダを作成できません"}));
     EXPECT_EQ(ReadFileBytes(blocker), "x");
 }
 
@@ -482,7 +483,7 @@ TEST_F(CliEncode, OnATerminalEachRunKeepsOneLineUpdatingInPlaceAndQuietKeepsOnly
     const fs::path tone = Input("tone.wav", "tone.wav");
     const ProgramResult quiet = Encode({"--quiet", "--out", Out().string(), tone.string(), "gone.wav"});
     EXPECT_EQ(quiet.exitCode, 1);
-    EXPECT_EQ(quiet.output, "skipped: " + (dir_ / "gone.wav").string() + "\n");
+    EXPECT_EQ(quiet.output, "skipped: " + (dir_ / "gone.wav").string() + ": ファイルが見つかりません\n");
 }
 
 }  // namespace
