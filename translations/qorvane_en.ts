@@ -107,6 +107,18 @@
         <source>なし</source>
         <translation>None</translation>
     </message>
+    <message>
+        <source>前回は正常に終了しなかったため、変換リストが %1 件残っています。
+復元しますか?</source>
+        <translation>The program did not end normally last time, and %1 jobs were left in the list.
+Restore them?</translation>
+    </message>
+    <message>
+        <source>前回の変換リストを復元できませんでした (ファイルが壊れています)。
+%1 に移しました。</source>
+        <translation>The job list of last time could not be restored (its file is damaged).
+It was moved to %1.</translation>
+    </message>
 </context>
 <context>
     <name>qorvane::BatchController</name>
