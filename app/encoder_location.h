@@ -7,6 +7,7 @@
 
 #include "encode/encoder_location.h"
 #include "platform/registry.h"
+#include "platform/ui_text.h"
 
 namespace qorvane {
 
@@ -17,7 +18,7 @@ inline constexpr const char* kEncoderScriptName = "wmcmd.vbs";
 inline constexpr const char* kScriptHostFileName = "qorvane-cscript";
 inline constexpr const char* kDebugArgument = "-debug";
 inline constexpr const char* kEncoderMissingMessage =
-    "Windows Media 9 Encoding Script がインストールされていません";
+    QORVANE_UI_TEXT("Windows Media 9 Encoding Script がインストールされていません");
 
 // Reads the encoder's registry key. True when its "Version" begins with "9.";
 // scriptPath is then "InstallDir" with "wmcmd.vbs" appended as it stands (no

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstring>
 
+#include "platform/ui_text.h"
+
 namespace qorvane {
 
 namespace {
@@ -14,6 +16,11 @@ constexpr JobField kFields[] = {JobField::File,  JobField::Profile, JobField::Ti
                                 JobField::Author, JobField::Album,  JobField::Year,
                                 JobField::Copy,  JobField::Path,    JobField::OutDir};
 constexpr std::size_t kFieldCount = std::size(kFields);
+
+constexpr const char* kRestoreQuestionText =
+    QORVANE_UI_TEXT("前回は正常に終了しなかったため、変換リストが %1 件残っています。\n復元しますか?");
+constexpr const char* kDamagedRecoveryText =
+    QORVANE_UI_TEXT("前回の変換リストを復元できませんでした (ファイルが壊れています)。\n%1 に移しました。");
 
 // A field on one line: tabs separate the fields, so a backslash, a tab and
 // the line ends inside one are written as escapes.
@@ -160,14 +167,8 @@ bool RecoveryKeeper::tick(bool force) {
     return true;
 }
 
-std::string RestoreQuestion(std::size_t rows) {
-    return "前回は正常に終了しなかったため、変換リストが " + std::to_string(rows) +
-           " 件残っています。\n復元しますか?";
-}
+std::string RestoreQuestion(std::size_t rows) { return UiText(kRestoreQuestionText, {std::to_string(rows)}); }
 
-std::string DamagedRecoveryMessage(const std::string& setAside) {
-    return "前回の変換リストを復元できませんでした (ファイルが壊れています)。\n" + setAside +
-           " に移しました。";
-}
+std::string DamagedRecoveryMessage(const std::string& setAside) { return UiText(kDamagedRecoveryText, {setAside}); }
 
 }  // namespace qorvane

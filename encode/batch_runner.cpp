@@ -175,7 +175,7 @@ bool BatchRunner::ensureOutputDirectory(BatchRun& run) {
     std::error_code ec;
     std::filesystem::create_directories(run.outputDirectory, ec);
     if (std::filesystem::is_directory(run.outputDirectory, ec)) return true;
-    services_.host.showWarning(kCannotCreateFolderMessage);
+    services_.host.showWarning(UiText(kCannotCreateFolderMessage));
     skipRun(run, RunResult::FolderNotCreated);
     return false;
 }

@@ -18,10 +18,11 @@
 #include "encode/run_outcome.h"
 #include "encode/run_planner.h"
 #include "platform/sound_player.h"
+#include "platform/ui_text.h"
 
 namespace qorvane {
 
-inline constexpr const char* kCannotCreateFolderMessage = "フォルダを作成できません";
+inline constexpr const char* kCannotCreateFolderMessage = QORVANE_UI_TEXT("フォルダを作成できません");
 
 // One encoder run of a batch: what it encodes into where, and, once it is
 // over, how it turned out. Several may be going at the same time; each

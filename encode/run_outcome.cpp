@@ -2,7 +2,29 @@
 
 #include <system_error>
 
+#include "platform/ui_text.h"
+
 namespace qorvane {
+
+namespace {
+
+// How runs end, and the report of those that gave no file.
+constexpr const char* kDoneText = QORVANE_UI_TEXT("完了しました");
+constexpr const char* kAbortedText = QORVANE_UI_TEXT("中断しました");
+constexpr const char* kInputMissingText = QORVANE_UI_TEXT("ファイルが見つかりません");
+constexpr const char* kUnsupportedInputText = QORVANE_UI_TEXT("この種類のファイルは変換できません");
+constexpr const char* kQuoteInPathText = QORVANE_UI_TEXT("名前に \" を含むファイルは変換できません");
+constexpr const char* kCannotCreateFolderText = QORVANE_UI_TEXT("フォルダを作成できません");
+constexpr const char* kEncoderNotStartedText = QORVANE_UI_TEXT("エンコーダを起動できません");
+constexpr const char* kNoOutputText = QORVANE_UI_TEXT("出力ファイルが作成されませんでした");
+constexpr const char* kEncoderExitedText = QORVANE_UI_TEXT("エンコーダがエラーで終了しました (終了コード %1)");
+constexpr const char* kEncoderKilledText = QORVANE_UI_TEXT("エンコーダが強制終了されました (シグナル %1)");
+constexpr const char* kEncoderFailedText = QORVANE_UI_TEXT("エンコーダがエラーで終了しました");
+constexpr const char* kReportHeadText = QORVANE_UI_TEXT("変換できなかったファイルがあります (%1 件)");
+constexpr const char* kReportMoreText = QORVANE_UI_TEXT("ほか %1 件");
+constexpr const char* kReportLogText = QORVANE_UI_TEXT("詳しくはログをご覧ください:");
+
+}  // namespace
 
 RunResult RefusalResult(CommandLineRefusal refusal) {
     switch (refusal) {
@@ -31,7 +53,7 @@ RunOutcome JudgeEncoderRun(const ProcessEnd& end, const FileStamp& before, const
 }
 
 std::string OutcomeText(const RunOutcome& outcome) {
-    return outcome.result == RunResult::Good ? "完了しました" : FailureReason(outcome);
+    return outcome.result == RunResult::Good ? UiText(kDoneText) : FailureReason(outcome);
 }
 
 bool IsReportedFailure(RunResult result) { return result != RunResult::Good && result != RunResult::Aborted; }
@@ -39,30 +61,28 @@ bool IsReportedFailure(RunResult result) { return result != RunResult::Good && r
 std::string FailureReason(const RunOutcome& outcome) {
     switch (outcome.result) {
         case RunResult::Good: return {};
-        case RunResult::Aborted: return "中断しました";
-        case RunResult::InputMissing: return "ファイルが見つかりません";
-        case RunResult::UnsupportedInput: return "この種類のファイルは変換できません";
-        case RunResult::QuoteInPath: return "名前に \" を含むファイルは変換できません";
-        case RunResult::FolderNotCreated: return "フォルダを作成できません";
-        case RunResult::EncoderNotStarted: return "エンコーダを起動できません";
-        case RunResult::NoOutput: return "出力ファイルが作成されませんでした";
+        case RunResult::Aborted: return UiText(kAbortedText);
+        case RunResult::InputMissing: return UiText(kInputMissingText);
+        case RunResult::UnsupportedInput: return UiText(kUnsupportedInputText);
+        case RunResult::QuoteInPath: return UiText(kQuoteInPathText);
+        case RunResult::FolderNotCreated: return UiText(kCannotCreateFolderText);
+        case RunResult::EncoderNotStarted: return UiText(kEncoderNotStartedText);
+        case RunResult::NoOutput: return UiText(kNoOutputText);
         case RunResult::EncoderFailed:
             switch (outcome.end.kind) {
-                case ProcessEnd::Kind::Exited:
-                    return "エンコーダがエラーで終了しました (終了コード " + std::to_string(outcome.end.code) + ")";
-                case ProcessEnd::Kind::Killed:
-                    return "エンコーダが強制終了されました (シグナル " + std::to_string(outcome.end.code) + ")";
+                case ProcessEnd::Kind::Exited: return UiText(kEncoderExitedText, {std::to_string(outcome.end.code)});
+                case ProcessEnd::Kind::Killed: return UiText(kEncoderKilledText, {std::to_string(outcome.end.code)});
                 case ProcessEnd::Kind::Running:
                 case ProcessEnd::Kind::Unknown: break;
             }
-            return "エンコーダがエラーで終了しました";
+            return UiText(kEncoderFailedText);
     }
     return {};
 }
 
 std::string FormatFailureReport(const std::vector<RunFailure>& failures, const std::string& logFile,
                                 std::size_t maxListed) {
-    std::string text = "変換できなかったファイルがあります (" + std::to_string(failures.size()) + " 件)\n\n";
+    std::string text = UiText(kReportHeadText, {std::to_string(failures.size())}) + "\n\n";
     std::size_t listed = 0;
     for (const RunFailure& failure : failures) {
         if (listed == maxListed) break;
@@ -71,8 +91,8 @@ std::string FormatFailureReport(const std::vector<RunFailure>& failures, const s
         text += ": " + FailureReason(failure.outcome) + "\n";
         ++listed;
     }
-    if (listed < failures.size()) text += "ほか " + std::to_string(failures.size() - listed) + " 件\n";
-    if (!logFile.empty()) text += "\n詳しくはログをご覧ください:\n" + logFile;
+    if (listed < failures.size()) text += UiText(kReportMoreText, {std::to_string(failures.size() - listed)}) + "\n";
+    if (!logFile.empty()) text += "\n" + UiText(kReportLogText) + "\n" + logFile;
     return text;
 }
 

@@ -1,5 +1,7 @@
 #include "profiles/encoding_modes.h"
 
+#include "platform/ui_text.h"
+
 namespace qorvane {
 
 // After "kHz - " the bit rate stands right-aligned; rows 22 and 23 of the CBR
@@ -69,7 +71,7 @@ constexpr EncoderOption kPcm[] = {{"-a_codec", "PCM"}};
 using enum AudioSettingSource;
 
 const AudioModeInfo kAudioModes[] = {
-    {.text = "ビデオのみ", .videoOnly = true, .arguments = {}, .setting = None, .settings = {},
+    {.text = QORVANE_UI_TEXT("ビデオのみ"), .videoOnly = true, .arguments = {}, .setting = None, .settings = {},
      .defaultRow = std::nullopt, .takesPeak = false},
     {.text = "1-pass CBR", .videoOnly = false, .arguments = kCbr, .setting = ProfileRow,
      .settings = CbrAudioSettings, .defaultRow = 14, .takesPeak = false},
@@ -99,7 +101,7 @@ constexpr EncoderOption kIsoMpeg4[] = {{"-v_codec", "MP41"}, {"-v_mode", "0"}};
 constexpr EncoderOption kUncompressed[] = {{"-v_codec", "UNCOMP"}};
 
 const VideoModeInfo kVideoModes[] = {
-    {.text = "オーディオのみ", .arguments = kAudioOnly, .takesBitrate = false, .takesQuality = false,
+    {.text = QORVANE_UI_TEXT("オーディオのみ"), .arguments = kAudioOnly, .takesBitrate = false, .takesQuality = false,
      .takesPeak = false, .takesFrameOptions = false, .takesPixelFormat = false, .qualityPreset = std::nullopt},
     {.text = "1-pass CBR", .arguments = kVideoCbr, .takesBitrate = true, .takesQuality = true,
      .takesPeak = false, .takesFrameOptions = true, .takesPixelFormat = true, .qualityPreset = 75},
@@ -114,7 +116,7 @@ const VideoModeInfo kVideoModes[] = {
      .qualityPreset = std::nullopt},
     {.text = "ISO MPEG-4 Video V1 Codec", .arguments = kIsoMpeg4, .takesBitrate = true, .takesQuality = false,
      .takesPeak = false, .takesFrameOptions = true, .takesPixelFormat = true, .qualityPreset = 75},
-    {.text = "圧縮なし", .arguments = kUncompressed, .takesBitrate = false, .takesQuality = false,
+    {.text = QORVANE_UI_TEXT("圧縮なし"), .arguments = kUncompressed, .takesBitrate = false, .takesQuality = false,
      .takesPeak = false, .takesFrameOptions = false, .takesPixelFormat = true, .qualityPreset = std::nullopt},
 };
 

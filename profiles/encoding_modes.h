@@ -38,7 +38,7 @@ enum class AudioSettingSource {
 };
 
 struct AudioModeInfo {
-    std::string_view text;                      // item of the editor's audio mode list
+    std::string_view text;                      // item of the editor's audio mode list (Japanese words go through UiText)
     bool videoOnly;                             // no sound: "-videoonly" for a video input
     std::span<const EncoderOption> arguments;   // written first, in this order
     AudioSettingSource setting;                 // then "-a_setting"
@@ -48,7 +48,7 @@ struct AudioModeInfo {
 };
 
 struct VideoModeInfo {
-    std::string_view text;                     // item of the editor's video mode list
+    std::string_view text;                     // item of the editor's video mode list (Japanese words go through UiText)
     std::span<const EncoderOption> arguments;  // written first, in this order
     bool takesBitrate;                         // "-v_bitrate", one run per listed bit rate
     bool takesQuality;                         // "-v_quality"

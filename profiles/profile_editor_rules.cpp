@@ -2,12 +2,20 @@
 
 #include <algorithm>
 
+#include "platform/ui_text.h"
+
 namespace qorvane {
 
 int ClampToSlider(int value, int max) { return std::clamp(value, 0, max); }
 
+namespace {
+
+constexpr const char* kCustomSizeText = QORVANE_UI_TEXT("カスタム (%1x%2)");
+
+}  // namespace
+
 std::string CustomSizeItemText(const std::string& width, const std::string& height) {
-    return "カスタム (" + width + "x" + height + ")";
+    return UiText(kCustomSizeText, {width, height});
 }
 
 AudioModeRows AudioModeRowsOf(int audioMode) {

@@ -19,7 +19,7 @@ int ClampToSlider(int value, int max);
 // The position of the custom entry in the size list.
 inline constexpr int kCustomSizeItem = 10;
 
-// "カスタム (WxH)" with the texts as they are, empty ones included.
+// "カスタム (WxH)" (in the user's language) with the texts as they are, empty ones included.
 std::string CustomSizeItemText(const std::string& width, const std::string& height);
 
 // What the bit-rate list holds for an audio mode, and the row it selects

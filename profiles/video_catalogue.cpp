@@ -2,10 +2,18 @@
 
 #include <iterator>
 
+#include "platform/ui_text.h"
+
 namespace qorvane {
 
+namespace {
+
+constexpr const char* kNoFilterText = QORVANE_UI_TEXT("なし");
+
+}  // namespace
+
 const std::string_view VideoFilterNames[19] = {
-    "なし",
+    kNoFilterText,
     "Deinterlace : sizex1 - fpsx1",
     "Deinterlace : size/2 - fpsx1",
     "Deinterlace : size/2 - fpsx2",

@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-l10n-tools
   libtag1-dev
   ffmpeg
   libcanberra-dev sound-theme-freedesktop

@@ -48,34 +48,34 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
       settings_(settings),
       pickers_(pickers) {
     setFont(JapaneseUiFont());
-    setWindowTitle(QStringLiteral("環境設定"));
+    setWindowTitle(tr("環境設定"));
     // The original form, and below it one row for the runs at the same time.
     setFixedSize(323, 211 + kParallelRowHeight);
 
-    cbShutdn = NewCheckBox(this, QStringLiteral("全変換終了時にシャットダウンする"), 10);
-    cbSnd1 = NewCheckBox(this, QStringLiteral("変換終了時に音を鳴らす"), 38);
-    edSnd1 = NewPathField(this, QStringLiteral("音ファイル"), 24, 88, 58);
+    cbShutdn = NewCheckBox(this, tr("全変換終了時にシャットダウンする"), 10);
+    cbSnd1 = NewCheckBox(this, tr("変換終了時に音を鳴らす"), 38);
+    edSnd1 = NewPathField(this, tr("音ファイル"), 24, 88, 58);
     UpDnButton2 = AttachDropButton(edSnd1);
-    cbSnd2 = NewCheckBox(this, QStringLiteral("全変換終了後に音を鳴らす"), 90);
-    edSnd2 = NewPathField(this, QStringLiteral("音ファイル"), 24, 88, 110);
+    cbSnd2 = NewCheckBox(this, tr("全変換終了後に音を鳴らす"), 90);
+    edSnd2 = NewPathField(this, tr("音ファイル"), 24, 88, 110);
     UpDnButton3 = AttachDropButton(edSnd2);
-    outdir = NewPathField(this, QStringLiteral("デフォルト作成先"), 8, 112, 142);
+    outdir = NewPathField(this, tr("デフォルト作成先"), 8, 112, 142);
     UpDnButton1 = AttachDropButton(outdir);
 
     sePar = new QSpinBox(this);
     sePar->setRange(1, ProcessorCount());
     sePar->setGeometry(112, 174, 50, 21);
-    auto* parLabel = new QLabel(QStringLiteral("同時に変換する数"), this);
+    auto* parLabel = new QLabel(tr("同時に変換する数"), this);
     parLabel->setGeometry(8, 177, 100, 15);
     parLabel->setBuddy(sePar);
-    auto* parRange = new QLabel(QStringLiteral("(1〜%1)").arg(ProcessorCount()), this);
+    auto* parRange = new QLabel(tr("(1〜%1)").arg(ProcessorCount()), this);
     parRange->setGeometry(168, 177, 129, 15);
-    sePar->setToolTip(QStringLiteral("いくつのファイルを同時にエンコードするか (CPU の数まで)"));
+    sePar->setToolTip(tr("いくつのファイルを同時にエンコードするか (CPU の数まで)"));
 
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
+    OKBtn = new QPushButton(tr("OK"), this);
     OKBtn->setGeometry(152, 178 + kParallelRowHeight, 75, 25);
     OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("キャンセル"), this);
+    CancelBtn = new QPushButton(tr("キャンセル"), this);
     CancelBtn->setGeometry(238, 178 + kParallelRowHeight, 75, 25);
 
     setTabOrder(cbShutdn, cbSnd1);

@@ -8,10 +8,14 @@ namespace qorvane {
 
 namespace {
 
-const std::array<QString, kJobColumnCount> kCaptions{
-    QStringLiteral("名前"),         QStringLiteral("プロファイル"), QStringLiteral("タイトル"),
-    QStringLiteral("アーティスト"), QStringLiteral("アルバム"),     QStringLiteral("年"),
-    QStringLiteral("著作権")};
+const std::array<const char*, kJobColumnCount> kCaptions{
+    QT_TRANSLATE_NOOP("qorvane::JobListModel", "名前"),
+    QT_TRANSLATE_NOOP("qorvane::JobListModel", "プロファイル"),
+    QT_TRANSLATE_NOOP("qorvane::JobListModel", "タイトル"),
+    QT_TRANSLATE_NOOP("qorvane::JobListModel", "アーティスト"),
+    QT_TRANSLATE_NOOP("qorvane::JobListModel", "アルバム"),
+    QT_TRANSLATE_NOOP("qorvane::JobListModel", "年"),
+    QT_TRANSLATE_NOOP("qorvane::JobListModel", "著作権")};
 
 }  // namespace
 
@@ -39,7 +43,7 @@ QVariant JobListModel::data(const QModelIndex& index, int role) const {
 QVariant JobListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
     if (section < 0 || section >= kJobColumnCount) return {};
-    return kCaptions[static_cast<std::size_t>(section)];
+    return tr(kCaptions[static_cast<std::size_t>(section)]);
 }
 
 void JobListModel::rowsAboutToBeInserted(std::size_t first, std::size_t last) {

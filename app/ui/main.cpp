@@ -2,6 +2,7 @@
 // the progress dialog, then the message loop.
 
 #include <QApplication>
+#include <QLocale>
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -22,6 +23,7 @@
 #include "app/ui/qt_input_box.h"
 #include "app/ui/qt_message_boxes.h"
 #include "app/ui/scripted_run.h"
+#include "app/ui/translation.h"
 #include "app/job_list_queue.h"
 #include "encode/ui/batch_controller.h"
 #include "encode/ui/progress_dialog.h"
@@ -88,6 +90,8 @@ int main(int argc, char** argv) {
     if (mutexes.exists(kSiblingMutexName)) return 0;
 
     QApplication app(argc, argv);  // takes out the options Qt itself understands
+    // The windows in the user's language: Japanese, else English.
+    const ProgramTranslation translation(QLocale::system().uiLanguages());
     const std::vector<std::string> arguments(argv + 1, argv + argc);
 
     // A termination signal: until the window runs, the program just ends
@@ -117,7 +121,7 @@ int main(int argc, char** argv) {
     const QtDesktop desktop;
     const IniRegistry registry(IniRegistry::DefaultLocation());
     if (!RunStartupLoader(desktop, registry, state)) {
-        messages.warning(kMessageCaption, kEncoderMissingMessage);
+        messages.warning(kMessageCaption, UiText(kEncoderMissingMessage));
         return 1;
     }
 

@@ -110,9 +110,9 @@ void TQorvbyOstrel::buildToolBar() {
     ToolBar1->setIconSize(QSize(16, 16));
     ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
 
-    tbClose = NewToolButton(ToolBar1, QStringLiteral("閉じる"), QStyle::SP_DialogCloseButton);
+    tbClose = NewToolButton(ToolBar1, tr("閉じる"), QStyle::SP_DialogCloseButton);
     ToolBar1->addSeparator();
-    tbConv = NewToolButton(ToolBar1, QStringLiteral("変換"), QStyle::SP_MediaPlay);
+    tbConv = NewToolButton(ToolBar1, tr("変換"), QStyle::SP_MediaPlay);
     ToolBar1->addSeparator();
     proList = new QComboBox(ToolBar1);
     proList->setEditable(false);
@@ -120,11 +120,11 @@ void TQorvbyOstrel::buildToolBar() {
     proList->setFocusPolicy(Qt::StrongFocus);
     ToolBar1->addWidget(proList);
     ToolBar1->addSeparator();
-    tbChg = NewToolButton(ToolBar1, QStringLiteral("変更"), QStyle::SP_FileDialogDetailedView);
+    tbChg = NewToolButton(ToolBar1, tr("変更"), QStyle::SP_FileDialogDetailedView);
     ToolBar1->addSeparator();
-    tbDel = NewToolButton(ToolBar1, QStringLiteral("削除"), QStyle::SP_TrashIcon);
+    tbDel = NewToolButton(ToolBar1, tr("削除"), QStyle::SP_TrashIcon);
     ToolBar1->addSeparator();
-    tbEnv = NewToolButton(ToolBar1, QStringLiteral("設定"), QStyle::SP_ComputerIcon);
+    tbEnv = NewToolButton(ToolBar1, tr("設定"), QStyle::SP_ComputerIcon);
 
     connect(tbClose, &QToolButton::clicked, this, &TQorvbyOstrel::tbCloseClick);
     connect(tbChg, &QToolButton::clicked, this, &TQorvbyOstrel::tbChgClick);
@@ -188,20 +188,20 @@ QWidget* TQorvbyOstrel::buildFieldPanel() {
         l->setBuddy(buddy);
         return l;
     };
-    grid->addWidget(label(QStringLiteral("タイトル"), edTitle), 0, 0);
+    grid->addWidget(label(tr("タイトル"), edTitle), 0, 0);
     grid->addWidget(edTitle, 0, 1);
-    grid->addWidget(label(QStringLiteral("アーティスト"), EdAuthor), 0, 2);
+    grid->addWidget(label(tr("アーティスト"), EdAuthor), 0, 2);
     grid->addWidget(EdAuthor, 0, 3);
-    grid->addWidget(label(QStringLiteral("アルバム"), edAlbum), 1, 0);
+    grid->addWidget(label(tr("アルバム"), edAlbum), 1, 0);
     grid->addWidget(edAlbum, 1, 1);
-    grid->addWidget(label(QStringLiteral("著作権"), edCopy), 1, 2);
+    grid->addWidget(label(tr("著作権"), edCopy), 1, 2);
     grid->addWidget(edCopy, 1, 3);
-    grid->addWidget(label(QStringLiteral("年"), edYear), 2, 0);
+    grid->addWidget(label(tr("年"), edYear), 2, 0);
     auto* dirRow = new QHBoxLayout;
     dirRow->setSpacing(0);
     dirRow->addWidget(edYear);
     dirRow->addSpacing(12);
-    dirRow->addWidget(label(QStringLiteral("作成先"), edDir));
+    dirRow->addWidget(label(tr("作成先"), edDir));
     dirRow->addSpacing(6);
     dirRow->addWidget(edDir, 1);
     dirRow->addWidget(UpDnButton1);
@@ -311,7 +311,7 @@ void TQorvbyOstrel::tbDelClick() {
 
 void TQorvbyOstrel::tbChgClick() {
     if (services_.isConverting()) {
-        services_.messages->warning(kMessageCaption, kRefusedWhileConvertingMessage);
+        services_.messages->warning(kMessageCaption, UiText(kRefusedWhileConvertingMessage));
         return;
     }
     OpenProfileEditor(ProfileToEdit(jobs_, selectedRows(), S(proList->currentText())));
@@ -328,7 +328,7 @@ void TQorvbyOstrel::OpenProfileEditor(const std::string& name) {
     editor.proList = proList;
     editor.proListChange = [this] { proListChange(); };
     TEncSetDlg dialog(state_.currentProfilePath, std::move(editor), this);
-    dialog.setWindowTitle(QStringLiteral("Profile - ") + Q(name));
+    dialog.setWindowTitle(tr("Profile - %1").arg(Q(name)));
     dialog.exec();
 }
 
@@ -349,7 +349,7 @@ void TQorvbyOstrel::UpDnButton1Click() {
 void TQorvbyOstrel::closeEvent(QCloseEvent* event) {
     // The encoder never goes on alone once the program is gone.
     if (services_.isConverting()) {
-        if (!services_.messages->question(kMessageCaption, kCloseWhileConvertingQuestion)) {
+        if (!services_.messages->question(kMessageCaption, UiText(kCloseWhileConvertingQuestion))) {
             event->ignore();
             return;
         }

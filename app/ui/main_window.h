@@ -12,6 +12,7 @@
 #include "app/app_state.h"
 #include "app/job_list.h"
 #include "platform/message_box.h"
+#include "platform/ui_text.h"
 
 class QComboBox;
 class QLineEdit;
@@ -29,8 +30,9 @@ class Pickers;
 class TProDlg;
 class TUpDnButton;
 
-inline constexpr const char* kRefusedWhileConvertingMessage = "変換中は変更できません";
-inline constexpr const char* kCloseWhileConvertingQuestion = "変換中です。中断して終了しますか?";
+inline constexpr const char* kRefusedWhileConvertingMessage = QORVANE_UI_TEXT("変換中は変更できません");
+inline constexpr const char* kCloseWhileConvertingQuestion =
+    QORVANE_UI_TEXT("変換中です。中断して終了しますか?");
 
 // What the main window needs from outside.
 struct MainWindowServices {

@@ -1,5 +1,6 @@
 #include "app/ui/pickers.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 
 #include "controls/sb_dialog.h"
@@ -14,8 +15,8 @@ std::optional<QString> QtPickers::chooseFolder(QWidget* owner, const QString& st
 }
 
 std::optional<QString> QtPickers::chooseSoundFile(QWidget* owner, const QString& initialDir) {
-    QFileDialog dialog(owner, QStringLiteral("音の選択"), initialDir,
-                       QStringLiteral("音ファイル (*.wav)"));
+    QFileDialog dialog(owner, QCoreApplication::translate("qorvane::QtPickers", "音の選択"), initialDir,
+                       QCoreApplication::translate("qorvane::QtPickers", "音ファイル (*.wav)"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setDefaultSuffix(QStringLiteral("wav"));

@@ -15,8 +15,8 @@ std::optional<std::string> QtInputBox::ask(const std::string& caption, const std
     box.setWindowTitle(QString::fromStdString(caption));
     box.setLabelText(QString::fromStdString(prompt));
     box.setTextValue(QString::fromStdString(text));
-    box.setOkButtonText(QStringLiteral("OK"));
-    box.setCancelButtonText(QStringLiteral("キャンセル"));
+    box.setOkButtonText(QCoreApplication::translate("qorvane::QtInputBox", "OK"));
+    box.setCancelButtonText(QCoreApplication::translate("qorvane::QtInputBox", "キャンセル"));
     if (box.exec() != QDialog::Accepted) return std::nullopt;
     return box.textValue().toStdString();
 }

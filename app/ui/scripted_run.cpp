@@ -83,7 +83,7 @@ bool SaveScreenshots(TQorvbyOstrel& window, AppState& state, Pickers& pickers, c
     services.workArea = state.workArea;
     services.cursor = window.geometry().center();
     TEncSetDlg editor(profile, services, &window);
-    editor.setWindowTitle(QStringLiteral("Profile - ") + window.proList->currentText());
+    editor.setWindowTitle(TQorvbyOstrel::tr("Profile - %1").arg(window.proList->currentText()));
     editor.show();
     QCoreApplication::processEvents();
     saved = editor.grab().save(QDir(dir).filePath(QStringLiteral("profile-editor.png"))) && saved;

@@ -157,7 +157,7 @@ void BatchController::showWarning(const std::string& text) { services_.messages.
 
 void BatchController::reportFailures(const std::vector<RunFailure>& failures) {
     services_.messages.warningWithDetails(kCaption, FormatFailureReport(failures, services_.logFile.string()),
-                                          "詳細...", [this] { showOutput(true); });
+                                          tr("詳細...").toStdString(), [this] { showOutput(true); });
 }
 
 void BatchController::requestShutdown() {

@@ -75,7 +75,7 @@ EncoderOutputWindow::EncoderOutputWindow(const LiveRunStatus& live, const QStrin
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint),
       live_(live) {
     setFont(JapaneseUiFont());
-    setWindowTitle(QStringLiteral("エンコーダの出力"));
+    setWindowTitle(tr("エンコーダの出力"));
     setModal(false);
     setSizeGripEnabled(true);
     resize(560, 380);
@@ -86,17 +86,17 @@ EncoderOutputWindow::EncoderOutputWindow(const LiveRunStatus& live, const QStrin
     tabs = new QTabWidget(this);
     edOutput = NewTextView(tabs);
     edLog = NewTextView(tabs);
-    edOutput->setPlaceholderText(QStringLiteral("エンコーダの出力はまだありません"));
-    tabs->addTab(edOutput, QStringLiteral("出力"));
-    tabs->addTab(edLog, QStringLiteral("ログ"));
+    edOutput->setPlaceholderText(tr("エンコーダの出力はまだありません"));
+    tabs->addTab(edOutput, tr("出力"));
+    tabs->addTab(edLog, tr("ログ"));
 
-    auto* logLabel = new QLabel(QStringLiteral("ログファイル:"), this);
+    auto* logLabel = new QLabel(tr("ログファイル:"), this);
     edLogFile = new QLineEdit(logFile, this);
     edLogFile->setReadOnly(true);
     edLogFile->setCursorPosition(0);
     logLabel->setBuddy(edLogFile);
 
-    btnClose = new QPushButton(QStringLiteral("閉じる"), this);
+    btnClose = new QPushButton(tr("閉じる"), this);
     btnClose->setAutoDefault(false);
     connect(btnClose, &QPushButton::clicked, this, &QDialog::close);
 
@@ -125,9 +125,9 @@ void EncoderOutputWindow::refresh() {
     refreshed_ = true;
     serial_ = snapshot.serial;
     if (snapshot.serial == 0) {
-        lbRun->setText(QStringLiteral("まだ変換していません"));
+        lbRun->setText(tr("まだ変換していません"));
     } else {
-        lbRun->setText((snapshot.running ? QStringLiteral("変換中: ") : QStringLiteral("終了: ")) + Q(snapshot.label));
+        lbRun->setText((snapshot.running ? tr("変換中: ") : tr("終了: ")) + Q(snapshot.label));
     }
     Follow(*edOutput, shownOutput_, live_.currentOutput());
     Follow(*edLog, shownLog_, live_.sessionLog());

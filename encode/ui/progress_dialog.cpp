@@ -28,9 +28,10 @@ constexpr int kBarSteps = 1000;
 QString Clock(double seconds) { return QString::fromStdString(FormatClock(seconds)); }
 
 QString ElapsedText(const LiveSnapshot& live) {
-    QString text = QStringLiteral("経過 ") + Clock(live.elapsed);
-    if (live.running && live.remaining) text += QStringLiteral(" / 残り ") + Clock(*live.remaining);
-    return text;
+    if (live.running && live.remaining) {
+        return TProDlg::tr("経過 %1 / 残り %2").arg(Clock(live.elapsed), Clock(*live.remaining));
+    }
+    return TProDlg::tr("経過 %1").arg(Clock(live.elapsed));
 }
 
 void ShowProgress(QProgressBar& bar, const std::optional<EncoderProgress>& progress) {
@@ -45,15 +46,15 @@ void ShowProgress(QProgressBar& bar, const std::optional<EncoderProgress>& progr
 QString PlaceText(const LiveSnapshot& live) {
     QString text;
     if (live.position.total > 0) {
-        text = QStringLiteral("全体 %1/%2").arg(live.position.run).arg(live.position.total);
+        text = TProDlg::tr("全体 %1/%2").arg(live.position.run).arg(live.position.total);
     }
     if (live.runs.size() > 1) {
         if (!text.isEmpty()) text += QStringLiteral("  ");
-        return text + QStringLiteral("同時 %1").arg(live.runs.size());
+        return text + TProDlg::tr("同時 %1").arg(live.runs.size());
     }
     if (live.progress && live.progress->passes > 1) {
         if (!text.isEmpty()) text += QStringLiteral("  ");
-        text += QStringLiteral("パス %1/%2").arg(live.progress->pass).arg(live.progress->passes);
+        text += TProDlg::tr("パス %1/%2").arg(live.progress->pass).arg(live.progress->passes);
     }
     return text;
 }
@@ -64,7 +65,7 @@ TProDlg::TProDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint |
                           Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint) {
     setFont(JapaneseUiFont());
-    setWindowTitle(QStringLiteral("エンコード中・・・"));
+    setWindowTitle(tr("エンコード中・・・"));
     setFixedSize(kWidth, kHeight);
     setModal(false);
 
@@ -75,7 +76,7 @@ TProDlg::TProDlg(QWidget* parent)
     Label2->setAlignment(Qt::AlignRight | Qt::AlignTop);
     Label2->setGeometry(41, 12, 4, Label2->sizeHint().height());
 
-    OKBtn = new QPushButton(QStringLiteral("中断"), this);
+    OKBtn = new QPushButton(tr("中断"), this);
     OKBtn->setGeometry(119, 32, 75, 25);
     OKBtn->setAutoDefault(false);
 
@@ -97,10 +98,10 @@ TProDlg::TProDlg(QWidget* parent)
     lbPlace->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     lbPlace->setGeometry(kMargin, kOutputButtonTop, kWidth - 2 * kMargin - 75 - 8, 25);
 
-    btnOutput = new QPushButton(QStringLiteral("詳細..."), this);
+    btnOutput = new QPushButton(tr("詳細..."), this);
     btnOutput->setGeometry(kWidth - kMargin - 75, kOutputButtonTop, 75, 25);
     btnOutput->setAutoDefault(false);
-    btnOutput->setToolTip(QStringLiteral("エンコーダの出力とログ"));
+    btnOutput->setToolTip(tr("エンコーダの出力とログ"));
 
     clearLive();
 }

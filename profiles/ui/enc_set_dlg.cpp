@@ -148,31 +148,31 @@ TEncSetDlg::TEncSetDlg(std::filesystem::path& currentProfilePath, ProfileEditorS
 }
 
 void TEncSetDlg::buildAudioGroup() {
-    XpGroupBox1 = new TXpGroupBox(QStringLiteral("オーディオ"), this);
+    XpGroupBox1 = new TXpGroupBox(tr("オーディオ"), this);
     XpGroupBox1->setGeometry(8, 4, 265, RowTop(3) + 4);
     QStringList modes;
-    for (const AudioModeInfo& mode : AudioModes()) modes << Q(mode.text);
+    for (const AudioModeInfo& mode : AudioModes()) modes << Q(UiText(mode.text));
     amode = NewList(XpGroupBox1, 0, modes);
-    AddLabel(XpGroupBox1, QStringLiteral("モード"), 0, amode);
+    AddLabel(XpGroupBox1, tr("モード"), 0, amode);
     abrate = NewList(XpGroupBox1, 1);
-    AddLabel(XpGroupBox1, QStringLiteral("ビットレート"), 1, abrate);
+    AddLabel(XpGroupBox1, tr("ビットレート"), 1, abrate);
     apeak = NewNumberField(XpGroupBox1, 2, 60, EditorKeyFilter::Digits);  // EditKeyPress
-    AddLabel(XpGroupBox1, QStringLiteral("ピーク"), 2, apeak);
+    AddLabel(XpGroupBox1, tr("ピーク"), 2, apeak);
     AddUnit(XpGroupBox1, QStringLiteral("kbps"), apeak);
     connect(amode, &QComboBox::activated, this, &TEncSetDlg::amodeChange);
 }
 
 void TEncSetDlg::buildVideoGroup() {
-    XpGroupBox2 = new TXpGroupBox(QStringLiteral("ビデオ"), this);
+    XpGroupBox2 = new TXpGroupBox(tr("ビデオ"), this);
     auto* group = XpGroupBox2;
 
     QStringList modes;
-    for (const VideoModeInfo& mode : VideoModes()) modes << Q(mode.text);
+    for (const VideoModeInfo& mode : VideoModes()) modes << Q(UiText(mode.text));
     vmode = NewList(group, 0, modes);
-    AddLabel(group, QStringLiteral("モード"), 0, vmode);
+    AddLabel(group, tr("モード"), 0, vmode);
 
     vbrate = NewNumberField(group, 1, 100, EditorKeyFilter::BitRates);  // vbrateKeyPress
-    AddLabel(group, QStringLiteral("ビットレート"), 1, vbrate);
+    AddLabel(group, tr("ビットレート"), 1, vbrate);
     AddUnit(group, QStringLiteral("kbps"), vbrate);
 
     vfrate = new QComboBox(group);
@@ -182,52 +182,54 @@ void TEncSetDlg::buildVideoGroup() {
     vfrate->addItems({QString(), QStringLiteral("7.5"), QStringLiteral("10"), QStringLiteral("15"),
                       QStringLiteral("24"), QStringLiteral("29.97"), QStringLiteral("30"), QStringLiteral("60")});
     InstallNumberFilter(vfrate->lineEdit(), EditorKeyFilter::FrameRate);  // vfrateKeyPress
-    AddLabel(group, QStringLiteral("フレームレート"), 2, vfrate);
+    AddLabel(group, tr("フレームレート"), 2, vfrate);
     AddUnit(group, QStringLiteral("fps"), vfrate);
 
     vquality = NewSlider(group, 3, 130, kVideoQualityMax, 5, 10);
-    AddLabel(group, QStringLiteral("品質"), 3, vquality);
+    AddLabel(group, tr("品質"), 3, vquality);
     vqua = new QLabel(QStringLiteral("0"), group);
     vqua->setGeometry(vquality->x() + vquality->width() + 6, RowTop(3), 30, kRowHeight);
     connect(vquality, &QSlider::valueChanged, this, &TEncSetDlg::vqualityChange);
 
     vkey = NewNumberField(group, 4, 60, EditorKeyFilter::Digits);
-    AddLabel(group, QStringLiteral("キーフレーム"), 4, vkey);
+    AddLabel(group, tr("キーフレーム"), 4, vkey);
     AddUnit(group, QStringLiteral("sec"), vkey);
     vpeak = NewNumberField(group, 5, 60, EditorKeyFilter::Digits);
-    AddLabel(group, QStringLiteral("ピーク"), 5, vpeak);
+    AddLabel(group, tr("ピーク"), 5, vpeak);
     AddUnit(group, QStringLiteral("kbps"), vpeak);
 
-    vsize = NewList(group, 6, {QStringLiteral("そのまま"), QStringLiteral("720x480"), QStringLiteral("640x480"),
+    vsize = NewList(group, 6, {tr("そのまま"), QStringLiteral("720x480"), QStringLiteral("640x480"),
                                QStringLiteral("352x288"), QStringLiteral("352x240"), QStringLiteral("320x240"),
                                QStringLiteral("256x240"), QStringLiteral("176x144"), QStringLiteral("176x120"),
-                               QStringLiteral("160x120"), QStringLiteral("カスタム")});
-    AddLabel(group, QStringLiteral("サイズ"), 6, vsize);
+                               QStringLiteral("160x120"), tr("カスタム")});
+    AddLabel(group, tr("サイズ"), 6, vsize);
 
     QStringList filters;
-    for (std::string_view name : VideoFilterNames) filters << Q(name);
+    for (std::string_view name : VideoFilterNames) filters << Q(UiText(name));
     vfill = NewList(group, 7, filters);
-    AddLabel(group, QStringLiteral("フィルタ"), 7, vfill);
+    AddLabel(group, tr("フィルタ"), 7, vfill);
     WidenPopup(vfill);
 
-    QStringList formats{QStringLiteral("自動")};
+    QStringList formats{tr("自動")};
     for (std::string_view name : PixelFormatNames) formats << Q(name);
     vpform = NewList(group, 8, formats);
-    AddLabel(group, QStringLiteral("フォーマット"), 8, vpform);
+    AddLabel(group, tr("フォーマット"), 8, vpform);
 
     pperform = NewSlider(group, 9, kListWidth, kPerformanceMax, 1, 1);
-    AddLabel(group, QStringLiteral("パフォーマンス"), 9, pperform);
+    AddLabel(group, tr("パフォーマンス"), 9, pperform);
     const int numbersTop = pperform->y() + pperform->height() + 1;
     for (int step = 0; step <= kPerformanceMax; ++step) {
         auto* tick = new QLabel(QString::number(step * 20), group);
         tick->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         tick->setGeometry(TickCentre(pperform, step) - 12, numbersTop, 24, 14);
     }
-    auto* fast = new QLabel(QStringLiteral("速い"), group);
+    auto* fast = new QLabel(tr("速い"), group);
     fast->setGeometry(pperform->x(), numbersTop + 14, 60, 14);
-    auto* quality = new QLabel(QStringLiteral("高品質"), group);
+    auto* quality = new QLabel(tr("高品質"), group);
     quality->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    quality->setGeometry(pperform->x() + pperform->width() - 60, numbersTop + 14, 60, 14);
+    // Taller than the line it sits on, so that a descender ("Quality") is not
+    // cut; top-aligned, the text stays where it was.
+    quality->setGeometry(pperform->x() + pperform->width() - 60, numbersTop + 14, 60, 18);
 
     group->setGeometry(8, XpGroupBox1->y() + XpGroupBox1->height() + 4, 265, numbersTop + 14 + 14 + 8);
 
@@ -237,12 +239,12 @@ void TEncSetDlg::buildVideoGroup() {
 
 void TEncSetDlg::buildButtons() {
     const int top = XpGroupBox2->y() + XpGroupBox2->height() + 8;
-    OKBtn = new QPushButton(QStringLiteral("保存"), this);
+    OKBtn = new QPushButton(tr("保存"), this);
     OKBtn->setGeometry(36, top, 75, 25);
     OKBtn->setDefault(true);
-    Button1 = new QPushButton(QStringLiteral("別名保存"), this);
+    Button1 = new QPushButton(tr("別名保存"), this);
     Button1->setGeometry(119, top, 75, 25);
-    CancelBtn = new QPushButton(QStringLiteral("キャンセル"), this);
+    CancelBtn = new QPushButton(tr("キャンセル"), this);
     CancelBtn->setGeometry(202, top, 75, 25);
     connect(OKBtn, &QPushButton::clicked, this, &TEncSetDlg::OKBtnClick);
     connect(Button1, &QPushButton::clicked, this, &TEncSetDlg::Button1Click);
@@ -332,7 +334,7 @@ bool TEncSetDlg::SaveProfile() {
     s.CustomWidth = pendingWidth_.toStdString();
     s.CustomHeight = pendingHeight_.toStdString();
     if (!WriteProfile(currentProfilePath_, s)) {
-        services_.messages->warning(kMessageCaption, kSaveFailedMessage);
+        services_.messages->warning(kMessageCaption, UiText(kSaveFailedMessage));
         return false;
     }
     settings_ = s;
@@ -344,7 +346,7 @@ void TEncSetDlg::OKBtnClick() {
 }
 
 void TEncSetDlg::Button1Click() {
-    const auto typed = services_.inputBox->ask(kMessageCaption, kNewProfileNamePrompt, std::string());
+    const auto typed = services_.inputBox->ask(kMessageCaption, UiText(kNewProfileNamePrompt), std::string());
     if (!typed) return;
     const std::string cleaned = CleanProfileName(*typed, *services_.codePage);
     if (cleaned.empty()) return;  // nothing usable typed: no message, nothing saved
@@ -358,7 +360,7 @@ void TEncSetDlg::Button1Click() {
 
     std::error_code ec;
     if (std::filesystem::exists(currentProfilePath_, ec) &&
-        !services_.messages->question(kMessageCaption, kOverwriteQuestion)) {
+        !services_.messages->question(kMessageCaption, UiText(kOverwriteQuestion))) {
         currentProfilePath_ = remembered;
         return;
     }

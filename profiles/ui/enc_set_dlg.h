@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "platform/desktop.h"
+#include "platform/ui_text.h"
 #include "profiles/profile_editor_rules.h"
 #include "profiles/profile_settings.h"
 
@@ -26,9 +27,9 @@ class InputBox;
 class MessageBoxes;
 class TXpGroupBox;
 
-inline constexpr const char* kSaveFailedMessage = "保存できませんでした";
-inline constexpr const char* kOverwriteQuestion = "上書き保存しますか?";
-inline constexpr const char* kNewProfileNamePrompt = "新しい Profile 名の入力";
+inline constexpr const char* kSaveFailedMessage = QORVANE_UI_TEXT("保存できませんでした");
+inline constexpr const char* kOverwriteQuestion = QORVANE_UI_TEXT("上書き保存しますか?");
+inline constexpr const char* kNewProfileNamePrompt = QORVANE_UI_TEXT("新しい Profile 名の入力");
 
 // What the editor needs from the program around it.
 struct ProfileEditorServices {

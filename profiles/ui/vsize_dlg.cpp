@@ -15,7 +15,7 @@ TVsizeDlg::TVsizeDlg(const QString& width, const QString& height, QWidget* paren
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint) {
     setFont(JapaneseUiFont());
-    setWindowTitle(QStringLiteral("カスタムサイズ設定"));
+    setWindowTitle(tr("カスタムサイズ設定"));
     setFixedSize(169, 69);
 
     vwidth = new QLineEdit(width, this);
@@ -29,10 +29,10 @@ TVsizeDlg::TVsizeDlg(const QString& width, const QString& height, QWidget* paren
     InstallNumberFilter(vwidth, EditorKeyFilter::Digits);
     InstallNumberFilter(vheight, EditorKeyFilter::Digits);
 
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
+    OKBtn = new QPushButton(tr("OK"), this);
     OKBtn->setGeometry(8, 37, 73, 25);
     OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("キャンセル"), this);
+    CancelBtn = new QPushButton(tr("キャンセル"), this);
     CancelBtn->setGeometry(88, 37, 73, 25);
 
     setTabOrder(OKBtn, CancelBtn);

@@ -48,6 +48,7 @@ protected:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         const auto at = [this](const char* name) { return QString::fromStdString((dir / name).string()); };
         env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("LANGUAGE", "ja");  // the texts below are the Japanese ones
         env.insert("QORVANE_REGISTRY", at("registry.ini"));
         env.insert("XDG_RUNTIME_DIR", at("run"));
         env.insert("XDG_CONFIG_HOME", at("config"));

@@ -1,0 +1,457 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ja">
+<context>
+    <name>qorvane</name>
+    <message>
+        <source>ファイル %1 は開けません</source>
+        <translation>Cannot open file %1</translation>
+    </message>
+    <message>
+        <source>ビデオのみ</source>
+        <translation>Video only</translation>
+    </message>
+    <message>
+        <source>オーディオのみ</source>
+        <translation>Audio only</translation>
+    </message>
+    <message>
+        <source>圧縮なし</source>
+        <translation>Uncompressed</translation>
+    </message>
+    <message>
+        <source>カスタム (%1x%2)</source>
+        <translation>Custom (%1x%2)</translation>
+    </message>
+    <message>
+        <source>保存できませんでした</source>
+        <translation>The profile could not be saved</translation>
+    </message>
+    <message>
+        <source>上書き保存しますか?</source>
+        <translation>Overwrite the existing profile?</translation>
+    </message>
+    <message>
+        <source>新しい Profile 名の入力</source>
+        <translation>Enter a new profile name</translation>
+    </message>
+    <message>
+        <source>フォルダを作成できません</source>
+        <translation>Cannot create the folder</translation>
+    </message>
+    <message>
+        <source>完了しました</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>中断しました</source>
+        <translation>Aborted</translation>
+    </message>
+    <message>
+        <source>ファイルが見つかりません</source>
+        <translation>File not found</translation>
+    </message>
+    <message>
+        <source>この種類のファイルは変換できません</source>
+        <translation>This kind of file cannot be converted</translation>
+    </message>
+    <message>
+        <source>名前に &quot; を含むファイルは変換できません</source>
+        <translation>A file whose name contains &quot; cannot be converted</translation>
+    </message>
+    <message>
+        <source>エンコーダを起動できません</source>
+        <translation>Cannot start the encoder</translation>
+    </message>
+    <message>
+        <source>出力ファイルが作成されませんでした</source>
+        <translation>No output file was created</translation>
+    </message>
+    <message>
+        <source>エンコーダがエラーで終了しました (終了コード %1)</source>
+        <translation>The encoder failed (exit code %1)</translation>
+    </message>
+    <message>
+        <source>エンコーダが強制終了されました (シグナル %1)</source>
+        <translation>The encoder was killed (signal %1)</translation>
+    </message>
+    <message>
+        <source>エンコーダがエラーで終了しました</source>
+        <translation>The encoder failed</translation>
+    </message>
+    <message>
+        <source>変換できなかったファイルがあります (%1 件)</source>
+        <translation>Some files could not be converted (%1)</translation>
+    </message>
+    <message>
+        <source>ほか %1 件</source>
+        <translation>and %1 more</translation>
+    </message>
+    <message>
+        <source>詳しくはログをご覧ください:</source>
+        <translation>See the log for details:</translation>
+    </message>
+    <message>
+        <source>Windows Media 9 Encoding Script がインストールされていません</source>
+        <translation>Windows Media 9 Encoding Script is not installed</translation>
+    </message>
+    <message>
+        <source>変換中は変更できません</source>
+        <translation>This cannot be changed while converting</translation>
+    </message>
+    <message>
+        <source>変換中です。中断して終了しますか?</source>
+        <translation>Converting. Abort and quit?</translation>
+    </message>
+    <message>
+        <source>なし</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>前回は正常に終了しなかったため、変換リストが %1 件残っています。
+復元しますか?</source>
+        <translation>The program did not end normally last time, and %1 jobs were left in the list.
+Restore them?</translation>
+    </message>
+    <message>
+        <source>前回の変換リストを復元できませんでした (ファイルが壊れています)。
+%1 に移しました。</source>
+        <translation>The job list of last time could not be restored (its file is damaged).
+It was moved to %1.</translation>
+    </message>
+</context>
+<context>
+    <name>qorvane::BatchController</name>
+    <message>
+        <source>詳細...</source>
+        <translation>Details...</translation>
+    </message>
+</context>
+<context>
+    <name>qorvane::EncoderOutputWindow</name>
+    <message>
+        <source>エンコーダの出力</source>
+        <translation>Encoder output</translation>
+    </message>
+    <message>
+        <source>エンコーダの出力はまだありません</source>
+        <translation>No output from the encoder yet</translation>
+    </message>
+    <message>
+        <source>出力</source>
+        <translation>Output</translation>
+    </message>
+    <message>
+        <source>ログ</source>
+        <translation>Log</translation>
+    </message>
+    <message>
+        <source>ログファイル:</source>
+        <translation>Log file:</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>まだ変換していません</source>
+        <translation>Nothing converted yet</translation>
+    </message>
+    <message>
+        <source>変換中: </source>
+        <translation>Converting: </translation>
+    </message>
+    <message>
+        <source>終了: </source>
+        <translation>Ended: </translation>
+    </message>
+</context>
+<context>
+    <name>qorvane::JobListModel</name>
+    <message>
+        <source>名前</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>プロファイル</source>
+        <translation>Profile</translation>
+    </message>
+    <message>
+        <source>タイトル</source>
+        <translation>Title</translation>
+    </message>
+    <message>
+        <source>アーティスト</source>
+        <translation>Artist</translation>
+    </message>
+    <message>
+        <source>アルバム</source>
+        <translation>Album</translation>
+    </message>
+    <message>
+        <source>年</source>
+        <translation>Year</translation>
+    </message>
+    <message>
+        <source>著作権</source>
+        <translation>Copyright</translation>
+    </message>
+</context>
+<context>
+    <name>qorvane::QtInputBox</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>qorvane::QtPickers</name>
+    <message>
+        <source>音の選択</source>
+        <translation>Choose a sound</translation>
+    </message>
+    <message>
+        <source>音ファイル (*.wav)</source>
+        <translation>Sound files (*.wav)</translation>
+    </message>
+</context>
+<context>
+    <name>qorvane::TEncSetDlg</name>
+    <message>
+        <source>オーディオ</source>
+        <translation>Audio</translation>
+    </message>
+    <message>
+        <source>モード</source>
+        <translation>Mode</translation>
+    </message>
+    <message>
+        <source>ビットレート</source>
+        <translation>Bit rate</translation>
+    </message>
+    <message>
+        <source>ピーク</source>
+        <translation>Peak</translation>
+    </message>
+    <message>
+        <source>ビデオ</source>
+        <translation>Video</translation>
+    </message>
+    <message>
+        <source>フレームレート</source>
+        <translation>Frame rate</translation>
+    </message>
+    <message>
+        <source>品質</source>
+        <translation>Quality</translation>
+    </message>
+    <message>
+        <source>キーフレーム</source>
+        <translation>Key frame</translation>
+    </message>
+    <message>
+        <source>そのまま</source>
+        <translation>As is</translation>
+    </message>
+    <message>
+        <source>カスタム</source>
+        <translation>Custom</translation>
+    </message>
+    <message>
+        <source>サイズ</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>フィルタ</source>
+        <translation>Filter</translation>
+    </message>
+    <message>
+        <source>自動</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <source>フォーマット</source>
+        <translation>Format</translation>
+    </message>
+    <message>
+        <source>パフォーマンス</source>
+        <translation>Performance</translation>
+    </message>
+    <message>
+        <source>速い</source>
+        <translation>Fast</translation>
+    </message>
+    <message>
+        <source>高品質</source>
+        <translation>Quality</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>別名保存</source>
+        <translation>Save As</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>qorvane::TEnvDlg</name>
+    <message>
+        <source>環境設定</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>全変換終了時にシャットダウンする</source>
+        <translation>Shut down when all files are converted</translation>
+    </message>
+    <message>
+        <source>変換終了時に音を鳴らす</source>
+        <translation>Play a sound when a file is converted</translation>
+    </message>
+    <message>
+        <source>音ファイル</source>
+        <translation>Sound</translation>
+    </message>
+    <message>
+        <source>全変換終了後に音を鳴らす</source>
+        <translation>Play a sound when all files are converted</translation>
+    </message>
+    <message>
+        <source>デフォルト作成先</source>
+        <translation>Output folder</translation>
+    </message>
+    <message>
+        <source>同時に変換する数</source>
+        <translation>Runs at once</translation>
+    </message>
+    <message>
+        <source>(1〜%1)</source>
+        <translation>(1 to %1)</translation>
+    </message>
+    <message>
+        <source>いくつのファイルを同時にエンコードするか (CPU の数まで)</source>
+        <translation>How many files to encode at the same time (up to the number of CPUs)</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>qorvane::TProDlg</name>
+    <message>
+        <source>経過 %1 / 残り %2</source>
+        <translation>Elapsed %1 / left %2</translation>
+    </message>
+    <message>
+        <source>経過 %1</source>
+        <translation>Elapsed %1</translation>
+    </message>
+    <message>
+        <source>全体 %1/%2</source>
+        <translation>Run %1/%2</translation>
+    </message>
+    <message>
+        <source>同時 %1</source>
+        <translation>%1 at once</translation>
+    </message>
+    <message>
+        <source>パス %1/%2</source>
+        <translation>Pass %1/%2</translation>
+    </message>
+    <message>
+        <source>エンコード中・・・</source>
+        <translation>Encoding...</translation>
+    </message>
+    <message>
+        <source>中断</source>
+        <translation>Abort</translation>
+    </message>
+    <message>
+        <source>詳細...</source>
+        <translation>Details...</translation>
+    </message>
+    <message>
+        <source>エンコーダの出力とログ</source>
+        <translation>The encoder&apos;s output and log</translation>
+    </message>
+</context>
+<context>
+    <name>qorvane::TQorvbyOstrel</name>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>変換</source>
+        <translation>Convert</translation>
+    </message>
+    <message>
+        <source>変更</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>削除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>設定</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>タイトル</source>
+        <translation>Title</translation>
+    </message>
+    <message>
+        <source>アーティスト</source>
+        <translation>Artist</translation>
+    </message>
+    <message>
+        <source>アルバム</source>
+        <translation>Album</translation>
+    </message>
+    <message>
+        <source>著作権</source>
+        <translation>Copyright</translation>
+    </message>
+    <message>
+        <source>年</source>
+        <translation>Year</translation>
+    </message>
+    <message>
+        <source>作成先</source>
+        <translation>Output</translation>
+    </message>
+    <message>
+        <source>Profile - %1</source>
+        <translation>Profile - %1</translation>
+    </message>
+</context>
+<context>
+    <name>qorvane::TVsizeDlg</name>
+    <message>
+        <source>カスタムサイズ設定</source>
+        <translation>Custom size</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+</TS>
