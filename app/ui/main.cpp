@@ -112,10 +112,10 @@ int main(int argc, char** argv) {
 
     AppState state;
     const std::filesystem::path program = QCoreApplication::applicationFilePath().toStdString();
-    state.paths = ChooseAppPaths(program, IsWritableDirectory(program.parent_path()), ConfigHome());
+    state.paths = ChooseAppPaths(program, ConfigHome(), IsWritableDirectory);
 
     const QtDesktop desktop;
-    const IniRegistry registry(IniRegistry::DefaultLocation());
+    const IniRegistry registry(IniRegistry::DefaultLocations(state.paths.installConfigDir));
     if (!RunStartupLoader(desktop, registry, state)) {
         messages.warning(kMessageCaption, kEncoderMissingMessage);
         return 1;
