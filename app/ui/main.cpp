@@ -2,6 +2,7 @@
 // the progress dialog, then the message loop.
 
 #include <QApplication>
+#include <QIcon>
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -88,6 +89,13 @@ int main(int argc, char** argv) {
     if (mutexes.exists(kSiblingMutexName)) return 0;
 
     QApplication app(argc, argv);  // takes out the options Qt itself understands
+    // The icon of the desktop entry (dist/icons), built in at every size.
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icons/hicolor/%1x%1/qorvane.png").arg(size), QSize(size, size));
+    }
+    QApplication::setWindowIcon(icon);
+    QGuiApplication::setDesktopFileName(QStringLiteral("qorvane"));
     const std::vector<std::string> arguments(argv + 1, argv + argc);
 
     // A termination signal: until the window runs, the program just ends
