@@ -28,11 +28,14 @@ clean_env=(env -i HOME="$scratch/home" PATH=/usr/bin:/bin LANG=C.UTF-8)
 
 echo "== the installed window finds the installed encoder"
 report=$(cd "$scratch/work" && "${clean_env[@]}" QT_QPA_PLATFORM=offscreen QORVANE_STARTUP_REPORT=1 \
-  QORVANE_MESSAGE_BOXES=stderr "$prefix/bin/qorvane" song.mp3)
-grep -qx "script: $prefix/libexec/qorvane/wmcmd.vbs" <<<"$report"
-grep -qx "cscript: $prefix/libexec/qorvane/qorvane-cscript" <<<"$report"
-grep -qx "rows: 1" <<<"$report"
-test -d "$scratch/home/.config/qorvane/Profile"
+  QORVANE_MESSAGE_BOXES=stderr "$prefix/bin/qorvane" song.mp3 2>"$scratch/window.err") || true
+if ! grep -qx "script: $prefix/libexec/qorvane/wmcmd.vbs" <<<"$report" ||
+   ! grep -qx "cscript: $prefix/libexec/qorvane/qorvane-cscript" <<<"$report" ||
+   ! grep -qx "rows: 1" <<<"$report" || [ ! -d "$scratch/home/.config/qorvane/Profile" ]; then
+  printf '%s\n' "$report" >&2
+  cat "$scratch/window.err" >&2
+  exit 1
+fi
 
 echo "== the installed qorvane-cli encodes"
 (cd "$scratch/work" && "${clean_env[@]}" "$prefix/bin/qorvane-cli" encode song.mp3)
