@@ -25,6 +25,7 @@ public:
     // The value of the first matching key of the first matching section,
     // trimmed of blanks; nothing when the section or key is absent.
     std::optional<std::string> get(std::string_view section, std::string_view key) const;
+    bool hasSection(std::string_view section) const { return findSection(section).has_value(); }
     std::string getString(std::string_view section, std::string_view key,
                           std::string_view fallback) const;
     // A whole decimal number (blanks around it allowed); anything else,

@@ -165,11 +165,11 @@ int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, st
         err << kEncoderMissingMessage << '\n';
         return 1;
     }
-    encoder.cscriptPath = FindScriptHost(services.programDir, services.pathVariable);
+    encoder.cscriptPath = FindScriptHost(services.hostDir, services.pathVariable);
     encoder.debugMode = options.debug;
 
     // A .wpf file names its own folder; a bare name lives in Profile/.
-    std::filesystem::path profileDir = services.programDir / "Profile";
+    std::filesystem::path profileDir = services.profileDir;
     std::string profileName = options.profile.empty() ? kTemporaryProfileName : options.profile;
     if (IsProfileFileArgument(profileName)) {
         const std::filesystem::path file = std::filesystem::absolute(profileName);

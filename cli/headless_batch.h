@@ -33,7 +33,8 @@ struct HeadlessServices {
     const Registry& registry;
     ProcessLauncher& launcher;
     MetadataEditor& editor;
-    std::filesystem::path programDir;    // searched first for the script host, holds Profile/
+    std::filesystem::path hostDir;     // searched first for the script host
+    std::filesystem::path profileDir;  // where a bare profile name is looked up
     std::string pathVariable;            // PATH
     std::filesystem::path logFile;
     const CodePage& legacyCodePage;  // decodes 8-bit tag text

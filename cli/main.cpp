@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/app_paths.h"
 #include "cli/cli_commands.h"
 #include "platform/posix/batch_log.h"
 #include "platform/posix/cp932_code_page.h"
@@ -14,17 +15,7 @@
 #include "platform/posix/posix_process_launcher.h"
 #include "platform/posix/termination_signals.h"
 #include "platform/posix/taglib_metadata_editor.h"
-
-namespace {
-
-std::filesystem::path ProgramDirectory(const char* argv0) {
-    std::error_code ec;
-    auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) self = std::filesystem::absolute(argv0, ec);
-    return self.parent_path();
-}
-
-}  // namespace
+#include "platform/posix/user_directories.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
@@ -38,7 +29,12 @@ int main(int argc, char** argv) {
         if (winsize size{}; ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
             options.columns = size.ws_col;
         }
-        qorvane::IniRegistry registry(qorvane::IniRegistry::DefaultLocation());
+        // The profiles and the encoder are where the desktop program finds them.
+        std::filesystem::path program = qorvane::ThisProgramPath();
+        if (program.empty()) program = std::filesystem::absolute(argv[0]);
+        const qorvane::AppPaths paths =
+            qorvane::ChooseAppPaths(program, qorvane::ConfigHome(), qorvane::IsWritableDirectory);
+        qorvane::IniRegistry registry(qorvane::IniRegistry::DefaultLocations(paths.installConfigDir));
         qorvane::PosixProcessLauncher launcher;
         qorvane::TagLibMetadataEditor editor;
         const char* path = std::getenv("PATH");
@@ -47,7 +43,7 @@ int main(int argc, char** argv) {
         // from us.
         qorvane::TerminationSignals::Catch();
         return qorvane::cli::RunHeadlessBatch(
-            options, {registry, launcher, editor, ProgramDirectory(argv[0]), path ? path : "",
+            options, {registry, launcher, editor, paths.hostDir, paths.profileDir, path ? path : "",
                       qorvane::DefaultBatchLogPath(), cp932, &qorvane::TerminationSignals::Received},
             out, err);
     };

@@ -14,6 +14,7 @@ packages=(
   libcanberra-dev sound-theme-freedesktop
   libdbus-1-dev
   xvfb xauth fonts-noto-cjk
+  scdoc desktop-file-utils appstream lintian dpkg-dev file
 )
 
 missing=()

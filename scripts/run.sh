@@ -9,7 +9,8 @@ root=$(pwd)
 
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j "$(nproc)"
+# Only the programs: the test suites are scripts/test.sh's business.
+cmake --build build -j "$(nproc)" --target qorvane qorvane-cli qorvane-cscript
 
 if [ -x build/app/qorvane ]; then
   # The build tree registers its stand-in encoder (build/registry.ini) and

@@ -2,7 +2,9 @@
 # Whole set-up and the whole test suite, from a fresh Debian 12 machine:
 # installs what is missing, builds with AddressSanitizer and
 # UndefinedBehaviorSanitizer, runs the libFuzzer targets briefly, then every
-# test through CTest.
+# test through CTest; then installs that build into a scratch prefix and
+# uses it as a user would (scripts/check-install.sh), and builds the Debian
+# package with lintian (scripts/package.sh).
 #   FUZZ_SECONDS  seconds per fuzz target (default 20; 0 skips fuzzing)
 #   SOAK          0 skips the short soak runs at the end
 set -euo pipefail
@@ -50,3 +52,8 @@ if [ "${SOAK:-1}" != 0 ]; then
   echo "== soak: kill -9 while the job list changes"
   build-test/soak/recovery_soak 5 1500
 fi
+
+echo "== installed"
+bash scripts/check-install.sh build-test
+echo "== package"
+bash scripts/package.sh build-package

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QIcon>
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -92,6 +93,13 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);  // takes out the options Qt itself understands
     // The windows in the user's language: Japanese, else English.
     const ProgramTranslation translation(QLocale::system().uiLanguages());
+    // The icon of the desktop entry (dist/icons), built in at every size.
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icons/hicolor/%1x%1/qorvane.png").arg(size), QSize(size, size));
+    }
+    QApplication::setWindowIcon(icon);
+    QGuiApplication::setDesktopFileName(QStringLiteral("qorvane"));
     const std::vector<std::string> arguments(argv + 1, argv + argc);
 
     // A termination signal: until the window runs, the program just ends
@@ -116,10 +124,10 @@ int main(int argc, char** argv) {
 
     AppState state;
     const std::filesystem::path program = QCoreApplication::applicationFilePath().toStdString();
-    state.paths = ChooseAppPaths(program, IsWritableDirectory(program.parent_path()), ConfigHome());
+    state.paths = ChooseAppPaths(program, ConfigHome(), IsWritableDirectory);
 
     const QtDesktop desktop;
-    const IniRegistry registry(IniRegistry::DefaultLocation());
+    const IniRegistry registry(IniRegistry::DefaultLocations(state.paths.installConfigDir));
     if (!RunStartupLoader(desktop, registry, state)) {
         messages.warning(kMessageCaption, UiText(kEncoderMissingMessage));
         return 1;

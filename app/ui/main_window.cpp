@@ -214,7 +214,7 @@ QWidget* TQorvbyOstrel::buildFieldPanel() {
 }
 
 void TQorvbyOstrel::FormCreate(const std::vector<std::string>& arguments) {
-    state_.encoder.cscriptPath = FindScriptHost(state_.paths.programDir);
+    state_.encoder.cscriptPath = FindScriptHost(state_.paths.hostDir);
     state_.encoder.debugMode = IsDebugMode(arguments);
 
     const AppSettings& s = state_.settings;

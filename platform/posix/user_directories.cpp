@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 namespace qorvane {
 
@@ -33,6 +34,27 @@ fs::path ConfigHome() {
     if (auto dir = AbsoluteFromEnvironment("XDG_CONFIG_HOME"); !dir.empty()) return dir;
     if (auto home = AbsoluteFromEnvironment("HOME"); !home.empty()) return home / ".config";
     return {};
+}
+
+std::vector<fs::path> SystemConfigDirs() {
+    std::vector<fs::path> dirs;
+    const char* value = std::getenv("XDG_CONFIG_DIRS");
+    const std::string_view list = value != nullptr ? value : "";
+    for (std::size_t start = 0; start <= list.size();) {
+        std::size_t end = list.find(':', start);
+        if (end == std::string_view::npos) end = list.size();
+        const fs::path dir(list.substr(start, end - start));
+        if (dir.is_absolute()) dirs.push_back(dir);  // the rules ignore relative entries
+        start = end + 1;
+    }
+    if (dirs.empty()) dirs.emplace_back("/etc/xdg");
+    return dirs;
+}
+
+fs::path ThisProgramPath() {
+    std::error_code ec;
+    fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::path() : self;
 }
 
 fs::path RuntimeDirectory() {

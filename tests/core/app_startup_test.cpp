@@ -134,16 +134,46 @@ TEST(CommandLineFiles, EveryArgumentMadeAbsoluteAndEmptyOnesLeftOut) {
     EXPECT_EQ(files[2], "/abs/b.mp3");
 }
 
-TEST(AppPaths, BesideTheProgramOrInTheConfigDirectory) {
-    const AppPaths beside = ChooseAppPaths("/opt/q/bin/qorvane", true, "/home/u/.config");
-    EXPECT_EQ(beside.programDir, "/opt/q/bin");
+TEST(AppPaths, PortableBesideTheProgramUnlessItsFolderCannotBeWritten) {
+    const auto writable = [](const fs::path&) { return true; };
+    const auto readOnly = [](const fs::path&) { return false; };
+    const AppPaths beside = ChooseAppPaths("/opt/q/bin/qorvane", "/home/u/.config", writable);
+    EXPECT_EQ(beside.hostDir, "/opt/q/bin");
     EXPECT_EQ(beside.settingsFile, "/opt/q/bin/qorvane.ini");
     EXPECT_EQ(beside.profileDir, "/opt/q/bin/Profile");
-    const AppPaths config = ChooseAppPaths("/usr/bin/qorvane", false, "/home/u/.config");
-    EXPECT_EQ(config.programDir, "/usr/bin");
+    EXPECT_EQ(beside.installConfigDir, "");
+    const AppPaths config = ChooseAppPaths("/opt/q/bin/qorvane", "/home/u/.config", readOnly);
+    EXPECT_EQ(config.hostDir, "/opt/q/bin");
     EXPECT_EQ(config.settingsFile, "/home/u/.config/qorvane/qorvane.ini");
     EXPECT_EQ(config.profileDir, "/home/u/.config/qorvane/Profile");
-    EXPECT_EQ(ChooseAppPaths("/usr/bin/qorvane", false, "").settingsFile, "/usr/bin/qorvane.ini");
+    EXPECT_EQ(ChooseAppPaths("/opt/q/bin/qorvane", "", readOnly).settingsFile, "/opt/q/bin/qorvane.ini");
+}
+
+// An installed program is known by its place: <prefix>/bin beside the
+// script host in <prefix>/libexec/qorvane. Its files are the user's however
+// writable its folder is, and both front ends get the same Profile folder.
+TEST(AppPaths, InstalledInTheConfigFolderWithTheHostInThePrivateFolder) {
+    TempDir dir;
+    const InstallLayout layout{"bin", "libexec/qorvane"};
+    const fs::path prefix = dir / "usr";
+    dir.write("usr/libexec/qorvane/qorvane-cscript", "");
+    const auto writable = [](const fs::path&) { return true; };
+
+    const AppPaths window = ChooseAppPaths(prefix / "bin" / "qorvane", "/home/u/.config", writable, layout);
+    EXPECT_EQ(window.settingsFile, "/home/u/.config/qorvane/qorvane.ini");
+    EXPECT_EQ(window.profileDir, "/home/u/.config/qorvane/Profile");
+    EXPECT_EQ(window.hostDir, prefix / "libexec/qorvane");
+    EXPECT_EQ(window.installConfigDir, prefix / "etc/xdg");
+    const AppPaths cli = ChooseAppPaths(prefix / "bin" / "qorvane-cli", "/home/u/.config", writable, layout);
+    EXPECT_EQ(cli.profileDir, window.profileDir);
+    EXPECT_EQ(cli.hostDir, window.hostDir);
+
+    // Without the host beside it, or outside bin/, the same folder is portable.
+    EXPECT_EQ(InstallPrefixOf(prefix / "bin" / "qorvane", layout), prefix);
+    EXPECT_EQ(InstallPrefixOf(prefix / "libexec" / "qorvane", layout), fs::path());
+    EXPECT_EQ(InstallPrefixOf(dir / "bin" / "qorvane", layout), fs::path());
+    EXPECT_EQ(InstallConfigDirOf("/usr"), "/etc/xdg");
+    EXPECT_EQ(InstallConfigDirOf("/usr/local"), "/usr/local/etc/xdg");
 }
 
 class SearchPathTest : public ::testing::Test {

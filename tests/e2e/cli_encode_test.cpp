@@ -380,6 +380,37 @@ TEST_F(CliEncode, NamesWithBlanksShellCharactersAndJapaneseAreTakenLiterally) {
         EXPECT_NE(entry.path().filename(), "pwned") << "a shell ran: " << entry.path();
 }
 
+// Installed: the programs in <prefix>/bin, the encoder in the private folder
+// <prefix>/libexec/qorvane and registered by the install in
+// <prefix>/etc/xdg/qorvane. With nothing in the environment pointing there,
+// the CLI finds the encoder from its own place and takes the user's profiles
+// from the folder the window uses.
+TEST_F(CliEncode, InstalledItFindsTheEncoderFromItsPlaceAndTheUsersProfiles) {
+    const fs::path prefix = dir_ / "prefix";
+    const fs::path privateDir = prefix / "libexec" / "qorvane";
+    fs::create_directories(prefix / "bin");
+    fs::create_directories(privateDir);
+    fs::copy_file(QORVANE_CLI_PATH, prefix / "bin" / "qorvane-cli");
+    for (const char* name : {"qorvane-cscript", "wmcmd.vbs"})
+        fs::copy_file(fs::path(QORVANE_ENCODER_DIR) / name, privateDir / name);
+    dir_.write("prefix/etc/xdg/qorvane/registry.ini", "[software\\Microsoft\\Windows Media\\Encoder]\nInstallDir=" +
+                                                          privateDir.string() + "/\nVersion=9.0.0.2980\n");
+    dir_.write("home/.config/qorvane/Profile/Voice.wpf", "[audio]\nmode=6\n");  // lossless: PCM in ASF
+    const fs::path song = Input("song.mp3", "song.mp3");
+
+    ProgramRun run = EncodeRun({"--profile", "Voice", "--out", Out().string(), song.string()}, prefix / "bin" / "qorvane-cli");
+    run.environment["QORVANE_REGISTRY"] = "";  // empty counts as unset
+    run.environment["HOME"] = (dir_ / "home").string();
+    run.environment["XDG_CONFIG_HOME"] = "";
+    run.environment["XDG_CONFIG_DIRS"] = (dir_ / "nowhere").string();
+    run.environment["PATH"] = "/usr/bin:/bin";
+    const ProgramResult result = RunProgram(run);
+    EXPECT_EQ(result.exitCode, 0) << result.output << result.errors;
+    EXPECT_EQ(result.output, "encoded: " + song.string() + " -> " + Out("song.wma").string() + "\n");
+    ExpectAsf(Out("song.wma"), "", "pcm_s16le");
+    EXPECT_EQ(ProbeTags(Out("song.wma")).at("title"), "夜明けの歌");
+}
+
 // Ctrl-C or a kill of the front end ends the encoder's whole process group
 // (it is not in the terminal's group), leaves no partial file and says what
 // was not done.

@@ -20,6 +20,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find(separator, start)) != std::string::npos; start = end + 1)
+        parts.push_back(text.substr(start, end - start));
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
 constexpr const char* kEncoderMissing = "qorv: Windows Media 9 Encoding Script がインストールされていません";
 
 struct ProgramRun {
@@ -147,6 +156,30 @@ TEST_F(StartupProcessTest, DebugOnlyAsTheExactFirstArgument) {
     // a.wav does not exist: its row stays, with the message, and nothing follows.
     EXPECT_NE(r.out.find("rows: 1\n"), std::string::npos);
     EXPECT_NE(r.err.find("qorv: ファイル " + (dir / "a.wav").string() + " は開けません"), std::string::npos);
+}
+
+// Opened from the menu or with "Open with…", the files come as the desktop
+// entry's Exec line hands them over (%F: each local file an argument of its
+// own) and become rows exactly as on the command line.
+TEST_F(StartupProcessTest, FilesOpenedThroughTheDesktopEntryBecomeRows) {
+    registry("Version=9.0\n");
+    const fs::path first = dir.write("two words.wav", "RIFF");
+    const fs::path second = dir.write("B.WAV", "RIFF");
+    QStringList exec;
+    for (const std::string& line : Split(ReadFileBytes(QORVANE_DESKTOP_ENTRY), '\n')) {
+        if (line.starts_with("Exec=")) exec = QString::fromStdString(line.substr(5)).split(' ', Qt::SkipEmptyParts);
+    }
+    ASSERT_EQ(exec.value(0), "qorvane");
+    ASSERT_EQ(exec.indexOf("%F"), exec.size() - 1) << "files are handed over as local paths, last";
+    QStringList arguments = exec.mid(1, exec.size() - 2);
+    arguments << QString::fromStdString(first.string()) << QString::fromStdString(second.string());
+
+    const ProgramRun r = run(arguments);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("rows: 2\nrow: two words.wav|Temporary||||||" + first.string() + "|\nrow: B.WAV|Temporary||||||" +
+                         second.string() + "|\n"),
+              std::string::npos)
+        << r.out;
 }
 
 TEST_F(StartupProcessTest, ATerminationSignalEndsTheProgramInGoodOrder) {
