@@ -16,6 +16,7 @@ struct LaunchRequest {
     std::filesystem::path program;          // full path of the file to execute
     std::vector<std::string> arguments;     // argv, argv[0] included
     std::filesystem::path workingDirectory;
+    std::vector<std::string> environment;   // "NAME=value" set for the process, over the program's own
     std::filesystem::path logFile;          // output of the run is appended here; empty: discarded
     std::string logHeader;                  // written before the run's output (the command line)
     bool keepFullOutput = false;            // debug mode: keep everything the process printed

@@ -22,9 +22,12 @@ ArgumentVector Head(const EncoderSettings& s, const FfmpegTarget& target) {
     }
     // Four reports a second at most; ffmpeg's first comes as soon as it writes.
     if (!target.progress.empty()) Add(a, {"-progress", target.progress, "-stats_period", "0.25"});
+    if (target.threads > 0) Add(a, {"-threads", std::to_string(target.threads)});  // the decoder's
     // "-input" may begin with a dash; "file:" keeps ffmpeg from reading it
     // as a protocol or an option.
     Add(a, {"-i", "file:" + s.input});
+    // And the encoders' (an option before the output applies to it).
+    if (target.threads > 0) Add(a, {"-threads", std::to_string(target.threads)});
     return a;
 }
 

@@ -14,6 +14,7 @@ struct FfmpegTarget {
     std::string output;             // where the ASF file goes (not yet its final name)
     std::string passLog;            // prefix of the two-pass statistics files
     std::string progress;           // where ffmpeg writes its progress reports ("pipe:4"); empty: nowhere
+    int threads = 0;                // threads of each decoder and encoder; 0: ffmpeg's own choice
 };
 
 using ArgumentVector = std::vector<std::string>;

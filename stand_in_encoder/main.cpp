@@ -105,6 +105,14 @@ int Encode(const EncoderSettings& settings) {
     FfmpegTarget target;
     if (const char* ffmpeg = std::getenv("QORVANE_FFMPEG"); ffmpeg != nullptr && *ffmpeg != '\0')
         target.ffmpeg = ffmpeg;
+    // Several runs at once go faster with one thread each than with ffmpeg's
+    // threads fighting over the processors; the front end says so here.
+    if (const char* threads = std::getenv("QORVANE_FFMPEG_THREADS"); threads != nullptr) {
+        const std::string_view text(threads);
+        if (!text.empty() && text.size() <= 3 && text.find_first_not_of("0123456789") == std::string_view::npos) {
+            target.threads = std::stoi(std::string(text));
+        }
+    }
     target.output = files.ffmpegOutput();
     target.passLog = files.PassLogPrefix();
     if (target.passLog.empty()) return Fail("Cannot create a temporary directory for the pass statistics");

@@ -349,6 +349,20 @@ std::unique_ptr<RunningProcess> PosixProcessLauncher::start(const LaunchRequest&
     posix_spawnattr_setsigdefault(&setup.attributes, &all);
     posix_spawnattr_setsigmask(&setup.attributes, &none);
 
+    // The program's own environment, with the request's variables over it.
+    std::vector<char*> envp;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string_view text(*entry);
+        const std::size_t equals = text.find('=');
+        if (equals == std::string_view::npos) continue;  // not a variable
+        const std::string_view name = text.substr(0, equals + 1);
+        const bool replaced = std::any_of(request.environment.begin(), request.environment.end(),
+                                          [&](const std::string& set) { return set.starts_with(name); });
+        if (!replaced) envp.push_back(*entry);
+    }
+    for (const std::string& set : request.environment) envp.push_back(const_cast<char*>(set.c_str()));
+    envp.push_back(nullptr);
+
     const std::string program = request.program.string();
     std::vector<char*> argv;
     for (const auto& argument : request.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
@@ -358,7 +372,7 @@ std::unique_ptr<RunningProcess> PosixProcessLauncher::start(const LaunchRequest&
     // glibc reports a failed chdir or exec here and reaps that child itself.
     pid_t pid = -1;
     const int error = ::posix_spawn(&pid, program.c_str(), &setup.actions, &setup.attributes,
-                                    argv.data(), environ);
+                                    argv.data(), envp.data());
     CloseFd(writeFd);  // the child holds it now
     if (error != 0) {
         couldNotStart(std::strerror(error));

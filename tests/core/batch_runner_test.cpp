@@ -164,6 +164,7 @@ TEST_F(Batch, MultiBitRateVideoJobRunsOncePerRateAndAudioJobOnce) {
     EXPECT_EQ(launcher.started[1].arguments[5], "clip_v500.wmv");
     EXPECT_EQ(launcher.started[2].arguments[5], "song.wma");
     EXPECT_EQ(launcher.started[0].program, "/enc/qorvane-cscript");
+    EXPECT_TRUE(launcher.started[0].environment.empty());  // one at a time: ffmpeg's own threads
     EXPECT_EQ(launcher.started[0].workingDirectory, dir / "in");
     ASSERT_GE(progress.labels.size(), 3u);
     EXPECT_EQ(progress.labels[0], (std::pair<std::string, std::string>{"[300kbps] clip.avi", "(2) "}));
@@ -380,6 +381,7 @@ TEST_F(Batch, SeveralRunsGoAtOnceAndTheBatchEndsOnceAfterTheLast) {
         }
 
         EXPECT_EQ(launcher.started.size(), 6u);
+        EXPECT_EQ(launcher.started[0].environment, std::vector<std::string>{"QORVANE_FFMPEG_THREADS=1"});
         EXPECT_EQ(launcher.mostAlive, parallel);
         EXPECT_EQ(tags.calls.size(), 6u);
         EXPECT_EQ(observer.events.size(), 6u);

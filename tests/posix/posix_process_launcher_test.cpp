@@ -79,6 +79,21 @@ TEST(PosixProcessLauncher, RunsInTheWorkingDirectoryWithStdinFromDevNull) {
               std::filesystem::canonical(dir / "out dir").string() + "\n");
 }
 
+TEST(PosixProcessLauncher, TheRequestsVariablesGoOverTheProgramsOwn) {
+    TempDir dir;
+    ::setenv("QORVANE_TEST_KEPT", "kept", 1);
+    ::setenv("QORVANE_TEST_SET", "before", 1);
+    auto request = Shell(dir, "echo \"$QORVANE_TEST_KEPT $QORVANE_TEST_SET\" > env");
+    request.environment = {"QORVANE_TEST_SET=after"};
+    PosixProcessLauncher launcher;
+    auto process = launcher.start(request);
+    ::unsetenv("QORVANE_TEST_KEPT");
+    ::unsetenv("QORVANE_TEST_SET");
+    ASSERT_NE(process, nullptr);
+    ASSERT_EQ(process->waitFor(10s), WaitResult::Exited);
+    EXPECT_EQ(ReadFileBytes(dir / "env"), "kept after\n");
+}
+
 TEST(PosixProcessLauncher, PassesArgumentsLiterallyWithoutAShell) {
     TempDir dir;
     LaunchRequest request;

@@ -171,6 +171,20 @@ TEST(FfmpegCommand, ProgressGoesWhereAskedAndFfprobeIsLookedForBesideFfmpeg) {
     EXPECT_EQ(BuildDurationProbe("ffprobe", "-a.wav").back(), "file:-a.wav");
 }
 
+TEST(FfmpegCommand, AThreadCountHoldsTheDecoderAndTheEncodersOfEveryPass) {
+    FfmpegTarget target = Target();
+    const auto settings = Parsed({"-v_mode", "2", "-v_bitrate", "500000"});  // two passes
+    EXPECT_FALSE(Has(BuildFfmpegRuns(settings, target).back(), "-threads"));
+    target.threads = 1;
+    for (const auto& run : BuildFfmpegRuns(settings, target)) {
+        const auto input = std::find(run.begin(), run.end(), "-i") - run.begin();
+        ASSERT_GE(input, 2);
+        EXPECT_EQ(run[static_cast<std::size_t>(input) - 2], "-threads");
+        EXPECT_EQ(run[static_cast<std::size_t>(input) + 2], "-threads");
+        EXPECT_EQ(run[static_cast<std::size_t>(input) + 3], "1");
+    }
+}
+
 TEST(FfmpegCommand, DebugKeepsFfmpegsOutput) {
     const auto runs = BuildFfmpegRuns(Parsed({"-v_mode", "0", "-s_config", "debug"}), Target());
     EXPECT_EQ(ValueOf(runs.back(), "-loglevel"), "info");
