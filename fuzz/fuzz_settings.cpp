@@ -18,31 +18,14 @@
 #include "app/settings.h"
 #include "base/ini_file.h"
 
+#include "fuzz/fuzz_folder.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 using namespace qorvane;
 
-// A folder of this process's own, removed at its end; those of earlier runs
-// that ended by a crash (their process is gone) are removed first.
-fs::path OwnDirectory(const fs::path& base) {
-    const std::string prefix = "qorvane-fuzz-settings-";
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(base, ec)) {
-        const std::string name = entry.path().filename().string();
-        if (name.starts_with(prefix) && !fs::exists("/proc/" + name.substr(prefix.size()), ec)) {
-            fs::remove_all(entry.path(), ec);
-        }
-    }
-    static const fs::path made = base / (prefix + std::to_string(::getpid()));
-    fs::remove_all(made, ec);
-    fs::create_directories(made);
-    std::atexit([] {
-        std::error_code ignored;
-        fs::remove_all(made, ignored);
-    });
-    return made;
-}
+fs::path OwnDirectory(const fs::path& base) { return fuzzing::OwnDirectory(base, "qorvane-fuzz-settings-"); }
 
 fs::path MakeDir() {
     std::error_code ec;
