@@ -109,6 +109,15 @@ private:
     std::vector<char*> pointers_;
 };
 
+// A registry file in `work` that names the built stand-in encoder, and the
+// environment that points qorvane-cli at it.
+CliEnvironment RegisteredEncoder(const fs::path& work) {
+    const fs::path registry = work / "registry.ini";
+    std::ofstream(registry) << "[software\\Microsoft\\Windows Media\\Encoder]\nInstallDir=" << QORVANE_ENCODER_DIR
+                            << "/\nVersion=9.0.0.2980\n";
+    return CliEnvironment(registry, work / "batch.log");
+}
+
 // The ffmpeg runs that the stand-in encoder makes for the runs of one job of
 // the batch.
 std::vector<Argv> FfmpegRunsFor(const fs::path& input, const qorvane::EncodingProfile& profile,
@@ -202,10 +211,7 @@ int Bench(const fs::path& work, int rounds, int seconds) {
 
     const fs::path profileFile = work / "bench.wpf";
     std::ofstream(profileFile) << "[audio]\nmode=1\nbitrate=14\n";  // 64_44_2: wmav2 at 64 kbps
-    const fs::path registry = work / "registry.ini";
-    std::ofstream(registry) << "[software\\Microsoft\\Windows Media\\Encoder]\nInstallDir=" << QORVANE_ENCODER_DIR
-                            << "/\nVersion=9.0.0.2980\n";
-    const CliEnvironment cliEnvironment(registry, work / "batch.log");
+    const CliEnvironment cliEnvironment = RegisteredEncoder(work);
 
     const fs::path cliOut = work / "cli-out";
     const fs::path loopOut = work / "loop-out";
@@ -308,10 +314,7 @@ int BenchParallel(const fs::path& work, int rounds, int jobs) {
     }
     const fs::path profileFile = work / "bench.wpf";
     std::ofstream(profileFile) << "[audio]\nmode=1\nbitrate=14\n[video]\nmode=1\nbitrate=250\n";
-    const fs::path registry = work / "registry.ini";
-    std::ofstream(registry) << "[software\\Microsoft\\Windows Media\\Encoder]\nInstallDir=" << QORVANE_ENCODER_DIR
-                            << "/\nVersion=9.0.0.2980\n";
-    const CliEnvironment cliEnvironment(registry, work / "batch.log");
+    const CliEnvironment cliEnvironment = RegisteredEncoder(work);
 
     const fs::path cliOut = work / "cli-out";
     const fs::path shellOut = work / "shell-out";
