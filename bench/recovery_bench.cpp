@@ -7,7 +7,7 @@
 //
 // Usage: recovery_bench [SECONDS [ROWS]]   (defaults 10 s, 10 000 rows)
 
-#include <time.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
@@ -30,9 +30,10 @@ double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).coun
 // Processor time of this thread: unlike the wall time, not swollen when
 // other work on the machine takes the processor away.
 double ThreadSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 }  // namespace
