@@ -12,6 +12,7 @@
 #include "app/job_list_queue.h"
 #include "app/startup.h"
 #include "encode/encode_thread.h"
+#include "encode/run_lines.h"
 #include "platform/file_open_error.h"
 #include "profiles/profile_names.h"
 #include "tags/job_tag_writer.h"
@@ -85,37 +86,6 @@ private:
     std::uint64_t lines_ = 0;
 };
 
-// Prints one line per run and counts the runs that left no output.
-class RunReport final : public RunObserver {
-public:
-    explicit RunReport(Console& console) : console_(console) {}
-
-    void runSkipped(const BatchRun& run) override {
-        // A run stopped before its encoder started is as aborted as one ended.
-        const bool aborted = run.outcome.result == RunResult::Aborted;
-        ++failures_;
-        console_.line(aborted ? "aborted: " + run.inputPath.string()
-                              : "skipped: " + run.inputPath.string() + ": " + FailureReason(run.outcome),
-                      true);
-    }
-    void runFinished(const BatchRun& run) override {
-        const RunResult result = run.outcome.result;
-        if (result != RunResult::Good) ++failures_;
-        std::string text =
-            (result == RunResult::Good ? "encoded: " : result == RunResult::Aborted ? "aborted: " : "failed: ") +
-            run.inputPath.string() + " -> " + run.outputPath().string();
-        if (!run.videoKbpsText.empty()) text += " (" + run.videoKbpsText + " kbps)";
-        if (result != RunResult::Good && result != RunResult::Aborted) text += ": " + FailureReason(run.outcome);
-        console_.line(text, result != RunResult::Good);
-    }
-    void addFailure() { ++failures_; }
-    int failures() const { return failures_; }
-
-private:
-    Console& console_;
-    int failures_ = 0;
-};
-
 }  // namespace
 
 std::string LiveLine(const LiveSnapshot& snapshot, int columns) {
@@ -184,15 +154,14 @@ int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, st
     JobListQueue queue(jobs);
     BatchRunner runner({queue, host, host, tagWriter, host}, encoder, profileDir);
     Console console(out, options.quiet);
-    RunReport report(console);
+    RunLines report([&console](const std::string& line, bool failure) { console.line(line, failure); });
     const auto stopSignal = [&services] { return services.stopSignal ? services.stopSignal() : 0; };
 
     const TagReader readTags = Id3TagReader(cp932);
     for (const std::string& file : options.files) {
         try {
             if (!AddJob(jobs, file, profileName, options.outDir, readTags)) {
-                console.line("skipped: " + file + ": " + FailureReason({RunResult::UnsupportedInput, {}}), true);
-                report.addFailure();
+                report.skipped(file, FailureReason({RunResult::UnsupportedInput, {}}));
             }
         } catch (const FileOpenError& e) {
             err << e.what() << '\n';  // the row stays, with empty tags

@@ -54,7 +54,8 @@ public:
     // True while a start is pending or a batch runs.
     bool busy() const;
 
-    // Optional; set before start().
+    // Optional; told within the steps handed to the invoker, so it may be
+    // set before start() or, later, on the invoker's thread.
     void setObserver(RunObserver* observer) { observer_ = observer; }
     // Optional; set before start(): told of each run and fed the encoder's
     // output as it comes.

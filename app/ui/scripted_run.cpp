@@ -10,10 +10,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 
 #include "app/app_state.h"
 #include "app/ui/environment_dialog.h"
 #include "app/ui/main_window.h"
+#include "encode/run_lines.h"
 #include "encode/ui/batch_controller.h"
 #include "encode/ui/encoder_output_window.h"
 #include "encode/ui/progress_dialog.h"
@@ -124,10 +126,32 @@ void SaveBatchScreenshots(BatchController& batch, TProDlg& progress, const QStri
     });
 }
 
+void RunBatchUnattended(TQorvbyOstrel& window, BatchController& batch, std::ostream& out,
+                        std::function<void()> done) {
+    out << "rows: " << window.jobs().size() << std::endl;
+    // Lines come from the encode thread, one at a time.
+    auto lines = std::make_shared<RunLines>([&out](const std::string& line, bool) { out << line << std::endl; });
+    batch.setRunObserver(lines.get());
+    batch.tbConvClick();
+    Poll(&batch, [&window, &batch, &out, lines, done] {
+        if (batch.converting()) return false;
+        batch.setRunObserver(nullptr);
+        out << "rows left: " << window.jobs().size() << std::endl;
+        done();
+        return true;
+    });
+}
+
 void ScheduleScriptedRun(TQorvbyOstrel& window, AppState& state, Pickers& pickers, BatchController& batch,
                          TProDlg& progress) {
     const QString screenshots = Environment("QORVANE_SCREENSHOTS");
     const bool report = Environment("QORVANE_STARTUP_REPORT") == QLatin1String("1");
+    if (Environment("QORVANE_RUN_BATCH") == QLatin1String("1")) {
+        QTimer::singleShot(200, &window, [&window, &batch] {
+            RunBatchUnattended(window, batch, std::cout, [&window] { window.close(); });
+        });
+        return;
+    }
     if (screenshots.isEmpty() && !report) return;
     // Give the window a moment to be laid out and painted first.
     QTimer::singleShot(200, &window, [&window, &state, &pickers, &batch, &progress, screenshots, report] {

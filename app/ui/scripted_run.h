@@ -13,6 +13,12 @@
 //                                 the progress dialog and the encoder's
 //                                 output window are saved while it runs,
 //                                 then it is aborted and the window closed
+//   QORVANE_RUN_BATCH=1           once the main window is up, "rows: N" is
+//                                 written to stdout, the batch is started
+//                                 and each run's line written as it ends
+//                                 (as qorvane-cli encode prints them); when
+//                                 the batch is over, "rows left: N" is
+//                                 written and the window closed
 
 #include <QString>
 #include <functional>
@@ -33,6 +39,11 @@ bool QuestionsAnsweredYes();
 // started.
 void ScheduleScriptedRun(TQorvbyOstrel& window, AppState& state, Pickers& pickers, BatchController& batch,
                          TProDlg& progress);
+
+// The batch of QORVANE_RUN_BATCH, its lines on `out`; `done` is called
+// once it is over.
+void RunBatchUnattended(TQorvbyOstrel& window, BatchController& batch, std::ostream& out,
+                        std::function<void()> done);
 
 // The report of QORVANE_STARTUP_REPORT.
 void WriteStartupReport(TQorvbyOstrel& window, const AppState& state, std::ostream& out);

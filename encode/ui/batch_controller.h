@@ -77,6 +77,8 @@ public:
     void showOutput(bool sessionLog = false);
     // None until first opened.
     EncoderOutputWindow* outputWindow() const;
+    // Told of every run as it ends, on this thread.
+    void setRunObserver(RunObserver* observer) { thread_->setObserver(observer); }
 
     // BatchHost
     CompletionSettings completionSettings() const override;
