@@ -1,42 +1,44 @@
-// chaos_batch: one long batch of every kind of trouble through
-// `qorvane-cli encode`, watched from outside as a user's script would see it.
+// chaos_batch: one long batch of every kind of trouble, through
+// `qorvane-cli encode` or through the window on an offscreen display
+// (QORVANE_RUN_BATCH), watched from outside as a user's script would see it.
 //
-// The jobs mix good WAV, MP3 (with ID3 tags) and AVI inputs under hostile
-// names (quotes, "$()", ";", "#", a line break, bytes that are not UTF-8,
-// 250-byte Japanese names), inputs that are gone, corrupt media that the
-// encoder refuses, inputs on a nearly full disk (a small tmpfs, when run as
-// root), an encoder that floods 100 MiB onto its error output and, last, one
-// that hangs until the batch is stopped with SIGINT. The encoder is the real
-// stand-in (qorvane-cscript and ffmpeg) behind a small shell wrapper that
-// brings the flood and the hang. A second, short batch names an output
-// folder that cannot be made.
+// The jobs (chaos_setup.h) mix good WAV, MP3 (with ID3 tags) and AVI inputs
+// under hostile names (quotes, "$()", ";", "#", a line break, bytes that are
+// not UTF-8, 250-byte Japanese names), inputs that are gone, corrupt media
+// that the encoder refuses, inputs on a nearly full disk (a small tmpfs,
+// when run as root), an encoder that floods 100 MiB onto its error output
+// and, last, one that hangs until the program is stopped with SIGINT. A
+// second, short batch names an output folder that cannot be made.
 //
 // Checked afterwards: every job has its line (encoded, failed, skipped,
 // aborted) as its kind demands; every encoded output is ASF with the tags of
 // its job (ffprobe); a run that failed left no file and its reason is in the
 // batch log; the log holds every run with its end; no process of the batch
-// is left, and the CLI had no zombie child; its open descriptors and peak
-// RSS after 50 jobs against those before the last.
+// is left, and the program had no zombie child; its open descriptors and
+// peak RSS after 50 jobs against those before the last. The window must
+// also keep the job it was stopped in for its next start, which offers it.
 //
-// Usage: chaos_batch [JOBS]   (default 500). Needs ffmpeg and ffprobe.
+// Usage: chaos_batch [--window] [--jobs N] [JOBS]   (default 500 jobs, one
+// run at a time). Needs ffmpeg and ffprobe.
 
 #include <signal.h>
-#include <sys/mount.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "chaos_setup.h"
+#include "small_disk.h"
 #include "support/media_probe.h"
 #include "support/media_tools.h"
 #include "support/process_table.h"
@@ -48,66 +50,45 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using namespace qorvane::testing;
+using namespace qorvane::soak;
 
-enum class Kind { Good, Quote, Missing, Corrupt, FullDisk, Flood, Hang };
-
-struct Job {
-    fs::path input;
-    fs::path output;
-    Kind kind = Kind::Good;
-    bool mp3 = false;    // tags come from its ID3 tag
-    bool video = false;  // a .wmv with a picture
+struct Options {
+    bool window = false;
+    int parallel = 1;
+    int jobs = 500;
 };
 
-constexpr const char* kTitle = "夜明けの歌 $(x);#";
-constexpr const char* kArtist = "山田 花子";
-constexpr const char* kAlbum = "朝のアルバム";
+int faults = 0;
 
-std::string Read(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+void Fault(const char* format, ...) {
+    ++faults;
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(stderr, format, args);
+    va_end(args);
+    std::fputc('\n', stderr);
 }
 
-void Copy(const fs::path& from, const fs::path& to) {
-    std::error_code ec;
-    fs::create_hard_link(from, to, ec);
-    if (ec) fs::copy_file(from, to, fs::copy_options::overwrite_existing);
-}
-
-std::string Padded(int i) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%03d", i);
-    return text;
-}
-
-// A name of exactly 250 bytes: Japanese, then the number, then the extension.
-std::string JapaneseName(int i, const std::string& extension) {
-    std::string name;
-    const std::string tail = "-" + Padded(i) + extension;
-    while (name.size() + 3 + tail.size() <= 250) name += "\xE3\x81\x82";  // あ
-    while (name.size() + tail.size() < 250) name += 'x';
-    return name + tail;
-}
+double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 struct ProcessFigures {
     double peakRssMb = 0;
     int descriptors = 0;
     int zombieChildren = 0;
-};
 
-std::optional<long> StatusField(pid_t pid, const std::string& field) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(in, line);) {
-        if (line.starts_with(field + ":")) return std::stol(line.substr(field.size() + 1));
+    void takeMost(const ProcessFigures& other) {
+        peakRssMb = std::max(peakRssMb, other.peakRssMb);
+        descriptors = std::max(descriptors, other.descriptors);
+        zombieChildren = std::max(zombieChildren, other.zombieChildren);
     }
-    return std::nullopt;
-}
+};
 
 ProcessFigures Sample(pid_t pid) {
     ProcessFigures f;
-    f.peakRssMb = StatusField(pid, "VmHWM").value_or(0) / 1024.0;
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with("VmHWM:")) f.peakRssMb = std::stol(line.substr(6)) / 1024.0;
+    }
     std::error_code ec;
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
         ++f.descriptors;
@@ -119,7 +100,7 @@ ProcessFigures Sample(pid_t pid) {
 }
 
 // Processes whose command line or working directory lies in `dir`, but for
-// `except` (the CLI, whose command line names every input).
+// `except` (the program, whose command line names every input).
 std::vector<pid_t> ProcessesIn(const fs::path& dir, pid_t except = 0) {
     std::vector<pid_t> found;
     const std::string mark = dir.string();
@@ -128,11 +109,58 @@ std::vector<pid_t> ProcessesIn(const fs::path& dir, pid_t except = 0) {
         const std::string proc = "/proc/" + std::to_string(p.pid);
         std::error_code ec;
         const std::string cwd = fs::read_symlink(proc + "/cwd", ec).string();
-        if (Read(proc + "/cmdline").find(mark) != std::string::npos || cwd.starts_with(mark)) {
+        if (ReadText(proc + "/cmdline").find(mark) != std::string::npos || cwd.starts_with(mark)) {
             found.push_back(p.pid);
         }
     }
     return found;
+}
+
+// The program that runs a batch: the CLI, or a portable copy of the window
+// program with its settings beside it (the output folder, the profile, the
+// runs at once) and its user folders in the work folder.
+ProgramRun FrontEnd(const ChaosSetup& s, const Options& o, const std::vector<fs::path>& inputs,
+                    const std::string& outDir, const std::string& name) {
+    ProgramRun run;
+    run.workingDirectory = s.work;
+    const char* path = std::getenv("PATH");
+    run.environment = {{"QORVANE_REGISTRY", s.registry.string()},
+                       {"QORVANE_LOG", s.log.string()},
+                       {"LANGUAGE", "ja"},
+                       {"PATH", s.bin.string() + ":" + (path ? path : "/usr/bin:/bin")}};
+    run.outputFile = s.work / ("stdout-" + name + ".txt");
+    run.errorFile = s.work / ("stderr-" + name + ".txt");
+    if (!o.window) {
+        run.program = QORVANE_CLI_PATH;
+        run.argv = {QORVANE_CLI_PATH, "encode", "--profile", s.profile.string(), "--jobs", std::to_string(o.parallel)};
+        if (!outDir.empty()) run.argv.insert(run.argv.end(), {"--out", outDir});
+    } else {
+#ifdef QORVANE_PROGRAM_PATH
+        const fs::path app = s.work / "app";
+        fs::create_directories(app / "Profile");
+        fs::create_directories(s.work / "runtime");
+        fs::permissions(s.work / "runtime", fs::perms::owner_all);
+        if (!fs::exists(app / "qorvane")) fs::copy_file(QORVANE_PROGRAM_PATH, app / "qorvane");
+        fs::copy_file(s.profile, app / "Profile" / "chaos.wpf", fs::copy_options::overwrite_existing);
+        std::ofstream(app / "qorvane.ini") << "[env]\ndir=" << outDir << "\nprof=chaos\nparallel=" << o.parallel
+                                           << "\n";
+        run.program = app / "qorvane";
+        run.argv = {run.program.string()};
+        run.environment.insert({{"QT_QPA_PLATFORM", "offscreen"},
+                                {"QORVANE_MESSAGE_BOXES", "stderr"},
+                                {"QORVANE_RUN_BATCH", "1"},
+                                {"HOME", s.work.string()},
+                                {"XDG_RUNTIME_DIR", (s.work / "runtime").string()},
+                                {"XDG_CONFIG_HOME", (s.work / "config").string()},
+                                {"XDG_STATE_HOME", (s.work / "state").string()},
+                                {"XDG_CACHE_HOME", (s.work / "cache").string()}});
+#else
+        std::fprintf(stderr, "this build has no window program\n");
+        std::exit(2);
+#endif
+    }
+    for (const fs::path& input : inputs) run.argv.push_back(input.string());
+    return run;
 }
 
 // How the line a job gets begins: "encoded: IN -> OUT"; a failed or skipped
@@ -166,205 +194,92 @@ std::vector<std::string> LogBlocks(const std::string& log) {
     return blocks;
 }
 
-class SmallDisk {
-public:
-    SmallDisk(const fs::path& dir, const char* size) : dir_(dir) {
-        fs::create_directories(dir_);
-        std::string options = std::string("size=") + size;
-        mounted_ = ::geteuid() == 0 && ::mount("tmpfs", dir_.c_str(), "tmpfs", 0, options.c_str()) == 0;
-    }
-    ~SmallDisk() {
-        if (mounted_) ::umount2(dir_.c_str(), MNT_DETACH);
-    }
-    bool mounted() const { return mounted_; }
-
-private:
-    fs::path dir_;
-    bool mounted_ = false;
+struct Watched {
+    ProcessFigures at50;
+    ProcessFigures atEnd;
+    double batchSeconds = 0;
+    bool hangRunning = false;
 };
 
-// Fills the file system of `dir` until `leave` bytes are free.
-void FillUpTo(const fs::path& dir, std::uintmax_t leave) {
-    const fs::space_info space = fs::space(dir);
-    if (space.available <= leave) return;
-    const std::uintmax_t fill = space.available - leave;
-    std::ofstream out(dir / ".filler", std::ios::binary);
-    const std::string block(4096, 'f');
-    for (std::uintmax_t written = 0; written < fill && out; written += block.size()) {
-        out.write(block.data(), static_cast<std::streamsize>(std::min<std::uintmax_t>(block.size(), fill - written)));
-    }
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
-    const int jobCount = argc > 1 ? std::max(60, std::atoi(argv[1])) : 500;
-    const auto started = Clock::now();
-    TempDir work;
-    const fs::path media = work / "media";
-    const fs::path in = work / "in";
-    const fs::path bin = work / "bin";
-    for (const fs::path& dir : {media, in, bin}) fs::create_directories(dir);
-    SmallDisk disk(work / "full", "768k");
-
-    // Media, made once and linked under every name.
-    RunFfmpeg({"-f", "lavfi", "-i", "sine=duration=0.5", "-ac", "2", "tone.wav"}, media);
-    RunFfmpeg({"-f", "lavfi", "-i", "sine=sample_rate=8000:duration=0.5", "small.wav"}, media);
-    RunFfmpeg({"-f", "lavfi", "-i", "sine=duration=0.5", "-c:a", "libmp3lame", "-b:a", "64k", "-id3v2_version", "3",
-               "-metadata", std::string("title=") + kTitle, "-metadata", std::string("artist=") + kArtist,
-               "-metadata", std::string("album=") + kAlbum, "-metadata", "date=2024", "song.mp3"},
-              media);
-    RunFfmpeg({"-f", "lavfi", "-i", "testsrc=size=64x48:rate=10:duration=0.5", "-f", "lavfi", "-i",
-               "sine=duration=0.5", "-c:v", "mpeg4", "-c:a", "pcm_s16le", "clip.avi"},
-              media);
-    {
-        std::string noise(16384, '\0');
-        unsigned seed = 7;
-        for (char& c : noise) c = static_cast<char>((seed = seed * 1103515245 + 12345) >> 16);
-        std::ofstream(media / "corrupt.wav", std::ios::binary) << "RIFF" << noise;
-        std::ofstream(media / "corrupt.mp3", std::ios::binary) << noise;
-    }
-
-    // The encoder behind a wrapper that floods or hangs by the input's name.
-    const fs::path hang = bin / "ffmpeg-hang";
-    std::ofstream(hang) << "#!/bin/sh\nexec sleep 100000\n";
-    const fs::path wrapper = bin / "qorvane-cscript";
-    std::ofstream(wrapper) << "#!/bin/sh\n"
-                           << "case \"$*\" in *FLOOD*)\n"
-                           << "  yes 'flood: an encoder that talks too much on its error output' | head -c 104857600 >&2 ;;\n"
-                           << "esac\n"
-                           << "case \"$*\" in *HANG*) QORVANE_FFMPEG='" << hang.string() << "'; export QORVANE_FFMPEG ;; esac\n"
-                           << "exec '" << QORVANE_ENCODER_DIR << "/qorvane-cscript' \"$@\"\n";
-    for (const fs::path& script : {hang, wrapper}) fs::permissions(script, fs::perms::owner_all);
-    const fs::path registry = work / "registry.ini";
-    std::ofstream(registry) << "[software\\Microsoft\\Windows Media\\Encoder]\nInstallDir=" << QORVANE_ENCODER_DIR
-                            << "/\nVersion=9.0\n";
-    const fs::path profile = work / "chaos.wpf";
-    std::ofstream(profile) << "[audio]\nmode=1\nbitrate=14\n[video]\nmode=1\nbitrate=250\n";
-    const fs::path log = work / "encoder.log";
-
-    // The jobs.
-    std::vector<Job> jobs;
-    const fs::path fullDir = disk.mounted() ? work / "full" : in;
-    for (int i = 0; i < jobCount; ++i) {
-        Job job;
-        const std::string n = Padded(i);
-        std::string name;
-        std::string source = "tone.wav";
-        fs::path dir = in;
-        if (i == jobCount - 1) {
-            job.kind = Kind::Hang;
-            name = "HANG-" + n + ".wav";
-        } else {
-            switch (i % 20) {
-                case 0: name = "tone-" + n + ".wav"; break;
-                case 1: name = "song-" + n + ".mp3", source = "song.mp3"; break;
-                case 2: name = "clip-" + n + ".avi", source = "clip.avi"; break;
-                case 3: name = "q\"uote-" + n + ".wav", job.kind = Kind::Quote; break;
-                case 4: name = "dollar $(touch pwned)-" + n + ".mp3", source = "song.mp3"; break;
-                case 5: name = "semi;colon-" + n + ".avi", source = "clip.avi"; break;
-                case 6: name = "hash #" + n + ".wav"; break;
-                case 7: name = "new\nline-" + n + ".mp3", source = "song.mp3"; break;
-                case 8: name = "bad\xff\xfe-" + n + ".wav"; break;
-                case 9: name = JapaneseName(i, ".mp3"), source = "song.mp3"; break;
-                case 10: name = "missing-" + n + ".wav", job.kind = Kind::Missing; break;
-                case 11: name = "corrupt-" + n + ".wav", source = "corrupt.wav", job.kind = Kind::Corrupt; break;
-                case 12: name = "corrupt-" + n + ".mp3", source = "corrupt.mp3", job.kind = Kind::Corrupt; break;
-                case 13: name = "full-" + n + ".wav", source = "small.wav", dir = fullDir, job.kind = Kind::FullDisk; break;
-                case 14: name = JapaneseName(i, ".wav"), source = "small.wav", dir = fullDir, job.kind = Kind::FullDisk; break;
-                case 15: name = "apos'trophe & <" + n + ">.wav"; break;
-                case 16: name = "TONE-" + n + ".WAV"; break;
-                case 17:
-                    if (i % 100 == 17) name = "FLOOD-" + n + ".wav", job.kind = Kind::Flood;
-                    else name = "plain-" + n + ".wav";
-                    break;
-                case 18: name = "dot.name." + n + ".avi", source = "clip.avi"; break;
-                default: name = "back\\slash-" + n + ".mp3", source = "song.mp3"; break;
-            }
-        }
-        job.input = dir / name;
-        job.mp3 = source == "song.mp3";
-        job.video = source == "clip.avi";
-        const std::string stem = name.substr(0, name.rfind('.'));
-        job.output = dir / (stem + (job.video ? ".wmv" : ".wma"));
-        if (job.kind != Kind::Missing) Copy(media / source, job.input);
-        jobs.push_back(job);
-    }
-    if (disk.mounted()) FillUpTo(work / "full", 16 * 1024);  // room for about three outputs
-
-    // The batch.
-    ProgramRun run;
-    run.program = QORVANE_CLI_PATH;
-    run.argv = {QORVANE_CLI_PATH, "encode", "--profile", profile.string()};
-    for (const Job& job : jobs) run.argv.push_back(job.input.string());
-    run.workingDirectory = work.path();
-    const char* path = std::getenv("PATH");
-    run.environment = {{"QORVANE_REGISTRY", registry.string()},
-                       {"QORVANE_LOG", log.string()},
-                       {"PATH", bin.string() + ":" + (path ? path : "/usr/bin:/bin")}};
-    run.outputFile = work / "stdout.txt";
-    run.errorFile = work / "stderr.txt";
-    const auto batchStart = Clock::now();
-    const pid_t cli = StartProgram(run);
-
-    // Watch it: figures after 50 jobs and while the last one hangs.
-    const auto linesSoFar = [&] {
-        const std::string out = Read(run.outputFile);
-        return static_cast<int>(std::count(out.begin(), out.end(), '\n'));
-    };
-    const auto allButLastDone = [&] {
-        const std::string out = Read(run.outputFile);
+// Waits until every job but the hanging last one has its line, taking the
+// program's figures after 50 lines and at the end.
+Watched Watch(pid_t pid, const ProgramRun& run, const std::vector<Job>& jobs) {
+    Watched w;
+    const auto start = Clock::now();
+    const auto allButLastDone = [&](const std::string& out) {
+        if (static_cast<std::size_t>(std::count(out.begin(), out.end(), '\n')) + 1 < jobs.size()) return false;
         for (std::size_t i = 0; i + 1 < jobs.size(); ++i) {
-            if (out.find(jobs[i].input.string() + (jobs[i].kind == Kind::Quote || jobs[i].kind == Kind::Missing
-                                                       ? ": "  // the reason follows
-                                                       : " -> ")) == std::string::npos)
-                return false;
+            const bool reasonOnly = jobs[i].kind == Kind::Quote || jobs[i].kind == Kind::Missing;
+            if (out.find(jobs[i].input.string() + (reasonOnly ? ": " : " -> ")) == std::string::npos) return false;
         }
         return true;
     };
-    ProcessFigures at50, atEnd;
     bool sampled50 = false;
-    int faults = 0;
-    const auto deadline = Clock::now() + std::chrono::minutes(14);
-    while (Clock::now() < deadline) {
-        if (!sampled50 && linesSoFar() >= 50) {
+    const auto deadline = start + std::chrono::minutes(14);
+    while (Clock::now() < deadline && IsAlive(pid)) {  // ended early: the checks say what is missing
+        const std::string out = ReadText(run.outputFile);
+        if (!sampled50 && std::count(out.begin(), out.end(), '\n') >= 50) {
             // An encoder may be running or not: the most seen over a moment.
-            for (int k = 0; k < 30; ++k) {
-                const ProcessFigures now = Sample(cli);
-                at50.peakRssMb = std::max(at50.peakRssMb, now.peakRssMb);
-                at50.descriptors = std::max(at50.descriptors, now.descriptors);
-                at50.zombieChildren = std::max(at50.zombieChildren, now.zombieChildren);
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            for (int k = 0; k < 30; ++k, std::this_thread::sleep_for(std::chrono::milliseconds(10))) {
+                w.at50.takeMost(Sample(pid));
             }
             sampled50 = true;
         }
-        if (linesSoFar() >= jobCount - 1 && allButLastDone()) break;
-        if (!IsAlive(cli)) break;  // it ended early: the checks below say what is missing
+        if (allButLastDone(out)) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    const double batchSeconds = std::chrono::duration<double>(Clock::now() - batchStart).count();
+    w.batchSeconds = SecondsSince(start);
     std::this_thread::sleep_for(std::chrono::seconds(1));  // the hang has surely begun
-    atEnd = Sample(cli);
-    const bool hangRunning = !ProcessesIn(in, cli).empty();
-    const auto stopAsked = Clock::now();
-    ::kill(cli, SIGINT);
-    const ProgramResult result = WaitProgram(cli, run);
-    const double stopSeconds = std::chrono::duration<double>(Clock::now() - stopAsked).count();
-    bool orphansGone = Eventually([&] { return ProcessesIn(work.path()).empty(); });
-    const int orphans = orphansGone ? 0 : static_cast<int>(ProcessesIn(work.path()).size());
+    w.atEnd = Sample(pid);
+    w.hangRunning = !ProcessesIn(jobs.back().input.parent_path(), pid).empty();
+    return w;
+}
 
-    // Every job accounted for.
-    const std::string& out = result.output;
+struct Accounted {
     std::map<std::string, int> verdicts;
     int encoded = 0, failedWithReason = 0, fullEncoded = 0, fullFailed = 0, tagsChecked = 0;
-    std::size_t accountedBytes = 0;
-    const std::string logText = Read(log);
-    const std::vector<std::string> blocks = LogBlocks(logText);
-    const auto report = [&](const Job& job, const std::string& what) {
-        ++faults;
-        std::fprintf(stderr, "job %s: %s\n", job.input.filename().c_str(), what.c_str());
+};
+
+// The encoded output: ASF, with the streams and tags of its job.
+void CheckOutput(const ChaosSetup& s, const Job& job) {
+    // The probing tools keep their output beside the file: not on the full disk.
+    fs::path probeFile = job.output;
+    if (job.kind == Kind::FullDisk) {
+        probeFile = s.work / "probe" / job.output.filename();
+        fs::create_directories(probeFile.parent_path());
+        fs::copy_file(job.output, probeFile, fs::copy_options::overwrite_existing);
+    }
+    const ProbedMedia probed = Probe(probeFile);
+    if (!probed.readable || probed.formatName != "asf" || !probed.first("audio") ||
+        (job.video && !probed.first("video"))) {
+        return Fault("job %s: output is not the ASF file expected", job.input.filename().c_str());
+    }
+    const std::map<std::string, std::string> tags = ProbeTags(probeFile);
+    const auto tag = [&](const char* key) {
+        const auto found = tags.find(key);
+        return found == tags.end() ? std::string() : found->second;
     };
-    for (const Job& job : jobs) {
+    const bool tagsRight = job.mp3 ? tag("title") == kTitle && tag("artist") == kArtist && tag("album") == kAlbum &&
+                                         tag("WM/Year") == "2024"
+                                   : tag("title").empty() && tag("artist").empty();
+    if (!tagsRight) {
+        Fault("job %s: tags: title \"%s\", artist \"%s\"", job.input.filename().c_str(), tag("title").c_str(),
+              tag("artist").c_str());
+    }
+}
+
+// Every job has exactly the line its kind allows, and the lines are all
+// there is (but for the window's count of rows).
+Accounted AccountForJobs(const ChaosSetup& s, const Options& o, const std::string& out, bool fullDisk) {
+    Accounted a;
+    std::size_t accountedBytes = 0;
+    if (o.window) {
+        const std::string rows = "rows: " + std::to_string(s.jobs.size()) + "\n";
+        if (!out.starts_with(rows)) Fault("the window did not take every job: %s", out.substr(0, 20).c_str());
+        accountedBytes += rows.size();
+    }
+    const std::vector<std::string> blocks = LogBlocks(ReadText(s.log));
+    for (const Job& job : s.jobs) {
         std::string verdict;
         for (const char* v : {"encoded", "failed", "skipped", "aborted"}) {
             const std::string start = LineOf(v, job);
@@ -377,7 +292,10 @@ int main(int argc, char** argv) {
                 }
             }
         }
-        ++verdicts[verdict.empty() ? "unaccounted" : verdict];
+        // The window is stopped before the hanging run's end reaches it; its
+        // next start offers that job back (checked below).
+        const bool stopped = o.window && job.kind == Kind::Hang && verdict.empty();
+        ++a.verdicts[stopped ? "stopped" : verdict.empty() ? "unaccounted" : verdict];
         std::vector<std::string> allowed;
         switch (job.kind) {
             case Kind::Good:
@@ -385,19 +303,20 @@ int main(int argc, char** argv) {
             case Kind::Quote:
             case Kind::Missing: allowed = {"skipped"}; break;
             case Kind::Corrupt: allowed = {"failed"}; break;
-            case Kind::FullDisk: allowed = disk.mounted() ? std::vector<std::string>{"encoded", "failed"}
-                                                          : std::vector<std::string>{"encoded"};
+            case Kind::FullDisk: allowed = fullDisk ? std::vector<std::string>{"encoded", "failed"}
+                                                    : std::vector<std::string>{"encoded"};
                 break;
             case Kind::Hang: allowed = {"aborted"}; break;
         }
-        if (std::find(allowed.begin(), allowed.end(), verdict) == allowed.end()) {
-            report(job, "line \"" + verdict + "\", expected " + allowed.front());
+        if (!stopped && std::find(allowed.begin(), allowed.end(), verdict) == allowed.end()) {
+            Fault("job %s: line \"%s\", expected %s", job.input.filename().c_str(), verdict.c_str(),
+                  allowed.front().c_str());
             continue;
         }
         std::error_code ec;
         if (verdict != "encoded") {
-            if (fs::exists(job.output, ec)) report(job, "output left by a run that gave none");
-            if (job.kind == Kind::FullDisk) ++fullFailed;
+            if (fs::exists(job.output, ec)) Fault("job %s: output left by a run that gave none", job.input.filename().c_str());
+            if (job.kind == Kind::FullDisk) ++a.fullFailed;
         }
         if (verdict == "failed") {
             // The encoder's reason, in the log block of its run.
@@ -406,136 +325,199 @@ int main(int argc, char** argv) {
             });
             if (block != blocks.end() && block->find("finished: failed: ") != std::string::npos &&
                 block->find("exited with code 1") != std::string::npos) {
-                ++failedWithReason;
+                ++a.failedWithReason;
             } else {
-                report(job, "no reason in the log");
+                Fault("job %s: no reason in the log", job.input.filename().c_str());
             }
         }
         if (verdict != "encoded") continue;
-        ++encoded;
-        if (job.kind == Kind::FullDisk) ++fullEncoded;
-        // The probing tools keep their output beside the file: not on the full disk.
-        fs::path probeFile = job.output;
-        if (job.kind == Kind::FullDisk) {
-            probeFile = work / "probe" / job.output.filename();
-            fs::create_directories(probeFile.parent_path());
-            fs::copy_file(job.output, probeFile, fs::copy_options::overwrite_existing);
-        }
-        const ProbedMedia probed = Probe(probeFile);
-        if (!probed.readable || probed.formatName != "asf" || !probed.first("audio") ||
-            (job.video && !probed.first("video"))) {
-            report(job, "output is not the ASF file expected");
-            continue;
-        }
-        const std::map<std::string, std::string> tags = ProbeTags(probeFile);
-        const auto tag = [&](const char* key) {
-            const auto found = tags.find(key);
-            return found == tags.end() ? std::string() : found->second;
-        };
-        const bool tagsRight = job.mp3 ? tag("title") == kTitle && tag("artist") == kArtist &&
-                                             tag("album") == kAlbum && tag("WM/Year") == "2024"
-                                       : tag("title").empty() && tag("artist").empty();
-        if (!tagsRight) report(job, "tags: title \"" + tag("title") + "\", artist \"" + tag("artist") + "\"");
-        ++tagsChecked;
+        ++a.encoded;
+        if (job.kind == Kind::FullDisk) ++a.fullEncoded;
+        CheckOutput(s, job);
+        ++a.tagsChecked;
     }
     if (accountedBytes != out.size()) {
-        ++faults;
-        std::fprintf(stderr, "output holds %zu bytes beyond the jobs' lines:\n%s\n", out.size() - accountedBytes,
-                     out.c_str());
+        Fault("output holds %zu bytes beyond the jobs' lines:\n%s", out.size() - accountedBytes, out.c_str());
     }
+    return a;
+}
 
-    // Nothing in the folders but inputs and outputs.
+// Nothing in the folders but inputs and outputs.
+int CountStrays(const ChaosSetup& s) {
     std::vector<fs::path> expected;
-    for (const Job& job : jobs) {
-        expected.push_back(job.input);
-        expected.push_back(job.output);
-    }
+    for (const Job& job : s.jobs) expected.insert(expected.end(), {job.input, job.output});
     int strays = 0;
-    for (const fs::path& dir : {in, fullDir}) {
+    for (const fs::path& dir : {s.in, s.fullDir}) {
         for (const auto& entry : fs::directory_iterator(dir)) {
-            const std::string name = entry.path().filename().string();
-            if (name == ".filler") continue;
+            if (entry.path().filename() == "filler") continue;
             if (std::find(expected.begin(), expected.end(), entry.path()) == expected.end()) {
                 ++strays;
-                std::fprintf(stderr, "left in %s: %s\n", dir.filename().c_str(), name.c_str());
+                Fault("left in %s: %s", dir.filename().c_str(), entry.path().filename().c_str());
             }
         }
+        if (dir == s.fullDir) break;
     }
-    faults += strays;
+    return strays;
+}
 
-    // The log: one block per run that started the encoder, each with its end.
-    const int runsStarted = verdicts["encoded"] + verdicts["failed"] + verdicts["aborted"];
-    int ended = 0;
-    for (const std::string& b : blocks) {
-        if (b.find("\n-- process ") != std::string::npos) ++ended;
+// The program's messages on its error stream: the CLI tells only of the
+// inputs missing when added; the window, whose inputs all went missing
+// later, shows no message box at all ("qorv: ..."; Qt's own notes aside).
+void CheckErrorStream(const ChaosSetup& s, const Options& o, const std::string& errors) {
+    int lines = 0, expected = 0;
+    for (const Job& job : s.jobs) expected += !o.window && job.kind == Kind::Missing;
+    std::istringstream in(errors);
+    for (std::string line; std::getline(in, line);) {
+        if (o.window && !line.starts_with("qorv: ")) continue;
+        ++lines;
+        if (o.window || line.find("missing-") == std::string::npos) Fault("error output: %s", line.c_str());
     }
-    const bool logComplete = static_cast<int>(blocks.size()) == runsStarted && ended == runsStarted;
-    if (!logComplete) ++faults;
+    if (lines != expected) Fault("%d lines on the error output, %d expected", lines, expected);
+}
 
-    // Only the missing inputs may be complained of on the error stream.
-    int errorLines = 0, expectedErrors = 0;
-    for (const Job& job : jobs) expectedErrors += job.kind == Kind::Missing;
-    {
-        std::istringstream errors(result.errors);
-        for (std::string line; std::getline(errors, line);) {
-            ++errorLines;
-            if (line.find("missing-") == std::string::npos) {
-                ++faults;
-                std::fprintf(stderr, "error output: %s\n", line.c_str());
-            }
+// The window stopped in the middle of the hanging job: its next start offers
+// that job back.
+bool WindowOffersTheStoppedJob(const ChaosSetup& s, const Options& o) {
+    ProgramRun again = FrontEnd(s, o, {}, "", "restart");
+    again.environment["QORVANE_RUN_BATCH"] = "";
+    again.environment["QORVANE_STARTUP_REPORT"] = "1";
+    again.environment["QORVANE_MESSAGE_BOXES"] = "stderr-yes";
+    const ProgramResult r = RunProgram(again);
+    const bool offered = r.exitCode == 0 && r.output.find("rows: 1\n") != std::string::npos &&
+                         r.output.find("row: " + s.jobs.back().input.filename().string() + "|") != std::string::npos;
+    if (!offered) Fault("the next start did not offer the stopped job:\n%s%s", r.output.c_str(), r.errors.c_str());
+    return offered;
+}
+
+// A short batch into an output folder that cannot be made: every job
+// skipped, each with its warning. The CLI is given such a folder (under a
+// file); the window's must exist when it starts, so a first job takes it
+// away and fails for want of it.
+std::string BlockedFolderBatch(const ChaosSetup& s, const Options& o) {
+    const int count = 20;
+    std::vector<fs::path> inputs;
+    if (o.window) {
+        fs::create_directories(s.unplugged / "sub");
+        inputs.push_back(s.work / "UNPLUG.wav");
+    } else {
+        std::ofstream(s.unplugged) << "x";
+    }
+    for (int i = 0; i < count; ++i) inputs.push_back(s.work / ("blocked-" + std::to_string(i) + ".wav"));
+    for (const fs::path& input : inputs) LinkOrCopy(s.media / "tone.wav", input);
+    const ProgramResult r = RunProgram(FrontEnd(s, o, inputs, (s.unplugged / "sub").string(), "blocked"));
+    const auto linesWith = [](const std::string& text, const std::string& what, bool messagesOnly) {
+        int found = 0;
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);) {
+            found += line.find(what) != std::string::npos && (!messagesOnly || line.starts_with("qorv: "));
         }
-    }
-    if (errorLines != expectedErrors) ++faults;
+        return found;
+    };
+    const int skipped = linesWith(r.output, "skipped: ", false);
+    const int failed = linesWith(r.output, "failed: ", false);
+    const int warnings = linesWith(r.errors, "フォルダを作成できません", o.window);
+    const bool right = r.exitCode == (o.window ? 0 : 1) && skipped == count && warnings == count &&
+                       failed == (o.window ? 1 : 0) && fs::is_regular_file(s.unplugged) &&
+                       (!o.window || (r.output.ends_with("rows left: 0\n") &&  // and the report, cut short
+                                      r.errors.find("qorv: 変換できなかったファイルがあります (21 件)") != std::string::npos &&
+                                      r.errors.find("ほか 1 件") != std::string::npos));
+    if (!right) Fault("folder that cannot be made:\n%s%s", r.output.c_str(), r.errors.c_str());
+    char text[160];
+    std::snprintf(text, sizeof text, "%d skipped, %d warnings, %d failed, status %d", skipped, warnings, failed,
+                  r.exitCode);
+    return text;
+}
 
-    if (result.exitCode != 128 + SIGINT) ++faults;
-    if (!hangRunning) ++faults;
-    if (orphans > 0 || at50.zombieChildren > 0 || atEnd.zombieChildren > 0) ++faults;
-    if (atEnd.descriptors > at50.descriptors) ++faults;
-    if (atEnd.peakRssMb - at50.peakRssMb > 5.0) ++faults;
-
-    // A short batch into an output folder that cannot be made.
-    const fs::path blocked = work.write("not-a-folder", "x");
-    ProgramRun second = run;
-    second.argv = {QORVANE_CLI_PATH, "encode", "--profile", profile.string(), "--out", (blocked / "sub").string()};
-    const int blockedJobs = 20;
-    for (int i = 0; i < blockedJobs; ++i) {
-        const fs::path input = work / ("blocked-" + Padded(i) + ".wav");
-        Copy(media / "tone.wav", input);
-        second.argv.push_back(input.string());
+Options ParseOptions(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--window") o.window = true;
+        else if (arg == "--jobs" && i + 1 < argc) o.parallel = std::max(1, std::atoi(argv[++i]));
+        else o.jobs = std::max(60, std::atoi(argv[i]));
     }
-    second.outputFile = work / "stdout2.txt";
-    second.errorFile = work / "stderr2.txt";
-    const ProgramResult blockedResult = RunProgram(second);
-    int blockedSkipped = 0, blockedWarnings = 0;
-    for (std::size_t at = 0; (at = blockedResult.output.find("skipped: ", at)) != std::string::npos; ++at) ++blockedSkipped;
-    for (std::size_t at = 0; (at = blockedResult.errors.find("フォルダを作成できません", at)) != std::string::npos; ++at) {
-        ++blockedWarnings;
-    }
-    const bool blockedRight = blockedResult.exitCode == 1 && blockedSkipped == blockedJobs &&
-                              blockedWarnings == blockedJobs && fs::is_regular_file(blocked);
-    if (!blockedRight) ++faults;
+    return o;
+}
 
-    std::printf("chaos batch: %d jobs through qorvane-cli encode in %.0f s (+%d into a folder that cannot be made)\n",
-                jobCount, batchSeconds, blockedJobs);
-    std::printf("  lines: encoded %d, failed %d, skipped %d, aborted %d, unaccounted %d\n", verdicts["encoded"],
-                verdicts["failed"], verdicts["skipped"], verdicts["aborted"], verdicts["unaccounted"]);
-    std::printf("  encoded outputs checked with ffprobe (ASF, streams, tags): %d of %d\n", tagsChecked, encoded);
-    std::printf("  failed runs with the encoder's reason in the log: %d of %d\n", failedWithReason, verdicts["failed"]);
+}  // namespace
+
+int main(int argc, char** argv) {
+    const Options o = ParseOptions(argc, argv);
+    const auto started = Clock::now();
+    TempDir work;
+    ChaosSetup s;
+    s.work = work.path();
+    s.media = work / "media";
+    s.in = work / "in";
+    s.bin = work / "bin";
+    s.registry = work / "registry.ini";
+    s.profile = work / "chaos.wpf";
+    s.log = work / "encoder.log";
+    s.unplugged = work / "usb";
+    fs::create_directories(s.in);
+    SmallDisk disk(work / "full", "768k");
+    s.fullDir = disk.mounted() ? work / "full" : s.in;
+    MakeMedia(s);
+    WriteEncoder(s, QORVANE_ENCODER_DIR, o.window);
+    s.jobs = MakeJobs(s, o.jobs, o.window);
+    if (disk.mounted()) disk.leaveFree(16 * 1024);  // room for about three outputs
+
+    // The batch, stopped with SIGINT once only the hanging job is left.
+    std::vector<fs::path> inputs;
+    for (const Job& job : s.jobs) inputs.push_back(job.input);
+    const ProgramRun run = FrontEnd(s, o, inputs, "", "batch");
+    const pid_t pid = StartProgram(run);
+    const Watched w = Watch(pid, run, s.jobs);
+    const auto stopAsked = Clock::now();
+    ::kill(pid, SIGINT);
+    const ProgramResult result = WaitProgram(pid, run);
+    const double stopSeconds = SecondsSince(stopAsked);
+    const bool orphansGone = Eventually([&] { return ProcessesIn(s.work).empty(); });
+    const int orphans = orphansGone ? 0 : static_cast<int>(ProcessesIn(s.work).size());
+
+    Accounted a = AccountForJobs(s, o, result.output, disk.mounted());
+    const int strays = CountStrays(s);
+    const std::vector<std::string> blocks = LogBlocks(ReadText(s.log));
+    // The log: one block per run that started the encoder, each with its
+    // end (the window's hanging run included, though it had no line).
+    const int runsStarted = a.verdicts["encoded"] + a.verdicts["failed"] + 1;
+    const int ended = static_cast<int>(std::count_if(blocks.begin(), blocks.end(), [](const std::string& b) {
+        return b.find("\n-- process ") != std::string::npos;
+    }));
+    if (static_cast<int>(blocks.size()) != runsStarted || ended != runsStarted) {
+        Fault("log: %zu runs, %d ended, %d started", blocks.size(), ended, runsStarted);
+    }
+    CheckErrorStream(s, o, result.errors);
+    if (result.exitCode != (o.window ? 0 : 128 + SIGINT)) Fault("stopped with status %d", result.exitCode);
+    if (!w.hangRunning) Fault("the hanging encoder was not seen");
+    if (orphans > 0 || w.at50.zombieChildren > 0 || w.atEnd.zombieChildren > 0) Fault("processes left or zombies");
+    if (w.atEnd.descriptors > w.at50.descriptors) Fault("descriptors grew");
+    if (w.atEnd.peakRssMb - w.at50.peakRssMb > 5.0) Fault("peak RSS grew");
+    const bool offered = o.window && WindowOffersTheStoppedJob(s, o);
+    const std::string blocked = BlockedFolderBatch(s, o);
+
+    const char* program = o.window ? "the window (offscreen)" : "qorvane-cli encode";
+    std::printf("chaos batch: %d jobs through %s, %d at once, in %.0f s (+20 into a folder that cannot be made)\n",
+                o.jobs, program, o.parallel, w.batchSeconds);
+    std::printf("  lines: encoded %d, failed %d, skipped %d, aborted %d, unaccounted %d", a.verdicts["encoded"],
+                a.verdicts["failed"], a.verdicts["skipped"], a.verdicts["aborted"], a.verdicts["unaccounted"]);
+    std::printf(o.window ? "; stopped with the window: %d\n" : "\n", a.verdicts["stopped"]);
+    std::printf("  encoded outputs checked with ffprobe (ASF, streams, tags): %d of %d\n", a.tagsChecked, a.encoded);
+    std::printf("  failed runs with the encoder's reason in the log: %d of %d\n", a.failedWithReason,
+                a.verdicts["failed"]);
     std::printf("  nearly full disk (%s): encoded %d, failed %d; stray or partial files anywhere: %d\n",
-                disk.mounted() ? "768 KiB tmpfs" : "not tested: needs root for the tmpfs", fullEncoded, fullFailed,
-                strays);
+                disk.mounted() ? "768 KiB tmpfs" : "not tested: needs root for the tmpfs", a.fullEncoded,
+                a.fullFailed, strays);
     std::printf("  log: %zu runs, %d with their end, %d encoder runs started; %zu KiB\n", blocks.size(), ended,
-                runsStarted, logText.size() / 1024);
-    std::printf("  CLI after 50 jobs: peak RSS %.1f MiB, %d descriptors; before the last: %.1f MiB, %d descriptors\n",
-                at50.peakRssMb, at50.descriptors, atEnd.peakRssMb, atEnd.descriptors);
-    std::printf("  zombie children of the CLI: %d / %d; processes of the batch left after it: %d\n",
-                at50.zombieChildren, atEnd.zombieChildren, orphans);
-    std::printf("  hung encoder %s; SIGINT -> CLI ended in %.2f s with status %d\n",
-                hangRunning ? "was running" : "NOT SEEN", stopSeconds, result.exitCode);
-    std::printf("  folder that cannot be made: %d skipped, %d warnings, status %d\n", blockedSkipped, blockedWarnings,
-                blockedResult.exitCode);
-    std::printf("  error output lines: %d (expected %d, the missing inputs)\n", errorLines, expectedErrors);
-    std::printf("faults: %d   (total %.0f s)\n", faults,
-                std::chrono::duration<double>(Clock::now() - started).count());
+                runsStarted, ReadText(s.log).size() / 1024);
+    std::printf("  program after 50 jobs: peak RSS %.1f MiB, %d descriptors; before the last: %.1f MiB, %d descriptors\n",
+                w.at50.peakRssMb, w.at50.descriptors, w.atEnd.peakRssMb, w.atEnd.descriptors);
+    std::printf("  zombie children: %d / %d; processes of the batch left after it: %d\n", w.at50.zombieChildren,
+                w.atEnd.zombieChildren, orphans);
+    std::printf("  hung encoder %s; SIGINT -> program ended in %.2f s with status %d\n",
+                w.hangRunning ? "was running" : "NOT SEEN", stopSeconds, result.exitCode);
+    if (o.window) std::printf("  next start offers the stopped job: %s\n", offered ? "yes" : "NO");
+    std::printf("  folder that cannot be made: %s\n", blocked.c_str());
+    std::printf("faults: %d   (total %.0f s)\n", faults, SecondsSince(started));
     return faults == 0 ? 0 : 1;
 }

@@ -18,7 +18,6 @@
 // Usage: save_kill_soak [KILLS]   (default 1000)
 
 #include <signal.h>
-#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -38,6 +37,7 @@
 #include "app/settings.h"
 #include "app/startup.h"
 #include "profiles/profile_settings.h"
+#include "small_disk.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -193,39 +193,6 @@ int RunKills(int kills, const Contents& c, const fs::path& root) {
     return faults;
 }
 
-// The free space of a small file system, chosen by filling it.
-class SmallDisk {
-public:
-    explicit SmallDisk(const fs::path& dir) : dir_(dir) {
-        fs::create_directories(dir_);
-        mounted_ = ::geteuid() == 0 && ::mount("tmpfs", dir_.c_str(), "tmpfs", 0, "size=512k") == 0;
-    }
-    ~SmallDisk() {
-        if (mounted_) ::umount2(dir_.c_str(), MNT_DETACH);
-    }
-    bool mounted() const { return mounted_; }
-
-    // Fills the disk, then frees `bytes` (in whole pages).
-    void leaveFree(std::size_t bytes) {
-        const fs::path filler = dir_ / "filler";
-        std::error_code ec;
-        fs::remove(filler, ec);
-        {
-            std::FILE* out = std::fopen(filler.c_str(), "wb");
-            static const std::vector<char> block(4096, 'f');
-            while (out && std::fwrite(block.data(), 1, block.size(), out) == block.size() && std::fflush(out) == 0) {
-            }
-            if (out) std::fclose(out);
-        }
-        const auto size = fs::file_size(filler, ec);
-        if (!ec) fs::resize_file(filler, size > bytes ? size - bytes : 0, ec);
-    }
-
-private:
-    fs::path dir_;
-    bool mounted_ = false;
-};
-
 // A save that fails for want of space: returns what it returned, -1 when
 // the child could not report.
 template <typename Save>
@@ -243,7 +210,7 @@ int SaveWithFileSizeLimit(std::size_t limit, Save save) {
 }
 
 int RunFullDisk(const Contents& c, const fs::path& root) {
-    SmallDisk disk(root / "small");
+    soak::SmallDisk disk(root / "small", "512k");
     const fs::path dir = root / "small";
     const fs::path settings = dir / "qorvane.ini";
     const fs::path profile = dir / "p.wpf";
