@@ -181,17 +181,32 @@ std::string LineAt(const std::string& out, std::size_t at, const std::string& st
     return end == std::string::npos ? std::string() : out.substr(at, end + 1 - at);
 }
 
-// The blocks of the batch log, one per run: from its "==== time ====" line
-// to the next.
-std::vector<std::string> LogBlocks(const std::string& log) {
-    std::vector<std::string> blocks;
-    std::size_t at = log.find("==== ");
-    while (at != std::string::npos) {
-        std::size_t next = log.find("\n==== ", at + 1);
-        blocks.push_back(log.substr(at, next == std::string::npos ? std::string::npos : next + 1 - at));
-        at = next == std::string::npos ? next : next + 1;
+// One run in the batch log: its start ("==== time ====", the command line,
+// "-- process PID started") and, found by its process since other runs may
+// write between the two, its output and end line.
+struct LoggedRun {
+    std::string start;
+    std::string end;  // empty while it has none
+};
+
+std::vector<LoggedRun> LoggedRuns(const std::string& log) {
+    std::vector<LoggedRun> runs;
+    const std::string mark = "\n-- process ";
+    for (std::size_t at = log.find(mark); at != std::string::npos; at = log.find(mark, at + 1)) {
+        const std::size_t numberEnd = log.find(' ', at + mark.size());
+        if (numberEnd == std::string::npos || log.compare(numberEnd, 9, " started\n") != 0) continue;
+        const std::string pid = log.substr(at + mark.size(), numberEnd - at - mark.size());
+        const std::size_t header = log.rfind("==== ", at);
+        LoggedRun run{log.substr(header, numberEnd + 9 - header), {}};
+        const std::size_t endLine = log.find(mark + pid + " ", numberEnd);  // "exited ...", "ended ..."
+        if (endLine != std::string::npos) {
+            const std::size_t output = log.find("-- output of process " + pid + ":\n", numberEnd);
+            const std::size_t from = output < endLine ? output : endLine + 1;
+            run.end = log.substr(from, log.find('\n', endLine + 1) + 1 - from);
+        }
+        runs.push_back(std::move(run));
     }
-    return blocks;
+    return runs;
 }
 
 struct Watched {
@@ -278,7 +293,7 @@ Accounted AccountForJobs(const ChaosSetup& s, const Options& o, const std::strin
         if (!out.starts_with(rows)) Fault("the window did not take every job: %s", out.substr(0, 20).c_str());
         accountedBytes += rows.size();
     }
-    const std::vector<std::string> blocks = LogBlocks(ReadText(s.log));
+    const std::vector<LoggedRun> logged = LoggedRuns(ReadText(s.log));
     for (const Job& job : s.jobs) {
         std::string verdict;
         for (const char* v : {"encoded", "failed", "skipped", "aborted"}) {
@@ -320,11 +335,11 @@ Accounted AccountForJobs(const ChaosSetup& s, const Options& o, const std::strin
         }
         if (verdict == "failed") {
             // The encoder's reason, in the log block of its run.
-            const auto block = std::find_if(blocks.begin(), blocks.end(), [&](const std::string& b) {
-                return b.find("\"" + job.input.string() + "\"") != std::string::npos;
+            const auto run = std::find_if(logged.begin(), logged.end(), [&](const LoggedRun& r) {
+                return r.start.find("\"" + job.input.string() + "\"") != std::string::npos;
             });
-            if (block != blocks.end() && block->find("finished: failed: ") != std::string::npos &&
-                block->find("exited with code 1") != std::string::npos) {
+            if (run != logged.end() && run->end.find("finished: failed: ") != std::string::npos &&
+                run->end.find("exited with code 1") != std::string::npos) {
                 ++a.failedWithReason;
             } else {
                 Fault("job %s: no reason in the log", job.input.filename().c_str());
@@ -392,7 +407,8 @@ bool WindowOffersTheStoppedJob(const ChaosSetup& s, const Options& o) {
 // A short batch into an output folder that cannot be made: every job
 // skipped, each with its warning. The CLI is given such a folder (under a
 // file); the window's must exist when it starts, so a first job takes it
-// away and fails for want of it.
+// away and fails for want of it. A job taken while that one runs (with
+// several at once) finds the folder gone only as its encoder is started.
 std::string BlockedFolderBatch(const ChaosSetup& s, const Options& o) {
     const int count = 20;
     std::vector<fs::path> inputs;
@@ -416,15 +432,18 @@ std::string BlockedFolderBatch(const ChaosSetup& s, const Options& o) {
     const int skipped = linesWith(r.output, "skipped: ", false);
     const int failed = linesWith(r.output, "failed: ", false);
     const int warnings = linesWith(r.errors, "フォルダを作成できません", o.window);
-    const bool right = r.exitCode == (o.window ? 0 : 1) && skipped == count && warnings == count &&
+    const int noFolder = linesWith(r.output, ": フォルダを作成できません", false);
+    const int notStarted = linesWith(r.output, ": エンコーダを起動できません", false);
+    const bool right = r.exitCode == (o.window ? 0 : 1) && skipped == count && warnings == noFolder &&
+                       noFolder + notStarted == count && notStarted <= (o.window ? o.parallel - 1 : 0) &&
                        failed == (o.window ? 1 : 0) && fs::is_regular_file(s.unplugged) &&
                        (!o.window || (r.output.ends_with("rows left: 0\n") &&  // and the report, cut short
                                       r.errors.find("qorv: 変換できなかったファイルがあります (21 件)") != std::string::npos &&
                                       r.errors.find("ほか 1 件") != std::string::npos));
     if (!right) Fault("folder that cannot be made:\n%s%s", r.output.c_str(), r.errors.c_str());
     char text[160];
-    std::snprintf(text, sizeof text, "%d skipped, %d warnings, %d failed, status %d", skipped, warnings, failed,
-                  r.exitCode);
+    std::snprintf(text, sizeof text, "%d skipped (%d not started), %d warnings, %d failed, status %d", skipped,
+                  notStarted, warnings, failed, r.exitCode);
     return text;
 }
 
@@ -477,15 +496,14 @@ int main(int argc, char** argv) {
 
     Accounted a = AccountForJobs(s, o, result.output, disk.mounted());
     const int strays = CountStrays(s);
-    const std::vector<std::string> blocks = LogBlocks(ReadText(s.log));
-    // The log: one block per run that started the encoder, each with its
-    // end (the window's hanging run included, though it had no line).
+    const std::vector<LoggedRun> logged = LoggedRuns(ReadText(s.log));
+    // The log: every run that started the encoder, each with its end (the
+    // window's hanging run included, though it had no line).
     const int runsStarted = a.verdicts["encoded"] + a.verdicts["failed"] + 1;
-    const int ended = static_cast<int>(std::count_if(blocks.begin(), blocks.end(), [](const std::string& b) {
-        return b.find("\n-- process ") != std::string::npos;
-    }));
-    if (static_cast<int>(blocks.size()) != runsStarted || ended != runsStarted) {
-        Fault("log: %zu runs, %d ended, %d started", blocks.size(), ended, runsStarted);
+    const int ended = static_cast<int>(
+        std::count_if(logged.begin(), logged.end(), [](const LoggedRun& r) { return !r.end.empty(); }));
+    if (static_cast<int>(logged.size()) != runsStarted || ended != runsStarted) {
+        Fault("log: %zu runs, %d ended, %d started", logged.size(), ended, runsStarted);
     }
     CheckErrorStream(s, o, result.errors);
     if (result.exitCode != (o.window ? 0 : 128 + SIGINT)) Fault("stopped with status %d", result.exitCode);
@@ -508,7 +526,7 @@ int main(int argc, char** argv) {
     std::printf("  nearly full disk (%s): encoded %d, failed %d; stray or partial files anywhere: %d\n",
                 disk.mounted() ? "768 KiB tmpfs" : "not tested: needs root for the tmpfs", a.fullEncoded,
                 a.fullFailed, strays);
-    std::printf("  log: %zu runs, %d with their end, %d encoder runs started; %zu KiB\n", blocks.size(), ended,
+    std::printf("  log: %zu runs, %d with their end, %d encoder runs started; %zu KiB\n", logged.size(), ended,
                 runsStarted, ReadText(s.log).size() / 1024);
     std::printf("  program after 50 jobs: peak RSS %.1f MiB, %d descriptors; before the last: %.1f MiB, %d descriptors\n",
                 w.at50.peakRssMb, w.at50.descriptors, w.atEnd.peakRssMb, w.atEnd.descriptors);

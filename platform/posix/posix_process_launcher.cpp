@@ -190,8 +190,14 @@ private:
         }
         output_->close();
         // One write, so that the run's output and its end stay together
-        // whatever other runs write to the log meanwhile.
-        if (logFd_ >= 0) AppendToLog(logFd_, CapturedOutputTail(captureFd_, kBatchLogTailBytes) + EndLine(pid_, statusKnown, status));
+        // whatever other runs write to the log meanwhile; the output is
+        // introduced with its process, as another run's start may come
+        // between this run's start and its output.
+        if (logFd_ >= 0) {
+            std::string tail = CapturedOutputTail(captureFd_, kBatchLogTailBytes);
+            if (!tail.empty()) tail.insert(0, "-- output of process " + std::to_string(pid_) + ":\n");
+            AppendToLog(logFd_, tail + EndLine(pid_, statusKnown, status));
+        }
         CloseFd(logFd_);
         CloseFd(captureFd_);
     }

@@ -228,8 +228,16 @@ TEST(PosixProcessLauncher, AppendsHeaderOutputAndEndOfEachRunToTheLog) {
     ASSERT_NE(second, std::string::npos) << log;
     EXPECT_LT(first, second);
     EXPECT_EQ(log.rfind("==== ", first), 0u);  // a time stamp line opens each run
-    for (const char* text : {"out-first\nerr-first\n", "out-second\nerr-second\n"}) {
-        EXPECT_NE(log.find(text), std::string::npos) << log;
+    for (const std::string text : {"out-first\nerr-first\n", "out-second\nerr-second\n"}) {
+        // Introduced by its process, which the end line names too, so that
+        // runs going at the same time can be told apart.
+        const auto at = log.find(text);
+        ASSERT_NE(at, std::string::npos) << log;
+        const auto intro = log.rfind("-- output of process ", at);
+        ASSERT_NE(intro, std::string::npos) << log;
+        const std::string pid = log.substr(intro + 21, log.find(':', intro) - intro - 21);
+        EXPECT_EQ(log.substr(intro, at - intro), "-- output of process " + pid + ":\n");
+        EXPECT_EQ(log.find("-- process " + pid + " exited with code 3\n", at), at + text.size()) << log;
     }
     EXPECT_NE(log.find("exited with code 3\n", second), std::string::npos) << log;
 }
