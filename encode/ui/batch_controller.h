@@ -68,7 +68,9 @@ public:
     // Ends the thread; a running encoder is ended as by an abort.
     ~BatchController() override;
 
-    bool converting() const { return runner_.state().running; }
+    // From the convert click, before the encode thread has taken it up,
+    // until the batch is over.
+    bool converting() const { return thread_->busy(); }
     BatchRunner& runner() { return runner_; }
     // As the abort button: used when the program is closed or told to end.
     void abortBatch();

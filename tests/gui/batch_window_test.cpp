@@ -265,6 +265,8 @@ TEST_F(BatchWindowTest, ClosingDuringABatchAsksThenEndsTheEncoder) {
     window->AddFiles({file("a.wav", SilentWave()), file("b.wav", SilentWave())});
     window->show();
     window->tbConv->click();
+    // At once, before the encode thread has taken the start up.
+    EXPECT_TRUE(controller->converting());
     // The batch's steps run on this thread: keep its events going meanwhile.
     ASSERT_TRUE(QTest::qWaitFor([this] { std::error_code ec;
         return std::filesystem::file_size(dir / "encoder.pid", ec) > 0 && !ec; }, 10000));
