@@ -19,7 +19,7 @@
 // also keep the job it was stopped in for its next start, which offers it.
 //
 // Usage: chaos_batch [--window] [--jobs N] [JOBS]   (default 500 jobs, one
-// run at a time). Needs ffmpeg and ffprobe.
+// run at a time; N up to 4). Needs ffmpeg and ffprobe.
 
 #include <signal.h>
 #include <unistd.h>
@@ -72,19 +72,29 @@ void Fault(const char* format, ...) {
 double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 struct ProcessFigures {
+    // The descriptors a run holds while its encoder goes: its output pipe,
+    // the captured output, the batch log and the process's pidfd.
+    static constexpr int kPerRun = 4;
+
     double peakRssMb = 0;
     int descriptors = 0;
-    int zombieChildren = 0;
+    int children = 0;        // alive
+    int zombieChildren = 0;  // seen twice, a moment apart: not merely on their way to being reaped
 
-    void takeMost(const ProcessFigures& other) {
-        peakRssMb = std::max(peakRssMb, other.peakRssMb);
-        descriptors = std::max(descriptors, other.descriptors);
-        zombieChildren = std::max(zombieChildren, other.zombieChildren);
-    }
+    int ownDescriptors() const { return descriptors - kPerRun * children; }
 };
+
+std::vector<pid_t> Zombies(pid_t parent) {
+    std::vector<pid_t> found;
+    for (const auto& p : AllProcesses()) {
+        if (p.parent == parent && p.state == 'Z') found.push_back(p.pid);
+    }
+    return found;
+}
 
 ProcessFigures Sample(pid_t pid) {
     ProcessFigures f;
+    const std::vector<pid_t> zombies = Zombies(pid);
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     for (std::string line; std::getline(status, line);) {
         if (line.starts_with("VmHWM:")) f.peakRssMb = std::stol(line.substr(6)) / 1024.0;
@@ -93,8 +103,10 @@ ProcessFigures Sample(pid_t pid) {
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
         ++f.descriptors;
     }
-    for (const auto& p : AllProcesses()) {
-        if (p.parent == pid && p.state == 'Z') ++f.zombieChildren;
+    for (const auto& p : AllProcesses()) f.children += p.parent == pid && p.state != 'Z';
+    if (!zombies.empty()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        for (const pid_t z : Zombies(pid)) f.zombieChildren += std::count(zombies.begin(), zombies.end(), z) > 0;
     }
     return f;
 }
@@ -198,7 +210,10 @@ std::vector<LoggedRun> LoggedRuns(const std::string& log) {
         const std::string pid = log.substr(at + mark.size(), numberEnd - at - mark.size());
         const std::size_t header = log.rfind("==== ", at);
         LoggedRun run{log.substr(header, numberEnd + 9 - header), {}};
-        const std::size_t endLine = log.find(mark + pid + " ", numberEnd);  // "exited ...", "ended ..."
+        std::size_t endLine = log.find(mark + pid + " ", numberEnd);  // "exited ...", "ended ..."
+        while (endLine != std::string::npos && log.compare(endLine + mark.size() + pid.size(), 9, " started\n") == 0) {
+            endLine = log.find(mark + pid + " ", endLine + 1);  // the number used again by a later run
+        }
         if (endLine != std::string::npos) {
             const std::size_t output = log.find("-- output of process " + pid + ":\n", numberEnd);
             const std::size_t from = output < endLine ? output : endLine + 1;
@@ -229,16 +244,24 @@ Watched Watch(pid_t pid, const ProgramRun& run, const std::vector<Job>& jobs) {
         }
         return true;
     };
-    bool sampled50 = false;
+    // After 50 lines, over 30 moments: the most memory, and the descriptors
+    // the program holds besides its runs' own, as most often seen (a run
+    // starting or ending holds part of its own or holds them a moment
+    // longer than its encoder lives).
+    std::map<int, int> seen;
     const auto deadline = start + std::chrono::minutes(14);
     while (Clock::now() < deadline && IsAlive(pid)) {  // ended early: the checks say what is missing
         const std::string out = ReadText(run.outputFile);
-        if (!sampled50 && std::count(out.begin(), out.end(), '\n') >= 50) {
-            // An encoder may be running or not: the most seen over a moment.
-            for (int k = 0; k < 30; ++k, std::this_thread::sleep_for(std::chrono::milliseconds(10))) {
-                w.at50.takeMost(Sample(pid));
+        if (seen.empty() && std::count(out.begin(), out.end(), '\n') >= 50) {
+            for (int k = 0; k < 30; ++k, std::this_thread::sleep_for(std::chrono::milliseconds(7))) {
+                const ProcessFigures now = Sample(pid);
+                w.at50.peakRssMb = std::max(w.at50.peakRssMb, now.peakRssMb);
+                w.at50.zombieChildren = std::max(w.at50.zombieChildren, now.zombieChildren);
+                ++seen[now.ownDescriptors()];
             }
-            sampled50 = true;
+            w.at50.descriptors = std::max_element(seen.begin(), seen.end(), [](const auto& a, const auto& b) {
+                                     return a.second < b.second;
+                                 })->first;
         }
         if (allButLastDone(out)) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -454,7 +477,8 @@ Options ParseOptions(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--window") o.window = true;
-        else if (arg == "--jobs" && i + 1 < argc) o.parallel = std::max(1, std::atoi(argv[++i]));
+        // Up to 4: the window's missing inputs go while the first ten jobs run.
+        else if (arg == "--jobs" && i + 1 < argc) o.parallel = std::clamp(std::atoi(argv[++i]), 1, 4);
         else o.jobs = std::max(60, std::atoi(argv[i]));
     }
     return o;
@@ -511,7 +535,7 @@ int main(int argc, char** argv) {
     if (result.exitCode != (o.window ? 0 : 128 + SIGINT)) Fault("stopped with status %d", result.exitCode);
     if (!w.hangRunning) Fault("the hanging encoder was not seen");
     if (orphans > 0 || w.at50.zombieChildren > 0 || w.atEnd.zombieChildren > 0) Fault("processes left or zombies");
-    if (w.atEnd.descriptors > w.at50.descriptors) Fault("descriptors grew");
+    if (w.atEnd.ownDescriptors() > w.at50.descriptors) Fault("descriptors grew");
     if (w.atEnd.peakRssMb - w.at50.peakRssMb > 5.0) Fault("peak RSS grew");
     const bool offered = o.window && WindowOffersTheStoppedJob(s, o);
     const std::string blocked = BlockedFolderBatch(s, o);
@@ -530,8 +554,9 @@ int main(int argc, char** argv) {
                 a.fullFailed, strays);
     std::printf("  log: %zu runs, %d with their end, %d encoder runs started; %zu KiB\n", logged.size(), ended,
                 runsStarted, ReadText(s.log).size() / 1024);
-    std::printf("  program after 50 jobs: peak RSS %.1f MiB, %d descriptors; before the last: %.1f MiB, %d descriptors\n",
-                w.at50.peakRssMb, w.at50.descriptors, w.atEnd.peakRssMb, w.atEnd.descriptors);
+    std::printf("  program after 50 jobs: peak RSS %.1f MiB, %d descriptors besides the runs' own; before the last: "
+                "%.1f MiB, %d\n",
+                w.at50.peakRssMb, w.at50.descriptors, w.atEnd.peakRssMb, w.atEnd.ownDescriptors());
     std::printf("  zombie children: %d / %d; processes of the batch left after it: %d\n", w.at50.zombieChildren,
                 w.atEnd.zombieChildren, orphans);
     std::printf("  hung encoder %s; SIGINT -> program ended in %.2f s with status %d\n",

@@ -14,7 +14,7 @@ using testing::RunFfmpeg;
 namespace {
 
 std::string Padded(int i) {
-    char text[8];
+    char text[16];
     std::snprintf(text, sizeof text, "%03d", i);
     return text;
 }
@@ -73,8 +73,10 @@ void WriteEncoder(const ChaosSetup& setup, const fs::path& encoderDir, bool remo
     script << "case \"$*\" in *FLOOD*)\n"
            << "  yes 'flood: an encoder that talks too much on its error output' | head -c 104857600 >&2 ;;\n"
            << "esac\n"
-           << "case \"$*\" in *UNPLUG*) rm -rf '" << setup.unplugged.string() << "'; echo x >'"
-           << setup.unplugged.string() << "' ;; esac\n"
+           // Again until it holds: a job prepared meanwhile may make the folder anew.
+           << "case \"$*\" in *UNPLUG*) i=0; until [ -f '" << setup.unplugged.string() << "' ] || [ $i -ge 100 ]; do\n"
+           << "  rm -rf '" << setup.unplugged.string() << "'; echo x 2>/dev/null >'" << setup.unplugged.string()
+           << "'; i=$((i+1)); done ;;\nesac\n"
            << "case \"$*\" in *HANG*) QORVANE_FFMPEG='" << hang.string() << "'; export QORVANE_FFMPEG ;; esac\n"
            << "exec '" << encoderDir.string() << "/qorvane-cscript' \"$@\"\n";
     script.close();
