@@ -129,7 +129,7 @@ void SaveBatchScreenshots(BatchController& batch, TProDlg& progress, const QStri
 void RunBatchUnattended(TQorvbyOstrel& window, BatchController& batch, std::ostream& out,
                         std::function<void()> done) {
     out << "rows: " << window.jobs().size() << std::endl;
-    // Lines come from the encode thread, one at a time.
+    // Lines are written within the batch's steps, on this thread.
     auto lines = std::make_shared<RunLines>([&out](const std::string& line, bool) { out << line << std::endl; });
     batch.setRunObserver(lines.get());
     batch.tbConvClick();
