@@ -94,7 +94,6 @@ std::vector<pid_t> Zombies(pid_t parent) {
 
 ProcessFigures Sample(pid_t pid) {
     ProcessFigures f;
-    const std::vector<pid_t> zombies = Zombies(pid);
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     for (std::string line; std::getline(status, line);) {
         if (line.starts_with("VmHWM:")) f.peakRssMb = std::stol(line.substr(6)) / 1024.0;
@@ -103,7 +102,12 @@ ProcessFigures Sample(pid_t pid) {
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
         ++f.descriptors;
     }
-    for (const auto& p : AllProcesses()) f.children += p.parent == pid && p.state != 'Z';
+    std::vector<pid_t> zombies;
+    for (const auto& p : AllProcesses()) {
+        if (p.parent != pid) continue;
+        if (p.state == 'Z') zombies.push_back(p.pid);
+        else ++f.children;
+    }
     if (!zombies.empty()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         for (const pid_t z : Zombies(pid)) f.zombieChildren += std::count(zombies.begin(), zombies.end(), z) > 0;
@@ -308,7 +312,8 @@ void CheckOutput(const ChaosSetup& s, const Job& job) {
 
 // Every job has exactly the line its kind allows, and the lines are all
 // there is (but for the window's count of rows).
-Accounted AccountForJobs(const ChaosSetup& s, const Options& o, const std::string& out, bool fullDisk) {
+Accounted AccountForJobs(const ChaosSetup& s, const Options& o, const std::string& out,
+                         const std::vector<LoggedRun>& logged, bool fullDisk) {
     Accounted a;
     std::size_t accountedBytes = 0;
     if (o.window) {
@@ -316,7 +321,6 @@ Accounted AccountForJobs(const ChaosSetup& s, const Options& o, const std::strin
         if (!out.starts_with(rows)) Fault("the window did not take every job: %s", out.substr(0, 20).c_str());
         accountedBytes += rows.size();
     }
-    const std::vector<LoggedRun> logged = LoggedRuns(ReadText(s.log));
     for (const Job& job : s.jobs) {
         std::string verdict;
         for (const char* v : {"encoded", "failed", "skipped", "aborted"}) {
@@ -520,9 +524,10 @@ int main(int argc, char** argv) {
     const bool orphansGone = Eventually([&] { return ProcessesIn(s.work).empty(); });
     const int orphans = orphansGone ? 0 : static_cast<int>(ProcessesIn(s.work).size());
 
-    Accounted a = AccountForJobs(s, o, result.output, disk.mounted());
+    const std::string logText = ReadText(s.log);
+    const std::vector<LoggedRun> logged = LoggedRuns(logText);
+    Accounted a = AccountForJobs(s, o, result.output, logged, disk.mounted());
     const int strays = CountStrays(s);
-    const std::vector<LoggedRun> logged = LoggedRuns(ReadText(s.log));
     // The log: every run that started the encoder, each with its end (the
     // window's hanging run included, though it had no line).
     const int runsStarted = a.verdicts["encoded"] + a.verdicts["failed"] + 1;
@@ -553,7 +558,7 @@ int main(int argc, char** argv) {
                 disk.mounted() ? "768 KiB tmpfs" : "not tested: needs root for the tmpfs", a.fullEncoded,
                 a.fullFailed, strays);
     std::printf("  log: %zu runs, %d with their end, %d encoder runs started; %zu KiB\n", logged.size(), ended,
-                runsStarted, ReadText(s.log).size() / 1024);
+                runsStarted, logText.size() / 1024);
     std::printf("  program after 50 jobs: peak RSS %.1f MiB, %d descriptors besides the runs' own; before the last: "
                 "%.1f MiB, %d\n",
                 w.at50.peakRssMb, w.at50.descriptors, w.atEnd.peakRssMb, w.atEnd.ownDescriptors());
