@@ -38,7 +38,7 @@
 #include <vector>
 
 #include "chaos_setup.h"
-#include "small_disk.h"
+#include "support/small_disk.h"
 #include "support/media_probe.h"
 #include "support/media_tools.h"
 #include "support/process_table.h"

@@ -37,7 +37,7 @@
 #include "app/settings.h"
 #include "app/startup.h"
 #include "profiles/profile_settings.h"
-#include "small_disk.h"
+#include "support/small_disk.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -210,7 +210,7 @@ int SaveWithFileSizeLimit(std::size_t limit, Save save) {
 }
 
 int RunFullDisk(const Contents& c, const fs::path& root) {
-    soak::SmallDisk disk(root / "small", "512k");
+    testing::SmallDisk disk(root / "small", "512k");
     const fs::path dir = root / "small";
     const fs::path settings = dir / "qorvane.ini";
     const fs::path profile = dir / "p.wpf";

@@ -1,4 +1,4 @@
-#include "small_disk.h"
+#include "support/small_disk.h"
 
 #include <sys/mount.h>
 #include <unistd.h>
@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <vector>
 
-namespace qorvane::soak {
+namespace qorvane::testing {
 
 namespace fs = std::filesystem;
 
@@ -34,4 +34,4 @@ void SmallDisk::leaveFree(std::size_t bytes) {
     if (!ec) fs::resize_file(filler, size > bytes ? size - bytes : 0, ec);
 }
 
-}  // namespace qorvane::soak
+}  // namespace qorvane::testing

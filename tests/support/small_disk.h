@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-namespace qorvane::soak {
+namespace qorvane::testing {
 
 class SmallDisk {
 public:
@@ -26,4 +26,4 @@ private:
     bool mounted_ = false;
 };
 
-}  // namespace qorvane::soak
+}  // namespace qorvane::testing
