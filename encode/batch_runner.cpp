@@ -86,7 +86,7 @@ void BatchRunner::stopAfterAbort() {
 
 // Every prepared run comes here once, skipped or finished.
 void BatchRunner::runOver(BatchRun& run) {
-    if (IsReportedFailure(run.outcome.result)) {
+    if (IsReportedFailure(run.outcome)) {
         const std::string output = run.commandLine ? run.outputFileName : std::string();
         state_.failures.push_back({run.displayName, output, run.outcome});
     }
@@ -181,25 +181,29 @@ bool BatchRunner::ensureOutputDirectory(BatchRun& run) {
 }
 
 void BatchRunner::finishJob(BatchRun& run) {
-    runOver(run);
     // Only a good run has a file of its own to tag: a failed run may have
     // left an earlier output of the same name, which is somebody else's.
     if (run.outcome.result == RunResult::Good) writeTags(run);
+    runOver(run);
     const CompletionSettings settings = services_.host.completionSettings();
     if (settings.bone && !settings.sone.empty()) services_.sounds.play(settings.sone);
 }
 
-void BatchRunner::writeTags(const BatchRun& run) {
+void BatchRunner::writeTags(BatchRun& run) {
+    SaveResult saved;
     try {
         if (IsMp3Source(run.inputPath)) {
-            services_.tagWriter.writeTagsWithSource(run.tags, run.inputPath, run.outputPath());
+            saved = services_.tagWriter.writeTagsWithSource(run.tags, run.inputPath, run.outputPath());
         } else {
-            services_.tagWriter.writeTags(run.tags, run.outputPath());
+            saved = services_.tagWriter.writeTags(run.tags, run.outputPath());
         }
     } catch (...) {
         // The source could not be read again for its tags: the output keeps
         // what it has and the batch goes on.
     }
+    // The file is as the encoder wrote it, so the run stays encoded; but the
+    // user is told, since the tags they typed are not in it.
+    if (!saved.saved) run.outcome.tagsNotWritten = saved.reason.empty() ? "?" : saved.reason;
 }
 
 }  // namespace qorvane

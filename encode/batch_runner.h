@@ -122,8 +122,10 @@ public:
     void skipRun(BatchRun& run, RunResult result);
 
     // After a run (ended by itself or aborted), with its outcome set: tags
-    // only for a good run, then the per-job sound. A failure to write tags
-    // is not reported and ends nothing.
+    // only for a good run, then the per-job sound. Tags that could not be
+    // saved are noted in the outcome and reported with the failures; a
+    // source that cannot be read again is not reported. Neither ends the
+    // batch.
     void finishJob(BatchRun& run);
 
     BatchState& state() { return state_; }
@@ -134,7 +136,7 @@ private:
     void endBatch();
     void stopAfterAbort();
     void runOver(BatchRun& run);
-    void writeTags(const BatchRun& run);
+    void writeTags(BatchRun& run);
     void takeJob();
     void buildRun();
     int runsLeftInRows();

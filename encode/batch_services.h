@@ -9,6 +9,7 @@
 
 #include "encode/encode_job.h"
 #include "encode/run_outcome.h"
+#include "platform/metadata_editor.h"
 
 namespace qorvane {
 
@@ -67,14 +68,16 @@ struct JobTagTexts {
 };
 
 // Writes a finished run's tags; for an MP3 source the source's own genre,
-// track and comment are carried over as well. May throw when the source
-// cannot be read; the runner then goes on without telling the user.
+// track and comment are carried over as well. A save that failed is
+// returned (the output then stays as the encoder wrote it). May throw when
+// the source cannot be read; the runner then goes on without telling the
+// user.
 class JobTagWriter {
 public:
     virtual ~JobTagWriter() = default;
-    virtual void writeTags(const JobTagTexts& tags, const std::filesystem::path& output) = 0;
-    virtual void writeTagsWithSource(const JobTagTexts& tags, const std::filesystem::path& source,
-                                     const std::filesystem::path& output) = 0;
+    virtual SaveResult writeTags(const JobTagTexts& tags, const std::filesystem::path& output) = 0;
+    virtual SaveResult writeTagsWithSource(const JobTagTexts& tags, const std::filesystem::path& source,
+                                           const std::filesystem::path& output) = 0;
 };
 
 // Runs a step on the thread that owns the job list and the windows, and

@@ -1,11 +1,13 @@
 #pragma once
 // One line per run, in the words the command line prints and scripts read:
-//   encoded: IN -> OUT [(N kbps)]
+//   encoded: IN -> OUT [(N kbps)][: TAGS NOT WRITTEN (WHY)]
 //   failed: IN -> OUT [(N kbps)]: REASON
 //   aborted: IN [-> OUT [(N kbps)]]
 //   skipped: IN: REASON
 // A line is handed on as the run ends, with whether it tells of something
-// not done.
+// not done (an encoded file without its tags included). A path that holds a
+// line break, another control character or bytes that are not UTF-8 is
+// quoted as a shell reads it back (base/shell_escape.h).
 
 #include <functional>
 #include <string>

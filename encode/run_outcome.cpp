@@ -20,6 +20,7 @@ constexpr const char* kNoOutputText = QORVANE_UI_TEXT("出力ファイルが作�
 constexpr const char* kEncoderExitedText = QORVANE_UI_TEXT("エンコーダがエラーで終了しました (終了コード %1)");
 constexpr const char* kEncoderKilledText = QORVANE_UI_TEXT("エンコーダが強制終了されました (シグナル %1)");
 constexpr const char* kEncoderFailedText = QORVANE_UI_TEXT("エンコーダがエラーで終了しました");
+constexpr const char* kTagsNotWrittenText = QORVANE_UI_TEXT("タグを書き込めませんでした (%1)");
 constexpr const char* kReportHeadText = QORVANE_UI_TEXT("変換できなかったファイルがあります (%1 件)");
 constexpr const char* kReportMoreText = QORVANE_UI_TEXT("ほか %1 件");
 constexpr const char* kReportLogText = QORVANE_UI_TEXT("詳しくはログをご覧ください:");
@@ -56,11 +57,16 @@ std::string OutcomeText(const RunOutcome& outcome) {
     return outcome.result == RunResult::Good ? UiText(kDoneText) : FailureReason(outcome);
 }
 
-bool IsReportedFailure(RunResult result) { return result != RunResult::Good && result != RunResult::Aborted; }
+bool IsReportedFailure(const RunOutcome& outcome) {
+    if (outcome.result == RunResult::Good) return !outcome.tagsNotWritten.empty();
+    return outcome.result != RunResult::Aborted;
+}
 
 std::string FailureReason(const RunOutcome& outcome) {
     switch (outcome.result) {
-        case RunResult::Good: return {};
+        case RunResult::Good:
+            if (outcome.tagsNotWritten.empty()) return {};
+            return UiText(kTagsNotWrittenText, {outcome.tagsNotWritten});
         case RunResult::Aborted: return UiText(kAbortedText);
         case RunResult::InputMissing: return UiText(kInputMissingText);
         case RunResult::UnsupportedInput: return UiText(kUnsupportedInputText);

@@ -27,8 +27,12 @@ enum class RunResult {
 };
 
 struct RunOutcome {
+    RunOutcome(RunResult r = RunResult::Good, ProcessEnd e = {}) : result(r), end(e) {}
     RunResult result = RunResult::Good;
     ProcessEnd end;  // how the encoder ended, where one ran
+    // A good run whose tags could not be saved: why. Its file stays as the
+    // encoder wrote it, and the user hears of it like a failure.
+    std::string tagsNotWritten;
     bool operator==(const RunOutcome&) const = default;
 };
 
@@ -55,10 +59,11 @@ struct RunFailure {
     RunOutcome outcome;
 };
 
-// Whether the user should hear about this result at the end of the batch.
-bool IsReportedFailure(RunResult result);
+// Whether the user should hear about this outcome at the end of the batch.
+bool IsReportedFailure(const RunOutcome& outcome);
 
-// The reason of one failure, in the program's words.
+// The reason of one failure, in the program's words (for a good run, why its
+// tags were not written, if they were not).
 std::string FailureReason(const RunOutcome& outcome);
 
 // How a run ended, in the program's words (a good run included).

@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace qorvane {
@@ -30,6 +31,15 @@ enum class AttributeDataType : std::uint32_t {
     Qword = 4,
     Word = 5,
     Guid = 6,
+};
+
+// Whether a file's edits were saved; when not, why (words for the user, such
+// as "No space left on device"). A save that fails leaves the file byte for
+// byte as it was before the edit.
+struct SaveResult {
+    bool saved = true;
+    std::string reason;
+    bool operator==(const SaveResult&) const = default;
 };
 
 class MetadataEditor {
@@ -60,8 +70,9 @@ public:
                               AttributeDataType type, const std::byte* value,
                               std::uint16_t byteLength) = 0;
 
-    // Saves the stored attributes into the file and closes it.
-    virtual void Flush() = 0;
+    // Saves the stored attributes into the file and closes it. The file is
+    // either saved whole or left as it was, never half written.
+    virtual SaveResult Flush() = 0;
     // Closes the file without saving anything; the file stays byte for byte
     // as it was.
     virtual void Close() = 0;

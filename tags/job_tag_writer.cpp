@@ -13,13 +13,13 @@ CurrentJobTags ToBuffers(const JobTagTexts& tags) {
 
 }  // namespace
 
-void MetadataJobTagWriter::writeTags(const JobTagTexts& tags, const std::filesystem::path& output) {
-    WriteJobTags(output, ToBuffers(tags), editor_);
+SaveResult MetadataJobTagWriter::writeTags(const JobTagTexts& tags, const std::filesystem::path& output) {
+    return WriteJobTags(output, ToBuffers(tags), editor_);
 }
 
-void MetadataJobTagWriter::writeTagsWithSource(const JobTagTexts& tags, const std::filesystem::path& source,
-                                               const std::filesystem::path& output) {
-    WriteJobTagsWithSource(source, output, ToBuffers(tags), editor_, legacy_);
+SaveResult MetadataJobTagWriter::writeTagsWithSource(const JobTagTexts& tags, const std::filesystem::path& source,
+                                                     const std::filesystem::path& output) {
+    return WriteJobTagsWithSource(source, output, ToBuffers(tags), editor_, legacy_);
 }
 
 }  // namespace qorvane

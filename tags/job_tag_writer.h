@@ -15,9 +15,9 @@ public:
     MetadataJobTagWriter(MetadataEditor& editor, const CodePage& legacyCodePage)
         : editor_(editor), legacy_(legacyCodePage) {}
 
-    void writeTags(const JobTagTexts& tags, const std::filesystem::path& output) override;
-    void writeTagsWithSource(const JobTagTexts& tags, const std::filesystem::path& source,
-                             const std::filesystem::path& output) override;
+    SaveResult writeTags(const JobTagTexts& tags, const std::filesystem::path& output) override;
+    SaveResult writeTagsWithSource(const JobTagTexts& tags, const std::filesystem::path& source,
+                                   const std::filesystem::path& output) override;
 
 private:
     MetadataEditor& editor_;

@@ -64,17 +64,17 @@ void StoreSourceTags(AttributeStore& store, const SourceTags& source) {
 
 }  // namespace
 
-void WriteWindowsMediaTags(const std::filesystem::path& outputPath, const CurrentJobTags& tags,
-                           MetadataEditor& editor, const SourceTagReader& readSource) {
-    if (!editor.LoadRuntime()) return;
+SaveResult WriteWindowsMediaTags(const std::filesystem::path& outputPath, const CurrentJobTags& tags,
+                                 MetadataEditor& editor, const SourceTagReader& readSource) {
+    if (!editor.LoadRuntime()) return {};
     if (!editor.CreateEditor()) {
         editor.UnloadRuntime();
-        return;
+        return {};
     }
     if (!editor.Open(outputPath)) {
         editor.ReleaseEditor();
         editor.UnloadRuntime();
-        return;
+        return {};
     }
 
     AttributeStore store(editor);
@@ -95,23 +95,26 @@ void WriteWindowsMediaTags(const std::filesystem::path& outputPath, const Curren
         }
     }
 
+    SaveResult saved;
     if (store.changed()) {
-        editor.Flush();
+        saved = editor.Flush();
     } else {
         editor.Close();
     }
     if (haveHeaderInfo) editor.ReleaseHeaderInfo();
     editor.ReleaseEditor();
     editor.UnloadRuntime();
-    if (error) std::rethrow_exception(error);
+    // A file left untagged matters more than a source that could not be read.
+    if (error && saved.saved) std::rethrow_exception(error);
+    return saved;
 }
 
-void WriteJobTags(const std::filesystem::path& outputPath, const CurrentJobTags& tags,
-                  MetadataEditor& editor) {
-    WriteWindowsMediaTags(outputPath, tags, editor, SourceTagReader{});
+SaveResult WriteJobTags(const std::filesystem::path& outputPath, const CurrentJobTags& tags,
+                        MetadataEditor& editor) {
+    return WriteWindowsMediaTags(outputPath, tags, editor, SourceTagReader{});
 }
 
-void WriteJobTagsWithSource(const std::filesystem::path& sourcePath,
+SaveResult WriteJobTagsWithSource(const std::filesystem::path& sourcePath,
                             const std::filesystem::path& outputPath, const CurrentJobTags& tags,
                             MetadataEditor& editor, const CodePage& legacyCodePage) {
     const SourceTagReader readSource = [&]() -> std::optional<SourceTags> {
@@ -119,7 +122,7 @@ void WriteJobTagsWithSource(const std::filesystem::path& sourcePath,
         if (!id3.ReadTags(sourcePath)) return std::nullopt;
         return SourceTags{id3.Genre, id3.Track, id3.Comment};
     };
-    WriteWindowsMediaTags(outputPath, tags, editor, readSource);
+    return WriteWindowsMediaTags(outputPath, tags, editor, readSource);
 }
 
 }  // namespace qorvane

@@ -18,12 +18,14 @@
 //     or "WM/Genre" (any other genre), "WM/TrackNumber" (decimal), "Description".
 // When nothing is stored the file is closed unsaved, so it is not rewritten.
 //
-// Failures stay silent: a missing runtime or an output that cannot be opened
-// for editing leaves the output as it was, and a refused attribute does not
-// stop the others. The one error that reaches the caller is the source's
-// FileOpenError (platform/file_open_error.h), thrown by
-// WriteJobTagsWithSource after the attributes stored so far have been saved
-// and the editor released.
+// A missing runtime or an output that cannot be opened for editing leaves
+// the output as it was, silently, and a refused attribute does not stop the
+// others. A save that fails (a full disk) leaves the output exactly as the
+// encoder wrote it and is returned, with its reason, for the caller to
+// report. The one error thrown is the source's FileOpenError
+// (platform/file_open_error.h), by WriteJobTagsWithSource after the
+// attributes stored so far have been saved and the editor released (unless
+// that save failed: the failed save is returned instead).
 //
 // Main thread only, like the job list the tags come from.
 
@@ -40,16 +42,16 @@
 namespace qorvane {
 
 // Stores the job's five tags into the output file.
-void WriteJobTags(const std::filesystem::path& outputPath, const CurrentJobTags& tags,
+SaveResult WriteJobTags(const std::filesystem::path& outputPath, const CurrentJobTags& tags,
                   MetadataEditor& editor);
 
 // Stores the job's five tags, then reads the source's ID3 tags (TID3v2,
 // with legacyCodePage for 8-bit text that is not UTF-8) and stores its genre,
 // track number and comment. Throws FileOpenError when the source cannot be
 // opened; the output then keeps the job's five tags.
-void WriteJobTagsWithSource(const std::filesystem::path& sourcePath,
-                            const std::filesystem::path& outputPath, const CurrentJobTags& tags,
-                            MetadataEditor& editor, const CodePage& legacyCodePage);
+SaveResult WriteJobTagsWithSource(const std::filesystem::path& sourcePath,
+                                  const std::filesystem::path& outputPath, const CurrentJobTags& tags,
+                                  MetadataEditor& editor, const CodePage& legacyCodePage);
 
 // What the writer takes from a source's tags (system code page text).
 struct SourceTags {
@@ -64,7 +66,7 @@ using SourceTagReader = std::function<std::optional<SourceTags>()>;
 
 // The sequence behind both entries; readSource (empty for a non-MP3 source)
 // runs once the job's own tags are stored.
-void WriteWindowsMediaTags(const std::filesystem::path& outputPath, const CurrentJobTags& tags,
-                           MetadataEditor& editor, const SourceTagReader& readSource);
+SaveResult WriteWindowsMediaTags(const std::filesystem::path& outputPath, const CurrentJobTags& tags,
+                                 MetadataEditor& editor, const SourceTagReader& readSource);
 
 }  // namespace qorvane

@@ -48,6 +48,10 @@
         <translation>Aborted</translation>
     </message>
     <message>
+        <source>タグを書き込めませんでした (%1)</source>
+        <translation>Tags not written (%1)</translation>
+    </message>
+    <message>
         <source>ファイルが見つかりません</source>
         <translation>File not found</translation>
     </message>

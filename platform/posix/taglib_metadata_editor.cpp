@@ -2,12 +2,18 @@
 
 #include <taglib/asffile.h>
 #include <taglib/asftag.h>
+#include <taglib/tbytevectorstream.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <optional>
 #include <string>
 #include <system_error>
 
 #include "base/text_codec.h"
+#include "platform/posix/file_head_replacement.h"
 
 namespace qorvane {
 
@@ -49,45 +55,55 @@ bool SetContentDescription(TagLib::ASF::Tag& tag, std::u16string_view name,
     return true;
 }
 
-// TagLib grows the header in place but leaves the file properties object's
-// "file size" as it was, so the header would claim the old size. Sets it to
-// the real length, unless the file is marked as a broadcast (size unknown).
-void RefreshFileSizeField(TagLib::ASF::File& file) {
-    static const TagLib::ByteVector kHeaderGuid(
-        "\x30\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16);
+const TagLib::ByteVector kHeaderGuid("\x30\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16);
+constexpr unsigned int kHeaderPrefixSize = 30;  // GUID, size, object count, two reserved bytes
+// A header larger than this is not taken for one (pictures included, real
+// headers stay far below it).
+constexpr std::uint64_t kMaxHeaderSize = 64ULL << 20;
+
+// The file properties object records the length of the whole file; TagLib
+// leaves the old one there when the header grows. Sets it to `length`,
+// unless the file is marked as a broadcast (length unknown).
+void SetFileSizeField(TagLib::ByteVector& header, long long length) {
     static const TagLib::ByteVector kFilePropertiesGuid(
         "\xA1\xDC\xAB\x8C\x47\xA9\xCF\x11\x8E\xE4\x00\xC0\x0C\x20\x53\x65", 16);
-    constexpr long kObjectHeaderSize = 24;  // GUID and 64-bit size
-    constexpr long kFileSizeOffset = 40;    // after the object header and the file id
-    constexpr long kFlagsOffset = 88;
+    constexpr unsigned int kObjectHeaderSize = 24;  // GUID and 64-bit size
+    constexpr unsigned int kFileSizeOffset = 40;    // after the object header and the file id
+    constexpr unsigned int kFlagsOffset = 88;
     constexpr unsigned int kBroadcastFlag = 1;
 
-    const long length = file.length();
-    file.seek(0);
-    const TagLib::ByteVector header = file.readBlock(30);
-    if (header.size() < 30 || !header.startsWith(kHeaderGuid)) return;
-    const long long headerSize = header.toLongLong(16, false);
-    const unsigned int objectCount = header.mid(24, 4).toUInt(false);
-    long long position = 30;
-    for (unsigned int i = 0; i < objectCount; ++i) {
-        if (position + kObjectHeaderSize > headerSize || headerSize > length) return;
-        file.seek(static_cast<long>(position));
-        const TagLib::ByteVector object = file.readBlock(kObjectHeaderSize);
-        if (object.size() < kObjectHeaderSize) return;
-        const long long objectSize = object.toLongLong(16, false);
-        if (objectSize < kObjectHeaderSize || position + objectSize > headerSize) return;
-        if (object.startsWith(kFilePropertiesGuid)) {
+    if (header.size() < kHeaderPrefixSize || !header.startsWith(kHeaderGuid)) return;
+    const unsigned int objectCount = header.toUInt(24, false);
+    unsigned long long position = kHeaderPrefixSize;
+    for (unsigned int i = 0; i < objectCount && position + kObjectHeaderSize <= header.size(); ++i) {
+        const auto at = static_cast<unsigned int>(position);
+        const auto objectSize = static_cast<unsigned long long>(header.toLongLong(at + 16, false));
+        if (objectSize < kObjectHeaderSize || position + objectSize > header.size()) return;
+        if (header.mid(at, 16) == kFilePropertiesGuid) {
             if (objectSize < kFlagsOffset + 4) return;
-            file.seek(static_cast<long>(position + kFlagsOffset));
-            if (file.readBlock(4).toUInt(false) & kBroadcastFlag) return;
-            file.seek(static_cast<long>(position + kFileSizeOffset));
-            if (file.readBlock(8).toLongLong(false) == length) return;
-            file.seek(static_cast<long>(position + kFileSizeOffset));
-            file.writeBlock(TagLib::ByteVector::fromLongLong(length, false));
+            if (header.toUInt(at + kFlagsOffset, false) & kBroadcastFlag) return;
+            const TagLib::ByteVector size = TagLib::ByteVector::fromLongLong(length, false);
+            std::copy(size.begin(), size.end(), header.begin() + at + kFileSizeOffset);
             return;
         }
         position += objectSize;
     }
+}
+
+// The header object's bytes, or nothing when the file does not begin with
+// a plausible one.
+std::optional<TagLib::ByteVector> ReadHeader(const std::filesystem::path& path, std::uint64_t fileSize) {
+    std::ifstream in(path, std::ios::binary);
+    std::string prefix(kHeaderPrefixSize, '\0');
+    if (!in.read(prefix.data(), kHeaderPrefixSize)) return std::nullopt;
+    const TagLib::ByteVector bytes(prefix.data(), kHeaderPrefixSize);
+    if (!bytes.startsWith(kHeaderGuid)) return std::nullopt;
+    const auto size = static_cast<std::uint64_t>(bytes.toLongLong(16, false));
+    if (size < kHeaderPrefixSize || size > fileSize || size > kMaxHeaderSize) return std::nullopt;
+    std::string header(size, '\0');
+    in.seekg(0);
+    if (!in.read(header.data(), static_cast<std::streamsize>(size))) return std::nullopt;
+    return TagLib::ByteVector(header.data(), static_cast<unsigned int>(size));
 }
 
 }  // namespace
@@ -110,11 +126,18 @@ bool TagLibMetadataEditor::Open(const std::filesystem::path& path) {
     if (!editorCreated_ || file_) return false;
     // Only a regular file: a directory or a pipe must not be read as media.
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return false;
-    auto file = std::make_unique<TagLib::ASF::File>(path.c_str(), false);
-    if (!file->isOpen() || !file->isValid() || file->readOnly() || file->tag() == nullptr) {
-        return false;
-    }
+    if (!std::filesystem::is_regular_file(path, error) || ::access(path.c_str(), W_OK) != 0) return false;
+    const std::uint64_t fileSize = std::filesystem::file_size(path, error);
+    if (error) return false;
+    std::optional<TagLib::ByteVector> header = ReadHeader(path, fileSize);
+    if (!header) return false;
+    auto stream = std::make_unique<TagLib::ByteVectorStream>(*header);
+    auto file = std::make_unique<TagLib::ASF::File>(stream.get(), false);
+    if (!file->isValid() || file->tag() == nullptr) return false;
+    path_ = path;
+    headerSize_ = header->size();
+    fileSize_ = fileSize;
+    header_ = std::move(stream);
     file_ = std::move(file);
     return true;
 }
@@ -141,18 +164,28 @@ bool TagLibMetadataEditor::SetAttribute(std::uint16_t streamNumber, std::u16stri
     return true;
 }
 
-void TagLibMetadataEditor::Flush() {
-    if (file_ && file_->save()) RefreshFileSizeField(*file_);
-    file_.reset();
+SaveResult TagLibMetadataEditor::Flush() {
+    if (!file_) return {};
+    SaveResult result{false, "TagLib could not render the header"};
+    if (file_->save()) {
+        TagLib::ByteVector& header = *header_->data();
+        SetFileSizeField(header, static_cast<long long>(header.size() + (fileSize_ - headerSize_)));
+        result = ReplaceFileHead(path_, headerSize_, std::string_view(header.data(), header.size()));
+    }
+    Close();
+    return result;
 }
 
-void TagLibMetadataEditor::Close() { file_.reset(); }
+void TagLibMetadataEditor::Close() {
+    file_.reset();  // before the stream it reads
+    header_.reset();
+}
 
 void TagLibMetadataEditor::ReleaseHeaderInfo() { headerInfo_ = false; }
 
 void TagLibMetadataEditor::ReleaseEditor() {
     headerInfo_ = false;
-    file_.reset();
+    Close();
     editorCreated_ = false;
 }
 

@@ -4,6 +4,12 @@
 // there; every other failure (missing file, not ASF, read-only) makes Open
 // answer false, and nothing is ever written then.
 //
+// TagLib edits only a copy of the file's header, in memory; Flush then
+// writes the new header and the untouched rest into a new file beside the
+// old one and renames it into place (platform/posix/file_head_replacement.h),
+// so a full disk leaves the encoder's file exactly as it was. TagLib itself
+// would rewrite the file in place and not notice a write that failed.
+//
 // "Title", "Author", "Copyright", "Description" and "Rating" live in the
 // file's content description object, which TagLib reaches through its own
 // setters; every other name becomes an attribute of its own (extended
@@ -15,9 +21,12 @@
 
 #include "platform/metadata_editor.h"
 
-namespace TagLib::ASF {
+namespace TagLib {
+class ByteVectorStream;
+namespace ASF {
 class File;
 }
+}  // namespace TagLib
 
 namespace qorvane {
 
@@ -36,7 +45,7 @@ public:
     bool SetAttribute(std::uint16_t streamNumber, std::u16string_view name,
                       AttributeDataType type, const std::byte* value,
                       std::uint16_t byteLength) override;
-    void Flush() override;
+    SaveResult Flush() override;
     void Close() override;
     void ReleaseHeaderInfo() override;
     void ReleaseEditor() override;
@@ -46,7 +55,11 @@ private:
     bool runtimeLoaded_ = false;
     bool editorCreated_ = false;
     bool headerInfo_ = false;
-    std::unique_ptr<TagLib::ASF::File> file_;
+    std::filesystem::path path_;
+    std::uint64_t headerSize_ = 0;  // of the file as it is on disk
+    std::uint64_t fileSize_ = 0;
+    std::unique_ptr<TagLib::ByteVectorStream> header_;  // the header's bytes, edited here
+    std::unique_ptr<TagLib::ASF::File> file_;           // reads and renders header_
 };
 
 }  // namespace qorvane

@@ -327,6 +327,17 @@ TEST_F(Batch, FailingTagSourceDoesNotStopTheBatch) {
     EXPECT_FALSE(runner().state().running);
 }
 
+TEST_F(Batch, TagsThatCouldNotBeSavedAreReportedWithTheEncodedFile) {
+    jobs.rows = {job("a.wav")};
+    tags.save = {false, "No space left on device"};
+    runBatch();
+    ASSERT_EQ(host.reports.size(), 1u);
+    ASSERT_EQ(host.reports[0].size(), 1u);
+    const RunOutcome& outcome = host.reports[0][0].outcome;
+    EXPECT_EQ(outcome.result, RunResult::Good);
+    EXPECT_EQ(FailureReason(outcome), "タグを書き込めませんでした (No space left on device)");
+}
+
 TEST_F(Batch, MissingScriptHostSkipsEveryRun) {
     encoder.cscriptPath.clear();
     jobs.rows = {job("a.mp3")};

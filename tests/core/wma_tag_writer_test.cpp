@@ -43,7 +43,11 @@ public:
         calls.push_back(Utf16ToUtf8(name) + "=" + Utf16ToUtf8(text));
         return !setFails;
     }
-    void Flush() override { calls.push_back("Flush"); }
+    SaveResult flushAnswer;
+    SaveResult Flush() override {
+        calls.push_back("Flush");
+        return flushAnswer;
+    }
     void Close() override { calls.push_back("Close"); }
     void ReleaseHeaderInfo() override { calls.push_back("ReleaseHeaderInfo"); }
     void ReleaseEditor() override { calls.push_back("ReleaseEditor"); }
@@ -193,6 +197,18 @@ TEST(WriteWindowsMediaTags, ASourceErrorArrivesAfterTheEditIsSavedAndReleased) {
     EXPECT_THROW(WriteWindowsMediaTags("/out/a.wma", kNoTags, editor, failingSource),
                  FileOpenError);
     EXPECT_EQ(editor.calls, Concat({kOpening, kClosing}));
+}
+
+TEST(WriteWindowsMediaTags, AFailedSaveIsReturnedEvenOverASourceError) {
+    RecordingEditor editor;
+    editor.flushAnswer = {false, "No space left on device"};
+    EXPECT_EQ(WriteJobTags("/out/a.wma", MakeCurrentJobTags("T", "", "", "", ""), editor), editor.flushAnswer);
+
+    const auto failingSource = []() -> std::optional<SourceTags> { throw FileOpenError("/in/gone.mp3"); };
+    SaveResult result;
+    EXPECT_NO_THROW(result = WriteWindowsMediaTags("/out/a.wma", MakeCurrentJobTags("T", "", "", "", ""), editor,
+                                                   failingSource));
+    EXPECT_EQ(result, editor.flushAnswer);
 }
 
 TEST(IsMp3Source, ComparesTheExtensionInAnyCase) {

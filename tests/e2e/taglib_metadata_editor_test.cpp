@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <chrono>
 #include <cstdint>
@@ -15,6 +18,7 @@
 #include "platform/posix/taglib_metadata_editor.h"
 #include "support/media_tools.h"
 #include "support/run_program.h"
+#include "support/small_disk.h"
 #include "support/temp_dir.h"
 #include "tags/wma_tag_writer.h"
 
@@ -155,6 +159,58 @@ TEST_F(TagLibEditorTest, SavingKeepsTheRecordedFileSizeTrue) {
         {"ffmpeg", "-nostdin", "-v", "error", "-i", wma_.string(), "-f", "null", "-"}, dir_.path());
     EXPECT_EQ(decoded.exitCode, 0);
     EXPECT_EQ(decoded.errors, "");
+}
+
+// Writes that fail as on a full disk: a full tmpfs where the test may mount
+// one, otherwise a file size limit at the file's present size.
+class NoRoomToGrow {
+public:
+    explicit NoRoomToGrow(const fs::path& folder) : disk_(folder, "1m") {}
+    // From now on nothing grows: the tmpfs is filled, or no file may grow
+    // past `size` bytes.
+    void fill(std::uintmax_t size) {
+        if (disk_.mounted()) return disk_.leaveFree(0);
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        limited_ = true;
+        rlimit limit = saved_;
+        limit.rlim_cur = size;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~NoRoomToGrow() {
+        if (!limited_) return;
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    testing::SmallDisk disk_;
+    rlimit saved_{};
+    void (*previousHandler_)(int) = nullptr;
+    bool limited_ = false;
+};
+
+TEST_F(TagLibEditorTest, ASaveThatFailsLeavesTheFileAsTheEncoderWroteItAndSaysWhy) {
+    const fs::path folder = dir_ / "disk";
+    const std::string encoded = ReadFileBytes(wma_);
+    {
+        NoRoomToGrow full(folder);
+        const fs::path output = dir_.write("disk/song.wma", encoded);
+        full.fill(encoded.size());
+        const SaveResult result =
+            WriteJobTags(output, MakeCurrentJobTags(std::string(250, 't'), "A", "B", "C", "2000"), editor_);
+        EXPECT_FALSE(result.saved);
+        EXPECT_FALSE(result.reason.empty());
+        EXPECT_TRUE(ReadFileBytes(output) == encoded) << "the encoder's file was changed";
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            const std::string name = entry.path().filename().string();
+            EXPECT_TRUE(name == "song.wma" || name == "filler") << "left behind: " << name;
+        }
+    }
+    // With room again the same file takes its tags.
+    const fs::path output = dir_.write("disk/song.wma", encoded);
+    EXPECT_TRUE(WriteJobTags(output, MakeCurrentJobTags("T", "", "", "", ""), editor_).saved);
+    EXPECT_EQ(testing::ProbeTags(output).at("title"), "T");
 }
 
 TEST_F(TagLibEditorTest, KeepsCharactersOutsideTheBasicPlane) {

@@ -54,17 +54,21 @@ struct FakeHost : BatchHost {
 };
 
 // Records "plain NAME TITLE" or "mp3 NAME TITLE" per call; with failSource
-// the MP3 entry throws as when the source cannot be opened again.
+// the MP3 entry throws as when the source cannot be opened again; `save` is
+// what every call answers (a failed save with its reason).
 struct FakeTags : JobTagWriter {
     std::vector<std::string> calls;
     bool failSource = false;
-    void writeTags(const JobTagTexts& tags, const std::filesystem::path& output) override {
+    SaveResult save;
+    SaveResult writeTags(const JobTagTexts& tags, const std::filesystem::path& output) override {
         calls.push_back("plain " + output.filename().string() + " " + tags.title);
+        return save;
     }
-    void writeTagsWithSource(const JobTagTexts& tags, const std::filesystem::path& source,
-                             const std::filesystem::path& output) override {
+    SaveResult writeTagsWithSource(const JobTagTexts& tags, const std::filesystem::path& source,
+                                   const std::filesystem::path& output) override {
         if (failSource) throw std::runtime_error("cannot open " + source.string());
         calls.push_back("mp3 " + output.filename().string() + " " + tags.title);
+        return save;
     }
 };
 
