@@ -39,7 +39,9 @@ std::string CleanProfileName(std::string_view typed, const CodePage& codePage) {
             }
         } else {
             if (name.size() >= kMaxProfileNameBytes) break;
-            if (!(name.empty() && byte == ' ')) name.push_back(static_cast<char>(byte));
+            // A name that began with a dot would be a hidden file, never
+            // listed again.
+            if (!(name.empty() && (byte == ' ' || byte == '.'))) name.push_back(static_cast<char>(byte));
         }
         pos += length;
     }

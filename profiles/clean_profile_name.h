@@ -13,8 +13,8 @@ namespace qorvane {
 inline constexpr std::size_t kMaxProfileNameBytes = 120;
 
 // Walks the typed text from its start: leading blanks (the half-width space
-// and the full-width space U+3000) and leading control or forbidden
-// characters vanish; a control character or one of  " * , / : ; < > ? \ |
+// and the full-width space U+3000), leading dots (a hidden file would not be
+// listed again) and leading control or forbidden characters vanish; a control character or one of  " * , / : ; < > ? \ |
 // inside the name becomes one space; trailing spaces stay. The result is cut
 // at kMaxProfileNameBytes without splitting a multi-byte character, and a
 // character cut off by the end of the text ends the walk. Comma and

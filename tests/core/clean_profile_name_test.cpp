@@ -22,6 +22,13 @@ TEST(CleanProfileName, LeadingBlanksGoForbiddenCharactersBecomeSpacesTrailingBla
     EXPECT_EQ(CleanProfileName("", kUtf8), "");
 }
 
+TEST(CleanProfileName, LeadingDotsVanishSoThatNoNameIsHidden) {
+    EXPECT_EQ(CleanProfileName("../Escape/Name", kUtf8), "Escape Name");
+    EXPECT_EQ(CleanProfileName(".hidden", kUtf8), "hidden");
+    EXPECT_EQ(CleanProfileName(". .. .x.y.", kUtf8), "x.y.");
+    EXPECT_EQ(CleanProfileName("...", kUtf8), "");
+}
+
 TEST(CleanProfileName, LeadingFullWidthSpacesVanishButNotInside) {
     const std::string ideographicSpace = "\xE3\x80\x80";
     EXPECT_EQ(CleanProfileName(ideographicSpace + " " + ideographicSpace + "音楽" + ideographicSpace, kUtf8),
