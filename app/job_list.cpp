@@ -62,6 +62,14 @@ void JobList::removeRows(std::vector<std::size_t> rows) {
     }
 }
 
+void JobList::insertFirst(std::vector<EncodeJob> jobs) {
+    if (jobs.empty()) return;
+    if (observer_) observer_->rowsAboutToBeInserted(0, jobs.size() - 1);
+    rows_.insert(rows_.begin(), std::make_move_iterator(jobs.begin()), std::make_move_iterator(jobs.end()));
+    ++revision_;
+    if (observer_) observer_->rowsInserted();
+}
+
 EncodeJob JobList::takeFirst() {
     assert(!rows_.empty());
     if (observer_) observer_->rowsAboutToBeRemoved(0, 0);

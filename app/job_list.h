@@ -45,6 +45,8 @@ public:
     void removeRows(std::vector<std::size_t> rows);
     // Removes the top row and hands it over. The list must not be empty.
     EncodeJob takeFirst();
+    // Puts rows at the top, in their order (jobs an abort interrupted).
+    void insertFirst(std::vector<EncodeJob> jobs);
 
     // At most one observer; nullptr detaches it.
     void setObserver(JobListObserver* observer) { observer_ = observer; }

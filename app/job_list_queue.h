@@ -12,6 +12,7 @@ public:
     int count() const override { return static_cast<int>(list_.size()); }
     const EncodeJob& at(int row) const override { return list_[static_cast<std::size_t>(row)]; }
     EncodeJob takeFirst() override { return list_.takeFirst(); }
+    void putBackFirst(std::vector<EncodeJob> rows) override { list_.insertFirst(std::move(rows)); }
 
 private:
     JobList& list_;

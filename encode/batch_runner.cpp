@@ -23,6 +23,7 @@ bool BatchRunner::beginBatch() {
     openRuns_ = 0;
     runsLeftOfJob_.clear();
     rowsGoing_.clear();
+    interrupted_.clear();
     countedProfiles_.clear();
     slots_ = std::max(1, services_.host.parallelRuns());
     return true;
@@ -75,8 +76,14 @@ void BatchRunner::endBatch() {
 
 void BatchRunner::stopAfterAbort() {
     // The rows behind stay for a later batch; no end-of-batch sound, no
-    // shutdown. The interrupted jobs are over, their bit rates not yet
-    // prepared included.
+    // shutdown. The jobs the abort interrupted (a run ended, or bit rates
+    // not begun) go back on top as they were, so that the next convert runs
+    // them again with the tags the user typed.
+    interrupted_.merge(rowsGoing_);
+    std::vector<EncodeJob> rows;
+    for (auto& [number, row] : interrupted_) rows.push_back(std::move(row));
+    services_.jobs.putBackFirst(std::move(rows));
+    interrupted_.clear();
     runsLeftOfJob_.clear();
     rowsGoing_.clear();
     state_.running = false;
@@ -91,6 +98,9 @@ void BatchRunner::runOver(BatchRun& run) {
         state_.failures.push_back({run.displayName, output, run.outcome});
     }
     --openRuns_;
+    if (run.outcome.result == RunResult::Aborted) {
+        if (const auto row = rowsGoing_.find(run.job); row != rowsGoing_.end()) interrupted_.insert(*row);
+    }
     const auto job = runsLeftOfJob_.find(run.job);
     if (job != runsLeftOfJob_.end() && --job->second <= 0) {
         rowsGoing_.erase(job->first);

@@ -99,7 +99,8 @@ public:
     // taken job, or the next row. With no row left the batch ends (sound,
     // shutdown request) once no run is going any more; after an abort it
     // stops the same way without taking a row, and without the end-of-batch
-    // sound or shutdown.
+    // sound or shutdown, and the jobs it interrupted are back on top of the
+    // list.
     Next prepareNextJob();
 
     // How many runs may go at the same time now (at least 1), as the setting
@@ -151,6 +152,7 @@ private:
     std::atomic<int> slots_{1};
     std::map<int, int> runsLeftOfJob_;  // by job number: its runs not yet over, for the jobs taken
     std::map<int, EncodeJob> rowsGoing_;  // by job number: the rows of those jobs
+    std::map<int, EncodeJob> interrupted_;  // by job number: rows of jobs a run of which was aborted
     std::map<std::string, EncodingProfile> countedProfiles_;  // by profile name
 };
 

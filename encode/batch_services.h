@@ -13,14 +13,16 @@
 
 namespace qorvane {
 
-// The job list as the runner sees it: it only ever takes the first row.
-// Used on the main thread only.
+// The job list as the runner sees it: it takes the first row, and after an
+// abort puts the interrupted jobs back on top. Used on the main thread only.
 class JobQueue {
 public:
     virtual ~JobQueue() = default;
     virtual int count() const = 0;
     virtual const EncodeJob& at(int row) const = 0;
     virtual EncodeJob takeFirst() = 0;
+    // Puts rows back at the top, in their order.
+    virtual void putBackFirst(std::vector<EncodeJob> rows) = 0;
 };
 
 // The progress dialog.

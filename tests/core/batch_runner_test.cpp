@@ -233,13 +233,15 @@ TEST_F(Batch, OutputFolderIsCreatedOrTheJobSkippedWithTheMessage) {
 
 TEST_F(Batch, AbortEndsTheEncoderKeepsTheRestAndSkipsTheEndOfBatch) {
     jobs.rows = {job("a.mp3"), job("b.mp3"), job("c.mp3")};
+    const std::deque<EncodeJob> rows = jobs.rows;
     host.settings = {true, true, true, "job.wav", "done.wav"};
     launcher.steps = -1;  // never ends by itself
     launcher.onStart = [&] { runner().requestAbort(); };
     runBatch();
     EXPECT_EQ(launcher.started.size(), 1u);
     EXPECT_EQ(launcher.terminated, 1);
-    EXPECT_EQ(jobs.rows.size(), 2u);
+    // The interrupted job is back on top as it was, tags and all.
+    EXPECT_EQ(jobs.rows, rows);
     EXPECT_TRUE(tags.calls.empty());  // an aborted run has no file of its own to tag
     EXPECT_EQ(sounds.played, std::vector<std::string>{"job.wav"});
     EXPECT_EQ(host.shutdowns, 0);
@@ -435,19 +437,20 @@ TEST_F(Batch, AbortEndsEveryRunGoingAndStartsNothingMore) {
     launcher.onStart = [&] {
         if (launcher.started.size() == 3) runner().requestAbort();
     };
+    const std::deque<EncodeJob> rows = jobs.rows;
     runBatch();
     EXPECT_EQ(launcher.started.size(), 3u);
     EXPECT_EQ(launcher.terminated, 3);
     EXPECT_EQ(launcher.alive, 0);
-    EXPECT_EQ(jobs.rows.size(), 2u);
+    EXPECT_EQ(jobs.rows, rows);  // the three interrupted on top, in their order
     EXPECT_TRUE(tags.calls.empty());
     EXPECT_EQ(sounds.played, std::vector<std::string>(3, "job.wav"));
     EXPECT_EQ(host.shutdowns, 0);
     EXPECT_FALSE(runner().state().running);
 }
 
-// An aborted job is over, also the bit rates it had not begun: nothing of it
-// counts as going (or is kept for a restart) once the batch has stopped.
+// An aborted job is no longer going, also the bit rates it had not begun; it
+// is back in the list, whole, for the next convert.
 TEST_F(Batch, AnAbortedJobIsNoLongerGoingWhateverRunsItHadLeft) {
     dir.write("Profile/p.wpf", "[video]\nbitrate=300,500,700\n");
     for (const int parallel : {1, 2}) {
@@ -461,7 +464,8 @@ TEST_F(Batch, AnAbortedJobIsNoLongerGoingWhateverRunsItHadLeft) {
         EXPECT_EQ(launcher.started.size(), 1u);
         EXPECT_EQ(runner().jobsGoing(), 0);
         EXPECT_TRUE(runner().jobsGoingRows().empty());
-        EXPECT_EQ(jobs.rows.size(), 1u);
+        ASSERT_EQ(jobs.rows.size(), 2u);
+        EXPECT_EQ(jobs.rows[0].File, "clip.avi");
     }
 }
 

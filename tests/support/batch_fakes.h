@@ -23,6 +23,7 @@ struct FakeJobs : JobQueue {
         rows.pop_front();
         return job;
     }
+    void putBackFirst(std::vector<EncodeJob> jobs) override { rows.insert(rows.begin(), jobs.begin(), jobs.end()); }
 };
 
 struct FakeProgress : BatchProgressView {
