@@ -19,7 +19,7 @@ struct LaunchRequest {
     std::vector<std::string> environment;   // "NAME=value" set for the process, over the program's own
     std::filesystem::path logFile;          // output of the run is appended here; empty: discarded
     std::string logHeader;                  // written before the run's output (the command line)
-    bool keepFullOutput = false;            // debug mode: keep everything the process printed
+    bool keepFullOutput = false;            // debug mode: keep much more of what the process printed
     // Each line the process prints (stdout and stderr, without the line
     // end), as it comes; called on the thread that waits for the process,
     // from waitFor() and terminate(). A line cut short at 4 KiB comes in

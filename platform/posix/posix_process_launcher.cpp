@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -52,20 +53,6 @@ int AboveStandardFds(int fd) {
 }
 
 
-// An unnamed file for one run's output: it never blocks the writer the way a
-// full pipe would, and it vanishes when closed.
-int OpenCaptureFile() {
-    std::error_code ec;
-    auto dir = std::filesystem::temp_directory_path(ec);
-    if (ec) dir = "/tmp";
-    int fd = ::open(dir.c_str(), O_TMPFILE | O_RDWR | O_APPEND | O_CLOEXEC, 0600);
-    if (fd >= 0) return fd;
-    std::string name = (dir / "qorvane-run-XXXXXX").string();
-    fd = ::mkostemp(name.data(), O_APPEND | O_CLOEXEC);
-    if (fd >= 0) ::unlink(name.c_str());
-    return fd;
-}
-
 int OpenPidFd(pid_t pid) {
 #ifdef SYS_pidfd_open
     const long fd = ::syscall(SYS_pidfd_open, pid, 0);
@@ -90,17 +77,20 @@ std::string EndLine(pid_t pid, bool statusKnown, int status) {
 
 // One started process. Shared with the late reaper, which may run while the
 // handle still asks about it (after terminate() gave up waiting), so reaping
-// is serialized: whoever reaps first also finishes the log.
+// is serialized: whoever reaps first also writes the run's record to the log.
 class Run {
 public:
     enum class Reap { Done, Running, Error };
 
-    Run(pid_t pid, int logFd, int captureFd, std::unique_ptr<OutputPipe> output)
-        : pid_(pid), pidFd_(OpenPidFd(pid)), logFd_(logFd), captureFd_(captureFd), output_(std::move(output)) {}
+    // `record` is the start of the run's record for `logFile` (empty: none).
+    Run(pid_t pid, std::filesystem::path logFile, std::string record, std::unique_ptr<OutputPipe> output)
+        : pid_(pid),
+          pidFd_(OpenPidFd(pid)),
+          logFile_(std::move(logFile)),
+          record_(std::move(record)),
+          output_(std::move(output)) {}
     ~Run() {
         if (pidFd_ >= 0) ::close(pidFd_);
-        CloseFd(logFd_);
-        CloseFd(captureFd_);
     }
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
@@ -189,23 +179,19 @@ private:
             end_ = {ProcessEnd::Kind::Unknown, 0};
         }
         output_->close();
-        // One write, so that the run's output and its end stay together
-        // whatever other runs write to the log meanwhile; the output is
-        // introduced with its process, as another run's start may come
-        // between this run's start and its output.
-        if (logFd_ >= 0) {
-            std::string tail = CapturedOutputTail(captureFd_, kBatchLogTailBytes);
-            if (!tail.empty()) tail.insert(0, "-- output of process " + std::to_string(pid_) + ":\n");
-            AppendToLog(logFd_, tail + EndLine(pid_, statusKnown, status));
+        if (logFile_.empty()) return;
+        // The whole record in one write (see AppendToBatchLog).
+        std::string record = std::move(record_);
+        if (const std::string kept = output_->keptText(); !kept.empty()) {
+            record += "-- output of process " + std::to_string(pid_) + ":\n" + kept;
         }
-        CloseFd(logFd_);
-        CloseFd(captureFd_);
+        AppendToBatchLog(logFile_, record + EndLine(pid_, statusKnown, status));
     }
 
     const pid_t pid_;
     const int pidFd_;
-    int logFd_;
-    int captureFd_;
+    const std::filesystem::path logFile_;
+    std::string record_;
     const std::unique_ptr<OutputPipe> output_;
     bool reaped_ = false;
     ProcessEnd end_;
@@ -294,31 +280,19 @@ struct SpawnSetup {
 }  // namespace
 
 std::unique_ptr<RunningProcess> PosixProcessLauncher::start(const LaunchRequest& request) {
-    int logFd = request.logFile.empty() ? -1 : AboveStandardFds(OpenBatchLog(request.logFile));
-    // The header goes to the log with the start's outcome, in one write.
-    std::string header = LogTimestampLine() + request.logHeader;
-    if (header.back() != '\n') header += '\n';
-    const auto couldNotStart = [&header, &logFd](const std::string& why) {
-        AppendToLog(logFd, header + "-- could not start: " + why + "\n");
+    const std::filesystem::path& logFile = request.logFile;
+    // The run's record for the log, written when the run has ended.
+    std::string record = LogTimestampLine() + request.logHeader;
+    if (record.back() != '\n') record += '\n';
+    const auto couldNotStart = [&](const std::string& why) {
+        if (!logFile.empty()) AppendToBatchLog(logFile, record + "-- could not start: " + why + "\n");
     };
 
     // The child's stdout and stderr go into a pipe that the waiter drains;
-    // from there the bytes go to the log (all of them in debug mode, else
-    // into a file that keeps the run's tail for the log).
-    int captureFd = -1;
-    int sinkFd = -1;
-    if (logFd >= 0 && request.keepFullOutput) {
-        sinkFd = logFd;
-    } else if (logFd >= 0) {
-        captureFd = AboveStandardFds(OpenCaptureFile());
-        sinkFd = captureFd;
-        if (captureFd < 0) header += "-- output not kept (no temporary file)\n";
-    }
+    // what of them goes to the log is kept in memory meanwhile.
     int pipeFds[2] = {-1, -1};
     if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
         couldNotStart(std::strerror(errno));
-        CloseFd(captureFd);
-        CloseFd(logFd);
         return nullptr;
     }
     int readFd = AboveStandardFds(pipeFds[0]);
@@ -327,8 +301,6 @@ std::unique_ptr<RunningProcess> PosixProcessLauncher::start(const LaunchRequest&
         couldNotStart("no descriptor for its output");
         CloseFd(readFd);
         CloseFd(writeFd);
-        CloseFd(captureFd);
-        CloseFd(logFd);
         return nullptr;
     }
 
@@ -383,13 +355,20 @@ std::unique_ptr<RunningProcess> PosixProcessLauncher::start(const LaunchRequest&
     if (error != 0) {
         couldNotStart(std::strerror(error));
         CloseFd(readFd);
-        CloseFd(captureFd);
-        CloseFd(logFd);
         return nullptr;
     }
-    AppendToLog(logFd, header + "-- process " + std::to_string(pid) + " started\n");
-    auto output = std::make_unique<OutputPipe>(readFd, sinkFd, request.onOutputLine);
-    return std::make_unique<PosixRunningProcess>(std::make_shared<Run>(pid, logFd, captureFd, std::move(output)));
+    record += "-- process " + std::to_string(pid) + " started\n";
+    std::optional<KeptOutput> kept;
+    if (logFile.empty()) {
+        record.clear();
+    } else if (request.keepFullOutput) {
+        kept.emplace(kBatchLogDebugHeadBytes, kBatchLogDebugTailBytes);
+    } else {
+        kept.emplace(0, kBatchLogTailBytes);
+    }
+    auto output = std::make_unique<OutputPipe>(readFd, std::move(kept), request.onOutputLine);
+    return std::make_unique<PosixRunningProcess>(
+        std::make_shared<Run>(pid, logFile, std::move(record), std::move(output)));
 }
 
 }  // namespace qorvane
