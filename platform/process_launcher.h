@@ -48,6 +48,8 @@ public:
     virtual ~RunningProcess() = default;
 
     // Waits at most `timeout`, returning as soon as the process has ended.
+    // Whatever else of its process group still runs then is ended before
+    // this returns, so nothing of the run outlives it.
     virtual WaitResult waitFor(std::chrono::milliseconds timeout) = 0;
 
     // Ends the process and everything it started (its whole process group)

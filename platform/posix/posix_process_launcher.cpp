@@ -19,6 +19,7 @@
 
 #include "platform/posix/batch_log.h"
 #include "platform/posix/output_pipe.h"
+#include "platform/posix/process_group.h"
 
 extern char** environ;
 
@@ -27,7 +28,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
-using namespace std::chrono_literals;
 
 // Without a pidfd (kernels before 5.3) the wait polls in steps this short.
 constexpr milliseconds kPollStep{5};
@@ -35,8 +35,8 @@ constexpr milliseconds kPollStep{5};
 constexpr milliseconds kTermGrace{300};
 // How long terminate() waits for the killed leader before leaving it to a reaper.
 constexpr milliseconds kKillWait{1000};
-// How long it then gives the rest of the killed group to disappear.
-constexpr milliseconds kGroupWait{200};
+// How long the rest of a group gets to disappear once it is sent SIGKILL.
+constexpr milliseconds kGroupWait{1000};
 
 void CloseFd(int& fd) {
     if (fd >= 0) ::close(fd);
@@ -110,35 +110,38 @@ public:
         return end_;
     }
 
+    // Once the process has ended, in whatever way, ends what is left of its
+    // group, then reaps it: nothing of a run outlives it, and whoever judges
+    // the run sees its output in its final state. The leader stays unreaped
+    // until then, so that the group's number cannot go to someone else.
     Reap tryReap() {
         std::lock_guard lock(mutex_);
         if (reaped_) return Reap::Done;
+        switch (look()) {
+            case Look::Running: return Reap::Running;
+            case Look::Error: return Reap::Error;
+            case Look::Gone:
+                // Its group's number may be someone else's by now, so the
+                // group is left alone.
+                finish(false, 0);
+                return Reap::Done;
+            case Look::Ended: break;
+        }
+        KillProcessGroup(pid_, kGroupWait);
         int status = 0;
         pid_t got;
         do {
-            got = ::waitpid(pid_, &status, WNOHANG);
+            got = ::waitpid(pid_, &status, 0);  // a zombie: does not block
         } while (got < 0 && errno == EINTR);
-        if (got == pid_) {
-            finish(true, status);
-            return Reap::Done;
-        }
-        if (got == 0) return Reap::Running;
-        if (errno == ECHILD) {  // reaped elsewhere (SIGCHLD ignored): it has ended
-            finish(false, 0);
-            return Reap::Done;
-        }
-        return Reap::Error;
+        finish(got == pid_, status);
+        return Reap::Done;
     }
 
-    // True once the process has ended, without reaping it.
+    // True once the process has ended (or cannot be asked about), without
+    // reaping it.
     bool ended() {
         std::lock_guard lock(mutex_);
-        if (reaped_) return true;
-        siginfo_t info{};
-        if (::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) != 0) {
-            return errno != EINTR;
-        }
-        return info.si_pid != 0;
+        return reaped_ || look() != Look::Running;
     }
 
     // Sleeps until the process ends or the deadline passes, waking as soon
@@ -166,7 +169,24 @@ public:
     }
 
 private:
-    // Called with the lock held.
+    enum class Look {
+        Running,
+        Ended,  // a zombie, not reaped
+        Gone,   // reaped elsewhere (SIGCHLD ignored): it has ended
+        Error,
+    };
+
+    // Called with the lock held, as are the functions below.
+    Look look() const {
+        siginfo_t info{};
+        int result;
+        do {
+            result = ::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT);
+        } while (result != 0 && errno == EINTR);
+        if (result != 0) return errno == ECHILD ? Look::Gone : Look::Error;
+        return info.si_pid != 0 ? Look::Ended : Look::Running;
+    }
+
     void finish(bool statusKnown, int status) {
         reaped_ = true;
         if (!statusKnown) {
@@ -246,12 +266,7 @@ public:
             run_->dropListener();  // the reaper's thread must not call it
             ReapLater(run_);
             handedToReaper_ = true;
-            return;
         }
-        // Signal 0 only asks whether anyone of the group is left (zombies
-        // count until their new parent reaps them).
-        const auto groupEnd = Clock::now() + kGroupWait;
-        while (::kill(-group, 0) == 0 && Clock::now() < groupEnd) std::this_thread::sleep_for(5ms);
     }
 
     ProcessEnd end() const override { return run_->end(); }

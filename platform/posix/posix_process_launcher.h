@@ -7,7 +7,8 @@
 // has ended: the last kBatchLogTailBytes of it, or in debug mode its head and
 // tail.
 //
-// Reaping: a run is reaped by waitFor() or terminate(). A handle dropped
+// Reaping: a run is reaped by waitFor() or terminate(), and only after the
+// rest of its process group has been ended. A handle dropped
 // while its process still runs leaves it running, as the interface promises,
 // but hands it to a detached thread that waits for it, so no zombie is left
 // behind however long the program lives.

@@ -177,6 +177,32 @@ TEST(PosixProcessLauncher, TerminateKillsAGroupThatIgnoresSigterm) {
     EXPECT_FALSE(IsAlive(grandchild));
 }
 
+TEST(PosixProcessLauncher, NothingOfTheGroupOutlivesTheEndOfItsLeader) {
+    TempDir dir;
+    PosixProcessLauncher launcher;
+    // Exits 0, leaving behind a child that would write the output later.
+    auto process = launcher.start(
+        Shell(dir, "echo $$ > pid; (sleep 1; echo late > out.wma) & echo $! > child; exit 0"));
+    ASSERT_NE(process, nullptr);
+    ASSERT_EQ(process->waitFor(10s), WaitResult::Exited);
+    EXPECT_EQ(process->end(), (ProcessEnd{ProcessEnd::Kind::Exited, 0}));
+    pid_t group = ReadPid(dir / "pid");
+    pid_t child = ReadPid(dir / "child");
+    EXPECT_TRUE(LiveMembers(group).empty());
+    EXPECT_FALSE(IsAlive(child));
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.wma"));
+
+    // Killed by a signal, leaving its child (an ffmpeg, say) at work.
+    process = launcher.start(Shell(dir, "sleep 30 & echo $! > child2; echo $$ > pid2; kill -KILL $$"));
+    ASSERT_NE(process, nullptr);
+    ASSERT_EQ(process->waitFor(10s), WaitResult::Exited);
+    EXPECT_EQ(process->end(), (ProcessEnd{ProcessEnd::Kind::Killed, SIGKILL}));
+    group = ReadPid(dir / "pid2");
+    child = ReadPid(dir / "child2");
+    EXPECT_TRUE(LiveMembers(group).empty());
+    EXPECT_FALSE(IsAlive(child));
+}
+
 TEST(PosixProcessLauncher, ADroppedHandleLeavesTheChildRunningButReapsItLater) {
     TempDir dir;
     PosixProcessLauncher launcher;
