@@ -19,7 +19,7 @@ struct LaunchRequest {
     std::vector<std::string> environment;   // "NAME=value" set for the process, over the program's own
     std::filesystem::path logFile;          // output of the run is appended here; empty: discarded
     std::string logHeader;                  // written before the run's output (the command line)
-    bool keepFullOutput = false;            // debug mode: keep everything the process printed
+    bool keepFullOutput = false;            // debug mode: keep much more of what the process printed
     // Each line the process prints (stdout and stderr, without the line
     // end), as it comes; called on the thread that waits for the process,
     // from waitFor() and terminate(). A line cut short at 4 KiB comes in
@@ -48,6 +48,8 @@ public:
     virtual ~RunningProcess() = default;
 
     // Waits at most `timeout`, returning as soon as the process has ended.
+    // Whatever else of its process group still runs then is ended before
+    // this returns, so nothing of the run outlives it.
     virtual WaitResult waitFor(std::chrono::milliseconds timeout) = 0;
 
     // Ends the process and everything it started (its whole process group)

@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <ctime>
 #include <system_error>
-#include <vector>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,17 +18,16 @@ std::filesystem::path FromEnvironment(const char* name) {
     return value != nullptr ? std::filesystem::path(value) : std::filesystem::path();
 }
 
-bool ReadFully(int fd, char* data, std::size_t size, std::size_t offset) {
-    while (size > 0) {
-        const ssize_t got = ::pread(fd, data, size, static_cast<off_t>(offset));
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return false;
-        data += got;
-        size -= static_cast<std::size_t>(got);
-        offset += static_cast<std::size_t>(got);
+void WriteAll(int fd, std::string_view text) {
+    while (!text.empty()) {
+        const ssize_t written = ::write(fd, text.data(), text.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return;  // a full disk loses log text, never the run
+        text.remove_prefix(static_cast<std::size_t>(written));
     }
-    return true;
 }
+
+bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
 }  // namespace
 
@@ -43,29 +42,41 @@ std::filesystem::path DefaultBatchLogPath() {
     return home / ".local" / "state" / "qorvane" / "encoder.log";
 }
 
-int OpenBatchLog(const std::filesystem::path& path) {
+void AppendToBatchLog(const std::filesystem::path& path, std::string_view record) {
     std::error_code ec;
     if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ec);
-    const auto size = std::filesystem::file_size(path, ec);
-    if (!ec && size > kBatchLogRotateBytes) {
-        auto old = path;
-        old += ".1";
-        std::filesystem::rename(path, old, ec);
-    }
-    int fd;
-    do {
-        fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-}
-
-void AppendToLog(int fd, std::string_view text) {
-    if (fd < 0) return;
-    while (!text.empty()) {
-        const ssize_t written = ::write(fd, text.data(), text.size());
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return;
-        text.remove_prefix(static_cast<std::size_t>(written));
+    // Another writer may move the log aside while this one waits for the
+    // lock; then it starts over with the new file. The last attempt writes
+    // wherever it is.
+    constexpr int kAttempts = 8;
+    for (int attempt = 1;; ++attempt) {
+        int fd;
+        do {
+            fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+        } while (fd < 0 && errno == EINTR);
+        if (fd < 0) return;
+        // A file system without locks still gets the record, unlocked.
+        while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+        }
+        struct stat opened {};
+        struct stat named {};
+        const bool known = ::fstat(fd, &opened) == 0 && ::stat(path.c_str(), &named) == 0;
+        if (attempt < kAttempts && known) {
+            if (!SameFile(opened, named)) {  // moved aside meanwhile
+                ::close(fd);
+                continue;
+            }
+            auto old = path;
+            old += ".1";
+            if (static_cast<std::uintmax_t>(opened.st_size) > kBatchLogRotateBytes &&
+                ::rename(path.c_str(), old.c_str()) == 0) {
+                ::close(fd);
+                continue;
+            }
+        }
+        WriteAll(fd, record);
+        ::close(fd);  // and the lock with it
+        return;
     }
 }
 
@@ -77,34 +88,6 @@ std::string LogTimestampLine() {
         std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", &local);
     }
     return std::string("==== ") + stamp + " ====\n";
-}
-
-std::string CapturedOutputTail(int captureFd, std::size_t limit) {
-    if (captureFd < 0) return {};
-    struct stat info {};
-    if (::fstat(captureFd, &info) != 0 || info.st_size <= 0) return {};
-    const auto total = static_cast<std::size_t>(info.st_size);
-    const std::size_t keep = total < limit ? total : limit;
-    std::size_t offset = total - keep;
-    // One byte more in front when cut, to see whether the cut falls on a line start.
-    const std::size_t lead = offset > 0 ? 1 : 0;
-    std::vector<char> tail(keep + lead);
-    if (!ReadFully(captureFd, tail.data(), tail.size(), offset - lead)) return {};
-
-    std::string_view text(tail.data(), tail.size());
-    std::string result;
-    if (lead > 0) {
-        const auto lineStart = text.find('\n');
-        const std::size_t drop = lineStart != std::string_view::npos && lineStart + 1 < text.size()
-                                     ? lineStart + 1
-                                     : lead;  // one endless line: keep its end
-        text.remove_prefix(drop);
-        offset += drop - lead;
-        result = "[... " + std::to_string(offset) + " bytes of earlier output left out ...]\n";
-    }
-    result += text;
-    if (result.back() != '\n') result += '\n';
-    return result;
 }
 
 }  // namespace qorvane

@@ -7,8 +7,8 @@
 
 namespace qorvane {
 
-OutputPipe::OutputPipe(int readFd, int sinkFd, LineListener listener)
-    : fd_(readFd), sinkFd_(sinkFd), listener_(std::move(listener)) {
+OutputPipe::OutputPipe(int readFd, std::optional<KeptOutput> kept, LineListener listener)
+    : fd_(readFd), kept_(std::move(kept)), listener_(std::move(listener)) {
     if (fd_ >= 0) ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) | O_NONBLOCK);
 }
 
@@ -30,12 +30,7 @@ void OutputPipe::drainAtMost(std::size_t budget) {
         const ssize_t got = ::read(fd_, buffer, sizeof buffer);
         if (got > 0) {
             const auto bytes = static_cast<std::size_t>(got);
-            for (std::size_t done = 0; sinkFd_ >= 0 && done < bytes;) {
-                const ssize_t put = ::write(sinkFd_, buffer + done, bytes - done);
-                if (put < 0 && errno == EINTR) continue;
-                if (put <= 0) break;  // a full disk loses log text, never the run
-                done += static_cast<std::size_t>(put);
-            }
+            if (kept_) kept_->add(std::string_view(buffer, bytes));
             takeLines(std::string_view(buffer, bytes));
             taken += bytes;
             continue;
@@ -60,6 +55,11 @@ void OutputPipe::close() {
 void OutputPipe::dropListener() {
     std::lock_guard lock(mutex_);
     listener_ = nullptr;
+}
+
+std::string OutputPipe::keptText() const {
+    std::lock_guard lock(mutex_);
+    return kept_ ? kept_->text() : std::string();
 }
 
 void OutputPipe::takeLines(std::string_view bytes) {

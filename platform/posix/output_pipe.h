@@ -1,14 +1,16 @@
 #pragma once
 // The read end of the pipe a child process writes its stdout and stderr
-// into. Whoever waits for the child drains it as data comes: the bytes go on
-// to a sink (the batch log, or the file that keeps the run's tail) and each
-// line to a listener. Draining never blocks, so a child that prints a lot is
+// into. Whoever waits for the child drains it as data comes: the bytes go
+// into what is kept of them for the batch log, and each line to a listener. Draining never blocks, so a child that prints a lot is
 // never held up by a full pipe while someone waits for it.
 
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "platform/posix/kept_output.h"
 
 namespace qorvane {
 
@@ -17,9 +19,9 @@ public:
     using LineListener = std::function<void(std::string_view line)>;
     static constexpr std::size_t kMaxLine = 4096;
 
-    // Takes `readFd` (made non-blocking here); `sinkFd` is borrowed (-1:
-    // none).
-    OutputPipe(int readFd, int sinkFd, LineListener listener);
+    // Takes `readFd` (made non-blocking here); without `kept` the bytes are
+    // not kept.
+    OutputPipe(int readFd, std::optional<KeptOutput> kept, LineListener listener);
     ~OutputPipe();
     OutputPipe(const OutputPipe&) = delete;
     OutputPipe& operator=(const OutputPipe&) = delete;
@@ -35,6 +37,8 @@ public:
     void close();
     // From now on no line goes to the listener (its owner is going away).
     void dropListener();
+    // What was kept of the bytes (see KeptOutput::text()).
+    std::string keptText() const;
 
 private:
     void drainAtMost(std::size_t budget);
@@ -43,7 +47,7 @@ private:
 
     mutable std::mutex mutex_;
     int fd_;
-    int sinkFd_;
+    std::optional<KeptOutput> kept_;
     LineListener listener_;
     std::string partial_;
 };

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -18,6 +19,7 @@
 
 #include "platform/posix/batch_log.h"
 #include "platform/posix/output_pipe.h"
+#include "platform/posix/process_group.h"
 
 extern char** environ;
 
@@ -26,7 +28,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
-using namespace std::chrono_literals;
 
 // Without a pidfd (kernels before 5.3) the wait polls in steps this short.
 constexpr milliseconds kPollStep{5};
@@ -34,8 +35,8 @@ constexpr milliseconds kPollStep{5};
 constexpr milliseconds kTermGrace{300};
 // How long terminate() waits for the killed leader before leaving it to a reaper.
 constexpr milliseconds kKillWait{1000};
-// How long it then gives the rest of the killed group to disappear.
-constexpr milliseconds kGroupWait{200};
+// How long the rest of a group gets to disappear once it is sent SIGKILL.
+constexpr milliseconds kGroupWait{1000};
 
 void CloseFd(int& fd) {
     if (fd >= 0) ::close(fd);
@@ -51,20 +52,6 @@ int AboveStandardFds(int fd) {
     return moved;
 }
 
-
-// An unnamed file for one run's output: it never blocks the writer the way a
-// full pipe would, and it vanishes when closed.
-int OpenCaptureFile() {
-    std::error_code ec;
-    auto dir = std::filesystem::temp_directory_path(ec);
-    if (ec) dir = "/tmp";
-    int fd = ::open(dir.c_str(), O_TMPFILE | O_RDWR | O_APPEND | O_CLOEXEC, 0600);
-    if (fd >= 0) return fd;
-    std::string name = (dir / "qorvane-run-XXXXXX").string();
-    fd = ::mkostemp(name.data(), O_APPEND | O_CLOEXEC);
-    if (fd >= 0) ::unlink(name.c_str());
-    return fd;
-}
 
 int OpenPidFd(pid_t pid) {
 #ifdef SYS_pidfd_open
@@ -90,17 +77,20 @@ std::string EndLine(pid_t pid, bool statusKnown, int status) {
 
 // One started process. Shared with the late reaper, which may run while the
 // handle still asks about it (after terminate() gave up waiting), so reaping
-// is serialized: whoever reaps first also finishes the log.
+// is serialized: whoever reaps first also writes the run's record to the log.
 class Run {
 public:
     enum class Reap { Done, Running, Error };
 
-    Run(pid_t pid, int logFd, int captureFd, std::unique_ptr<OutputPipe> output)
-        : pid_(pid), pidFd_(OpenPidFd(pid)), logFd_(logFd), captureFd_(captureFd), output_(std::move(output)) {}
+    // `record` is the start of the run's record for `logFile` (empty: none).
+    Run(pid_t pid, std::filesystem::path logFile, std::string record, std::unique_ptr<OutputPipe> output)
+        : pid_(pid),
+          pidFd_(OpenPidFd(pid)),
+          logFile_(std::move(logFile)),
+          record_(std::move(record)),
+          output_(std::move(output)) {}
     ~Run() {
         if (pidFd_ >= 0) ::close(pidFd_);
-        CloseFd(logFd_);
-        CloseFd(captureFd_);
     }
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
@@ -120,35 +110,38 @@ public:
         return end_;
     }
 
+    // Once the process has ended, in whatever way, ends what is left of its
+    // group, then reaps it: nothing of a run outlives it, and whoever judges
+    // the run sees its output in its final state. The leader stays unreaped
+    // until then, so that the group's number cannot go to someone else.
     Reap tryReap() {
         std::lock_guard lock(mutex_);
         if (reaped_) return Reap::Done;
+        switch (look()) {
+            case Look::Running: return Reap::Running;
+            case Look::Error: return Reap::Error;
+            case Look::Gone:
+                // Its group's number may be someone else's by now, so the
+                // group is left alone.
+                finish(false, 0);
+                return Reap::Done;
+            case Look::Ended: break;
+        }
+        KillProcessGroup(pid_, kGroupWait);
         int status = 0;
         pid_t got;
         do {
-            got = ::waitpid(pid_, &status, WNOHANG);
+            got = ::waitpid(pid_, &status, 0);  // a zombie: does not block
         } while (got < 0 && errno == EINTR);
-        if (got == pid_) {
-            finish(true, status);
-            return Reap::Done;
-        }
-        if (got == 0) return Reap::Running;
-        if (errno == ECHILD) {  // reaped elsewhere (SIGCHLD ignored): it has ended
-            finish(false, 0);
-            return Reap::Done;
-        }
-        return Reap::Error;
+        finish(got == pid_, status);
+        return Reap::Done;
     }
 
-    // True once the process has ended, without reaping it.
+    // True once the process has ended (or cannot be asked about), without
+    // reaping it.
     bool ended() {
         std::lock_guard lock(mutex_);
-        if (reaped_) return true;
-        siginfo_t info{};
-        if (::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) != 0) {
-            return errno != EINTR;
-        }
-        return info.si_pid != 0;
+        return reaped_ || look() != Look::Running;
     }
 
     // Sleeps until the process ends or the deadline passes, waking as soon
@@ -176,7 +169,24 @@ public:
     }
 
 private:
-    // Called with the lock held.
+    enum class Look {
+        Running,
+        Ended,  // a zombie, not reaped
+        Gone,   // reaped elsewhere (SIGCHLD ignored): it has ended
+        Error,
+    };
+
+    // Called with the lock held, as are the functions below.
+    Look look() const {
+        siginfo_t info{};
+        int result;
+        do {
+            result = ::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT);
+        } while (result != 0 && errno == EINTR);
+        if (result != 0) return errno == ECHILD ? Look::Gone : Look::Error;
+        return info.si_pid != 0 ? Look::Ended : Look::Running;
+    }
+
     void finish(bool statusKnown, int status) {
         reaped_ = true;
         if (!statusKnown) {
@@ -189,23 +199,19 @@ private:
             end_ = {ProcessEnd::Kind::Unknown, 0};
         }
         output_->close();
-        // One write, so that the run's output and its end stay together
-        // whatever other runs write to the log meanwhile; the output is
-        // introduced with its process, as another run's start may come
-        // between this run's start and its output.
-        if (logFd_ >= 0) {
-            std::string tail = CapturedOutputTail(captureFd_, kBatchLogTailBytes);
-            if (!tail.empty()) tail.insert(0, "-- output of process " + std::to_string(pid_) + ":\n");
-            AppendToLog(logFd_, tail + EndLine(pid_, statusKnown, status));
+        if (logFile_.empty()) return;
+        // The whole record in one write (see AppendToBatchLog).
+        std::string record = std::move(record_);
+        if (const std::string kept = output_->keptText(); !kept.empty()) {
+            record += "-- output of process " + std::to_string(pid_) + ":\n" + kept;
         }
-        CloseFd(logFd_);
-        CloseFd(captureFd_);
+        AppendToBatchLog(logFile_, record + EndLine(pid_, statusKnown, status));
     }
 
     const pid_t pid_;
     const int pidFd_;
-    int logFd_;
-    int captureFd_;
+    const std::filesystem::path logFile_;
+    std::string record_;
     const std::unique_ptr<OutputPipe> output_;
     bool reaped_ = false;
     ProcessEnd end_;
@@ -260,12 +266,7 @@ public:
             run_->dropListener();  // the reaper's thread must not call it
             ReapLater(run_);
             handedToReaper_ = true;
-            return;
         }
-        // Signal 0 only asks whether anyone of the group is left (zombies
-        // count until their new parent reaps them).
-        const auto groupEnd = Clock::now() + kGroupWait;
-        while (::kill(-group, 0) == 0 && Clock::now() < groupEnd) std::this_thread::sleep_for(5ms);
     }
 
     ProcessEnd end() const override { return run_->end(); }
@@ -294,31 +295,19 @@ struct SpawnSetup {
 }  // namespace
 
 std::unique_ptr<RunningProcess> PosixProcessLauncher::start(const LaunchRequest& request) {
-    int logFd = request.logFile.empty() ? -1 : AboveStandardFds(OpenBatchLog(request.logFile));
-    // The header goes to the log with the start's outcome, in one write.
-    std::string header = LogTimestampLine() + request.logHeader;
-    if (header.back() != '\n') header += '\n';
-    const auto couldNotStart = [&header, &logFd](const std::string& why) {
-        AppendToLog(logFd, header + "-- could not start: " + why + "\n");
+    const std::filesystem::path& logFile = request.logFile;
+    // The run's record for the log, written when the run has ended.
+    std::string record = LogTimestampLine() + request.logHeader;
+    if (record.back() != '\n') record += '\n';
+    const auto couldNotStart = [&](const std::string& why) {
+        if (!logFile.empty()) AppendToBatchLog(logFile, record + "-- could not start: " + why + "\n");
     };
 
     // The child's stdout and stderr go into a pipe that the waiter drains;
-    // from there the bytes go to the log (all of them in debug mode, else
-    // into a file that keeps the run's tail for the log).
-    int captureFd = -1;
-    int sinkFd = -1;
-    if (logFd >= 0 && request.keepFullOutput) {
-        sinkFd = logFd;
-    } else if (logFd >= 0) {
-        captureFd = AboveStandardFds(OpenCaptureFile());
-        sinkFd = captureFd;
-        if (captureFd < 0) header += "-- output not kept (no temporary file)\n";
-    }
+    // what of them goes to the log is kept in memory meanwhile.
     int pipeFds[2] = {-1, -1};
     if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
         couldNotStart(std::strerror(errno));
-        CloseFd(captureFd);
-        CloseFd(logFd);
         return nullptr;
     }
     int readFd = AboveStandardFds(pipeFds[0]);
@@ -327,8 +316,6 @@ std::unique_ptr<RunningProcess> PosixProcessLauncher::start(const LaunchRequest&
         couldNotStart("no descriptor for its output");
         CloseFd(readFd);
         CloseFd(writeFd);
-        CloseFd(captureFd);
-        CloseFd(logFd);
         return nullptr;
     }
 
@@ -383,13 +370,20 @@ std::unique_ptr<RunningProcess> PosixProcessLauncher::start(const LaunchRequest&
     if (error != 0) {
         couldNotStart(std::strerror(error));
         CloseFd(readFd);
-        CloseFd(captureFd);
-        CloseFd(logFd);
         return nullptr;
     }
-    AppendToLog(logFd, header + "-- process " + std::to_string(pid) + " started\n");
-    auto output = std::make_unique<OutputPipe>(readFd, sinkFd, request.onOutputLine);
-    return std::make_unique<PosixRunningProcess>(std::make_shared<Run>(pid, logFd, captureFd, std::move(output)));
+    record += "-- process " + std::to_string(pid) + " started\n";
+    std::optional<KeptOutput> kept;
+    if (logFile.empty()) {
+        record.clear();
+    } else if (request.keepFullOutput) {
+        kept.emplace(kBatchLogDebugHeadBytes, kBatchLogDebugTailBytes);
+    } else {
+        kept.emplace(0, kBatchLogTailBytes);
+    }
+    auto output = std::make_unique<OutputPipe>(readFd, std::move(kept), request.onOutputLine);
+    return std::make_unique<PosixRunningProcess>(
+        std::make_shared<Run>(pid, logFile, std::move(record), std::move(output)));
 }
 
 }  // namespace qorvane

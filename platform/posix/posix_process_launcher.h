@@ -3,10 +3,12 @@
 // shell), in the given working directory, in a process group of its own so
 // that an abort ends everything the encoder started, with stdin from
 // /dev/null and no inherited descriptors. Its output goes to the batch log
-// (see batch_log.h): all of it in debug mode, otherwise the last
-// kBatchLogTailBytes, appended when the run has ended.
+// (see batch_log.h) with the run's start and end, in one record when the run
+// has ended: the last kBatchLogTailBytes of it, or in debug mode its head and
+// tail.
 //
-// Reaping: a run is reaped by waitFor() or terminate(). A handle dropped
+// Reaping: a run is reaped by waitFor() or terminate(), and only after the
+// rest of its process group has been ended. A handle dropped
 // while its process still runs leaves it running, as the interface promises,
 // but hands it to a detached thread that waits for it, so no zombie is left
 // behind however long the program lives.

@@ -11,6 +11,8 @@
 
 #include "platform/posix/batch_log.h"
 #include "support/process_table.h"
+#include "support/scoped_env.h"
+#include "support/small_disk.h"
 #include "support/temp_dir.h"
 
 namespace qorvane {
@@ -25,6 +27,8 @@ using testing::IsAlive;
 using testing::LiveMembers;
 using testing::OurZombies;
 using testing::ReadPid;
+using testing::ScopedEnv;
+using testing::SmallDisk;
 using WaitResult = RunningProcess::WaitResult;
 
 LaunchRequest Shell(const TempDir& dir, const std::string& script) {
@@ -173,6 +177,32 @@ TEST(PosixProcessLauncher, TerminateKillsAGroupThatIgnoresSigterm) {
     EXPECT_FALSE(IsAlive(grandchild));
 }
 
+TEST(PosixProcessLauncher, NothingOfTheGroupOutlivesTheEndOfItsLeader) {
+    TempDir dir;
+    PosixProcessLauncher launcher;
+    // Exits 0, leaving behind a child that would write the output later.
+    auto process = launcher.start(
+        Shell(dir, "echo $$ > pid; (sleep 1; echo late > out.wma) & echo $! > child; exit 0"));
+    ASSERT_NE(process, nullptr);
+    ASSERT_EQ(process->waitFor(10s), WaitResult::Exited);
+    EXPECT_EQ(process->end(), (ProcessEnd{ProcessEnd::Kind::Exited, 0}));
+    pid_t group = ReadPid(dir / "pid");
+    pid_t child = ReadPid(dir / "child");
+    EXPECT_TRUE(LiveMembers(group).empty());
+    EXPECT_FALSE(IsAlive(child));
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.wma"));
+
+    // Killed by a signal, leaving its child (an ffmpeg, say) at work.
+    process = launcher.start(Shell(dir, "sleep 30 & echo $! > child2; echo $$ > pid2; kill -KILL $$"));
+    ASSERT_NE(process, nullptr);
+    ASSERT_EQ(process->waitFor(10s), WaitResult::Exited);
+    EXPECT_EQ(process->end(), (ProcessEnd{ProcessEnd::Kind::Killed, SIGKILL}));
+    group = ReadPid(dir / "pid2");
+    child = ReadPid(dir / "child2");
+    EXPECT_TRUE(LiveMembers(group).empty());
+    EXPECT_FALSE(IsAlive(child));
+}
+
 TEST(PosixProcessLauncher, ADroppedHandleLeavesTheChildRunningButReapsItLater) {
     TempDir dir;
     PosixProcessLauncher launcher;
@@ -242,30 +272,93 @@ TEST(PosixProcessLauncher, AppendsHeaderOutputAndEndOfEachRunToTheLog) {
     EXPECT_NE(log.find("exited with code 3\n", second), std::string::npos) << log;
 }
 
-TEST(PosixProcessLauncher, KeepsOnlyTheEndOfTheOutputUnlessInDebugMode) {
+TEST(PosixProcessLauncher, KeepsOnlyTheEndOfTheOutputOrInDebugModeItsHeadAndTail) {
     TempDir dir;
     PosixProcessLauncher launcher;
-    for (bool debug : {false, true}) {
+    const auto run = [&](const char* count, bool debug) {
         LaunchRequest request;
         request.program = "/usr/bin/seq";
-        request.arguments = {"seq", "100000"};  // about 580 KB
+        request.arguments = {"seq", count};
         request.workingDirectory = dir.path();
-        request.logFile = dir / (debug ? "debug.log" : "plain.log");
+        request.logFile = dir / (std::string(count) + (debug ? "-debug.log" : ".log"));
         request.keepFullOutput = debug;
         auto process = launcher.start(request);
-        ASSERT_NE(process, nullptr);
-        ASSERT_EQ(process->waitFor(30s), WaitResult::Exited);
-    }
-    const auto plain = ReadFileBytes(dir / "plain.log");
+        EXPECT_TRUE(process && process->waitFor(30s) == WaitResult::Exited);
+        return ReadFileBytes(request.logFile);
+    };
+    const auto plain = run("100000", false);  // about 580 KB
     EXPECT_LT(plain.size(), kBatchLogTailBytes + 1024);
     EXPECT_NE(plain.find("bytes of earlier output left out"), std::string::npos);
     EXPECT_NE(plain.find("\n99999\n100000\n"), std::string::npos);
     EXPECT_EQ(plain.find("\n12345\n"), std::string::npos);
 
-    const auto debug = ReadFileBytes(dir / "debug.log");
+    const auto debug = run("100000", true);
     EXPECT_NE(debug.find("\n1\n2\n3\n"), std::string::npos);
     EXPECT_NE(debug.find("\n99999\n100000\n"), std::string::npos);
     EXPECT_GT(debug.size(), 580000u);
+    EXPECT_EQ(debug.find("left out"), std::string::npos);
+
+    // An output without end is cut in its middle, in debug mode too.
+    const auto capped = run("1000000", true);  // about 6.9 MB
+    EXPECT_LT(capped.size(), kBatchLogDebugHeadBytes + kBatchLogDebugTailBytes + 1024);
+    EXPECT_NE(capped.find("\n1\n2\n3\n"), std::string::npos);
+    EXPECT_NE(capped.find("bytes of output left out ...]\n"), std::string::npos);
+    EXPECT_NE(capped.find("\n999999\n1000000\n"), std::string::npos);
+}
+
+TEST(PosixProcessLauncher, AFloodingRunNeedsNoTemporarySpaceAndKeepsItsLastLine) {
+    TempDir dir;
+    SmallDisk tmp(dir / "tmp", "1m");
+    if (!tmp.mounted()) GTEST_SKIP() << "mounting a small temporary folder needs root; KeptOutput's tests cover the bound";
+    ScopedEnv tmpdir("TMPDIR", (dir / "tmp").c_str());
+    auto request = Shell(dir, "yes flooding | head -c 10000000; echo; echo 'reason: out of cheese' >&2; exit 1");
+    request.logFile = dir / "encoder.log";
+    PosixProcessLauncher launcher;
+    auto process = launcher.start(request);
+    ASSERT_NE(process, nullptr);
+    ASSERT_EQ(process->waitFor(60s), WaitResult::Exited);
+    const auto log = ReadFileBytes(dir / "encoder.log");
+    EXPECT_LT(log.size(), kBatchLogTailBytes + 1024);
+    EXPECT_NE(log.find("\nreason: out of cheese\n-- process "), std::string::npos) << log.substr(0, 500);
+}
+
+// Where `record` is whole: in the log or the one moved aside.
+bool LoggedWhole(const std::filesystem::path& log, const std::string& record) {
+    auto older = log;
+    older += ".1";
+    return ReadFileBytes(log).find(record) != std::string::npos ||
+           ReadFileBytes(older).find(record) != std::string::npos;
+}
+
+TEST(PosixProcessLauncher, EachRunIsOneRecordInOneFileHoweverTheLogRotates) {
+    TempDir dir;
+    const auto log = dir / "encoder.log";
+    PosixProcessLauncher launcher;
+    const auto request = [&](const std::string& name, const std::string& script) {
+        auto result = Shell(dir, "echo $$ > " + name + ".pid; echo " + name + "-output; " + script);
+        result.logFile = log;
+        result.logHeader = name;
+        return result;
+    };
+    const auto record = [&](const std::string& name) {
+        const std::string pid = std::to_string(ReadPid(dir / (name + ".pid")));
+        return name + "\n-- process " + pid + " started\n-- output of process " + pid + ":\n" + name +
+               "-output\n-- process " + pid + " exited with code 0\n";
+    };
+    auto longRun = launcher.start(request("long", "while [ ! -e go ]; do sleep 0.01; done"));
+    ASSERT_NE(longRun, nullptr);
+    // Meanwhile the log grows past its limit twice, and two more runs go.
+    for (const std::string name : {"short1", "short2"}) {
+        std::ofstream(log, std::ios::app) << std::string(kBatchLogRotateBytes, 'x') << '\n';
+        auto process = launcher.start(request(name, "exit 0"));
+        ASSERT_NE(process, nullptr);
+        ASSERT_EQ(process->waitFor(10s), WaitResult::Exited);
+    }
+    dir.write("go", "");
+    ASSERT_EQ(longRun->waitFor(10s), WaitResult::Exited);
+    for (const std::string name : {"long", "short1", "short2"}) {
+        EXPECT_TRUE(LoggedWhole(log, record(name))) << name;
+    }
 }
 
 TEST(PosixProcessLauncher, HandsOverEachLineWhileTheChildRunsAndNeverBlocksIt) {
