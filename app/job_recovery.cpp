@@ -90,7 +90,8 @@ std::optional<EncodeJob> ParseRow(std::string_view line) {
                 case 'r': *target += '\r'; break;
                 default: return std::nullopt;
             }
-        } else if (c == '\r') {
+        } else if (c == '\r' || c == '\0') {
+            // No field of ours holds a NUL: a path would be cut short at it.
             return std::nullopt;
         } else {
             *target += c;

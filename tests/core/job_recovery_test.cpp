@@ -39,6 +39,10 @@ TEST(JobRecovery, ADamagedOrForeignFileIsRefusedWhole) {
     EXPECT_FALSE(ParseRecoveryText(text + "more\n"));
     EXPECT_FALSE(ParseRecoveryText("[env]\ndir=/out\n"));
     EXPECT_FALSE(ParseRecoveryText("Qorvane job list recovery 1\nrows 99999999999 going 0\nend\n"));
+    // A NUL would cut the path short where the file is opened: no row of ours has one.
+    JobList cut;
+    cut.append(Row(std::string("a\0b.wav", 7)));
+    EXPECT_FALSE(ParseRecoveryText(RecoveryText({}, cut)));
 }
 
 TEST(JobRecovery, TheKeeperWritesOnlyWhatChangedAndNothingForAnEmptyList) {
