@@ -43,8 +43,8 @@ class RecoveryKeeper {
 public:
     // `quietFactor`: after a tick that took T, the next waits T times this.
     RecoveryKeeper(const JobList& list, std::function<std::vector<EncodeJob>()> going,
-                   std::function<void(std::string)> save, std::function<std::uint64_t()> failedSaves,
-                   std::function<void()> cannotKeep, int quietFactor = 99);
+                   std::function<void(std::string)> save, std::function<std::uint64_t()> failedSaves = {},
+                   std::function<void()> cannotKeep = {}, int quietFactor = 99);
     // True when a new text was handed over. `now`: even right after a long
     // tick (the program is about to end).
     bool tick(bool now = false);
