@@ -21,6 +21,8 @@ constexpr const char* kRestoreQuestionText =
     QORVANE_UI_TEXT("前回は正常に終了しなかったため、変換リストが %1 件残っています。\n復元しますか?");
 constexpr const char* kDamagedRecoveryText =
     QORVANE_UI_TEXT("前回の変換リストを復元できませんでした (ファイルが壊れています)。\n%1 に移しました。");
+constexpr const char* kCannotKeepText = QORVANE_UI_TEXT(
+    "変換リストを %1 に保存できません (空き容量がないか、書き込みできません)。\n正常に終了しなかった場合、変換リストの変更は失われます。");
 
 // A field on one line: tabs separate the fields, so a backslash, a tab and
 // the line ends inside one are written as escapes.
@@ -90,7 +92,8 @@ std::optional<EncodeJob> ParseRow(std::string_view line) {
                 case 'r': *target += '\r'; break;
                 default: return std::nullopt;
             }
-        } else if (c == '\r') {
+        } else if (c == '\r' || c == '\0') {
+            // No field of ours holds a NUL: a path would be cut short at it.
             return std::nullopt;
         } else {
             *target += c;
@@ -147,10 +150,29 @@ std::optional<RecoveredJobs> ParseRecoveryText(std::string_view text) {
 }
 
 RecoveryKeeper::RecoveryKeeper(const JobList& list, std::function<std::vector<EncodeJob>()> going,
-                               std::function<void(std::string)> save, int quietFactor)
-    : list_(list), going_(std::move(going)), save_(std::move(save)), quietFactor_(quietFactor) {}
+                               std::function<void(std::string)> save, std::function<std::uint64_t()> failedSaves,
+                               std::function<void()> cannotKeep, int quietFactor)
+    : list_(list),
+      going_(std::move(going)),
+      save_(std::move(save)),
+      failedSaves_(std::move(failedSaves)),
+      cannotKeep_(std::move(cannotKeep)),
+      quietFactor_(quietFactor) {}
 
 bool RecoveryKeeper::tick(bool force) {
+    // A save that failed since the last tick is tried again with the list as
+    // it stands now.
+    const std::uint64_t failed = failedSaves_ ? failedSaves_() : 0;
+    if (failed != seenFailures_) {
+        seenFailures_ = failed;
+        savedRevision_.reset();
+    }
+    // The user hears of it once, not at every failure, and not at the
+    // program's end, where nobody may be there to answer.
+    if (failed > 0 && !force && !toldCannotKeep_) {
+        toldCannotKeep_ = true;  // before the box: ticks go on while it is up
+        if (cannotKeep_) cannotKeep_();
+    }
     const auto now = std::chrono::steady_clock::now();
     if (now < quietUntil_ && !force) return false;
     std::vector<EncodeJob> going = going_ ? going_() : std::vector<EncodeJob>{};
@@ -170,5 +192,7 @@ bool RecoveryKeeper::tick(bool force) {
 std::string RestoreQuestion(std::size_t rows) { return UiText(kRestoreQuestionText, {std::to_string(rows)}); }
 
 std::string DamagedRecoveryMessage(const std::string& setAside) { return UiText(kDamagedRecoveryText, {setAside}); }
+
+std::string CannotKeepRecoveryMessage(const std::string& folder) { return UiText(kCannotKeepText, {folder}); }
 
 }  // namespace qorvane

@@ -36,11 +36,15 @@ std::optional<RecoveredJobs> ParseRecoveryText(std::string_view text);
 // After a tick that took long (a very long list, a slow machine), the next
 // waits up to half a second more, so that the ticks cost about 1 % of the
 // thread's time at most (for lists below some 40 000 rows).
+// `failedSaves` counts the saves that could not be written: after each new
+// failure the next tick hands the text over again, and the first ordinary
+// tick after one calls `cannotKeep`, once for the keeper's life.
 class RecoveryKeeper {
 public:
     // `quietFactor`: after a tick that took T, the next waits T times this.
     RecoveryKeeper(const JobList& list, std::function<std::vector<EncodeJob>()> going,
-                   std::function<void(std::string)> save, int quietFactor = 99);
+                   std::function<void(std::string)> save, std::function<std::uint64_t()> failedSaves = {},
+                   std::function<void()> cannotKeep = {}, int quietFactor = 99);
     // True when a new text was handed over. `now`: even right after a long
     // tick (the program is about to end).
     bool tick(bool now = false);
@@ -49,6 +53,10 @@ private:
     const JobList& list_;
     std::function<std::vector<EncodeJob>()> going_;
     std::function<void(std::string)> save_;
+    std::function<std::uint64_t()> failedSaves_;
+    std::function<void()> cannotKeep_;
+    std::uint64_t seenFailures_ = 0;
+    bool toldCannotKeep_ = false;
     std::optional<std::uint64_t> savedRevision_;
     std::vector<EncodeJob> savedGoing_;
     int quietFactor_;
@@ -59,5 +67,7 @@ private:
 std::string RestoreQuestion(std::size_t rows);
 // The note when a recovery file could not be read; it has been renamed to `setAside`.
 std::string DamagedRecoveryMessage(const std::string& setAside);
+// The note when the list cannot be written to the recovery file in `folder`.
+std::string CannotKeepRecoveryMessage(const std::string& folder);
 
 }  // namespace qorvane

@@ -123,6 +123,12 @@ Restore them?</translation>
         <translation>The job list of last time could not be restored (its file is damaged).
 It was moved to %1.</translation>
     </message>
+    <message>
+        <source>変換リストを %1 に保存できません (空き容量がないか、書き込みできません)。
+正常に終了しなかった場合、変換リストの変更は失われます。</source>
+        <translation>The job list cannot be kept in %1 (the folder is full or cannot be written to).
+Should the program not end normally, changes to the job list will be lost.</translation>
+    </message>
 </context>
 <context>
     <name>qorvane::BatchController</name>

@@ -48,7 +48,7 @@ using namespace qorvane;
 
 struct OfferedJobs {
     std::vector<EncodeJob> rows;                    // to restore
-    std::vector<RecoveryStore::Leftover> restored;  // their files, to go once this copy has kept the rows
+    std::vector<RecoveryStore::Leftover> restored;  // their files
 };
 
 // The job lists that copies of the program which ended uncleanly left
@@ -143,6 +143,8 @@ int main(int argc, char** argv) {
     RecoveryStore recovery(DefaultRecoveryFolder());
     OfferedJobs offered = OfferLeftoverJobs(recovery, messages);
     state.restoredJobs = std::move(offered.rows);
+    // Their files go only once this copy's own file holds the rows.
+    recovery.adopt(std::move(offered.restored));
 
     const Cp932CodePage cp932;
     QtPickers pickers;
@@ -194,15 +196,19 @@ int main(int argc, char** argv) {
     batch = &controller;
 
     // A few times a second, the list as it stands goes to the recovery file
-    // (written on a thread of its own) when it has changed.
-    RecoveryKeeper keeper(window.jobs(), [&controller] { return controller.runner().jobsGoingRows(); },
-                          [&recovery](std::string text) { recovery.save(std::move(text)); });
+    // (written on a thread of its own) when it has changed or could not be
+    // written last time.
+    RecoveryKeeper keeper(
+        window.jobs(), [&controller] { return controller.runner().jobsGoingRows(); },
+        [&recovery](std::string text) { recovery.save(std::move(text)); },
+        [&recovery] { return recovery.failedWrites(); },
+        [&messages, &recovery] {
+            messages.warning(kMessageCaption, CannotKeepRecoveryMessage(recovery.ownFile().parent_path().string()));
+        });
     recoveryTimer.setInterval(500);
     QObject::connect(&recoveryTimer, &QTimer::timeout, [&keeper] { keeper.tick(); });
     keeping = &keeper;
     keeper.tick();
-    recovery.flush();  // the restored rows are kept by this copy now: the files they came from can go
-    for (const RecoveryStore::Leftover& leftover : offered.restored) recovery.discard(leftover);
     recoveryTimer.start();
     QObject::connect(window.tbConv, &QToolButton::clicked, &controller, &BatchController::tbConvClick);
 

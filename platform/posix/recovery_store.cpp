@@ -68,6 +68,14 @@ std::optional<std::string> ReadLeftover(const fs::path& file) {
     return text;
 }
 
+// A copy's file (unless `removeFile` is false), its temporary and its lock file.
+void RemoveNames(const fs::path& file, bool removeFile) {
+    std::error_code ec;
+    if (removeFile) fs::remove(file, ec);
+    fs::remove(TemporaryOf(file), ec);
+    fs::remove(LockOf(file), ec);
+}
+
 bool WriteAll(int fd, const std::string& text) {
     std::size_t done = 0;
     while (done < text.size()) {
@@ -109,6 +117,7 @@ RecoveryStore::~RecoveryStore() {
     wake_.notify_all();
     if (thread_.joinable()) thread_.join();
     for (const auto& [file, fd] : claimed_) ::close(fd);
+    for (const Adopted& leftover : adopted_) ::close(leftover.lock);
     if (ownLock_ >= 0) {
         // With no list to keep, nothing of this copy stays behind.
         std::error_code ec;
@@ -161,10 +170,7 @@ std::vector<RecoveryStore::Leftover> RecoveryStore::claimLeftovers() {
 }
 
 void RecoveryStore::release(const fs::path& file, bool removeFile) {
-    std::error_code ec;
-    if (removeFile) fs::remove(file, ec);
-    fs::remove(TemporaryOf(file), ec);
-    fs::remove(LockOf(file), ec);
+    RemoveNames(file, removeFile);
     if (const auto it = claimed_.find(file); it != claimed_.end()) {
         ::close(it->second);
         claimed_.erase(it);
@@ -195,11 +201,31 @@ fs::path RecoveryStore::setAside(const Leftover& leftover) {
     return target;
 }
 
+void RecoveryStore::adopt(std::vector<Leftover> leftovers) {
+    std::lock_guard lock(mutex_);
+    for (const Leftover& leftover : leftovers) {
+        const auto it = claimed_.find(leftover.file);
+        if (it == claimed_.end()) continue;
+        adopted_.push_back({it->first, it->second, saves_ + 1});
+        claimed_.erase(it);
+    }
+}
+
+void RecoveryStore::removeAdopted(std::uint64_t save) {
+    std::erase_if(adopted_, [save](const Adopted& leftover) {
+        if (leftover.firstSave > save) return false;
+        RemoveNames(leftover.file, true);
+        ::close(leftover.lock);
+        return true;
+    });
+}
+
 void RecoveryStore::save(std::string text) {
     {
         std::lock_guard lock(mutex_);
         if (stop_) return;
         pending_ = std::move(text);
+        ++saves_;
     }
     wake_.notify_all();
 }
@@ -217,12 +243,12 @@ void RecoveryStore::finish() {
     }
     wake_.notify_all();
     if (thread_.joinable()) thread_.join();
-    std::error_code ec;
-    fs::remove(own_, ec);
-    fs::remove(TemporaryOf(own_), ec);
-    fs::remove(LockOf(own_), ec);
+    RemoveNames(own_, true);
     if (ownLock_ >= 0) ::close(ownLock_);
     ownLock_ = -1;
+    // A normal end lets the list go, the rows taken over from leftovers too.
+    std::lock_guard lock(mutex_);
+    removeAdopted(saves_ + 1);
 }
 
 std::uint64_t RecoveryStore::failedWrites() const {
@@ -236,11 +262,14 @@ void RecoveryStore::writer() {
         wake_.wait(lock, [this] { return pending_ || stop_; });
         if (!pending_) return;  // stopped with nothing left to write
         const std::string text = std::move(*pending_);
+        const std::uint64_t save = saves_;
         pending_.reset();
         writing_ = true;
         lock.unlock();
         const bool written = write(text);
         lock.lock();
+        // Only now are the rows a leftover gave this copy on disk here.
+        if (written) removeAdopted(save);
         writing_ = false;
         if (!written) ++failed_;
         wake_.notify_all();
@@ -270,12 +299,14 @@ bool RecoveryStore::write(const std::string& text) {
         ::unlink(temporary.c_str());
         return false;
     }
-    // The rename itself reaches the disk with the folder.
-    if (const int folder = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
-    return true;
+    // The rename itself reaches the disk with the folder; until it has, the
+    // write does not count (a leftover may be removed on the strength of it).
+    const int folder = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) return false;
+    // A file system that cannot sync a folder (EINVAL) has nothing to wait for.
+    const bool synced = ::fsync(folder) == 0 || errno == EINVAL;
+    ::close(folder);
+    return synced;
 }
 
 }  // namespace qorvane

@@ -39,6 +39,10 @@ TEST(JobRecovery, ADamagedOrForeignFileIsRefusedWhole) {
     EXPECT_FALSE(ParseRecoveryText(text + "more\n"));
     EXPECT_FALSE(ParseRecoveryText("[env]\ndir=/out\n"));
     EXPECT_FALSE(ParseRecoveryText("Qorvane job list recovery 1\nrows 99999999999 going 0\nend\n"));
+    // A NUL would cut the path short where the file is opened: no row of ours has one.
+    JobList cut;
+    cut.append(Row(std::string("a\0b.wav", 7)));
+    EXPECT_FALSE(ParseRecoveryText(RecoveryText({}, cut)));
 }
 
 TEST(JobRecovery, TheKeeperWritesOnlyWhatChangedAndNothingForAnEmptyList) {
@@ -46,7 +50,7 @@ TEST(JobRecovery, TheKeeperWritesOnlyWhatChangedAndNothingForAnEmptyList) {
     std::vector<EncodeJob> going;
     std::vector<std::string> saved;
     RecoveryKeeper keeper(
-        list, [&] { return going; }, [&](std::string text) { saved.push_back(std::move(text)); }, 0);
+        list, [&] { return going; }, [&](std::string text) { saved.push_back(std::move(text)); }, {}, {}, 0);
     EXPECT_TRUE(keeper.tick());
     EXPECT_EQ(saved, std::vector<std::string>{""});
     list.append(Row("a.wav"));
@@ -60,6 +64,34 @@ TEST(JobRecovery, TheKeeperWritesOnlyWhatChangedAndNothingForAnEmptyList) {
     EXPECT_TRUE(keeper.tick());
     EXPECT_EQ(ParseRecoveryText(saved.back())->rows[1].Title, "edited");
     EXPECT_EQ(saved.size(), 4u);
+}
+
+// A full or read-only state folder: the text is handed over again until a
+// write succeeds; the user is told once, and not at the program's end.
+TEST(JobRecovery, TheKeeperTriesAFailedSaveAgainAndTellsOnce) {
+    JobList list;
+    list.append(Row("a.wav"));
+    std::vector<std::string> saved;
+    std::uint64_t failed = 0;
+    int told = 0;
+    RecoveryKeeper keeper(
+        list, {}, [&](std::string text) { saved.push_back(std::move(text)); }, [&] { return failed; },
+        [&] { ++told; }, 0);
+    EXPECT_TRUE(keeper.tick());
+    failed = 1;
+    EXPECT_TRUE(keeper.tick(true));  // the same list again, at an end: not told
+    EXPECT_EQ(told, 0);
+    EXPECT_FALSE(keeper.tick());  // no new failure: nothing to hand over
+    EXPECT_EQ(told, 1);
+    failed = 3;
+    EXPECT_TRUE(keeper.tick());
+    list.append(Row("b.wav"));
+    EXPECT_TRUE(keeper.tick());
+    EXPECT_FALSE(keeper.tick());  // written at last
+    EXPECT_EQ(told, 1);
+    ASSERT_EQ(saved.size(), 4u);
+    EXPECT_EQ(saved[2], saved[0]);
+    EXPECT_EQ(ParseRecoveryText(saved[3])->rows.size(), 2u);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/posix/lock_file_mutexes.h"
+#include "support/small_disk.h"
 #include "support/temp_dir.h"
 
 namespace qorvane::testing {
@@ -225,6 +226,42 @@ TEST_F(StartupProcessTest, TheJobListOfAKilledRunIsOfferedBackAtTheNextStart) {
     EXPECT_NE(damaged.err.find("復元できませんでした"), std::string::npos) << damaged.err;
     EXPECT_NE(damaged.out.find("rows: 0\n"), std::string::npos);
     EXPECT_TRUE(fs::exists(dir / ".local/state/qorvane/jobs-1-x.recovery.damaged"));
+}
+
+// With the state folder full, a restored list cannot be written by the copy
+// that restored it: the file it came from stays, and a kill loses nothing.
+TEST_F(StartupProcessTest, ARestoredListStaysInItsFileWhileTheStateFolderIsFull) {
+    registry("Version=9.0.0.2980\n");
+    SmallDisk disk(dir / ".local/state/qorvane", "256k");
+    ASSERT_TRUE(disk.mounted()) << "mounting the small state folder needs root";
+    for (const char* name : {"a.wav", "b.wav", "c.wav"}) dir.write(name, "RIFF");
+    run({"a.wav", "b.wav", "c.wav"}, [this](QProcess& process) {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !recoveryFiles().empty(); }, 60000));
+        process.kill();
+    });
+    ASSERT_EQ(recoveryFiles().size(), 1u);
+    const fs::path left = recoveryFiles()[0];
+    const std::string rows = ReadFileBytes(left);
+    disk.leaveFree(0);
+
+    messageBoxes = "stderr-yes";
+    std::string err;
+    run({}, [&err](QProcess& process) {
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                err += process.readAllStandardError().toStdString();
+                return err.find("保存できません") != std::string::npos;
+            },
+            60000))
+            << err;
+        process.kill();
+    });
+    EXPECT_NE(err.find("変換リストが 3 件残っています"), std::string::npos) << err;
+    EXPECT_EQ(ReadFileBytes(left), rows);
+
+    const ProgramRun again = run({});
+    EXPECT_NE(again.err.find("変換リストが 3 件残っています"), std::string::npos) << again.err;
+    EXPECT_NE(again.out.find("rows: 3\n"), std::string::npos) << again.out;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "support/small_disk.h"
 #include "support/temp_dir.h"
 
 namespace qorvane {
@@ -15,6 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::ReadFileBytes;
+using testing::SmallDisk;
 using testing::TempDir;
 
 std::vector<std::string> Names(const fs::path& dir) {
@@ -92,9 +94,49 @@ TEST(RecoveryStore, StrayFilesNeitherPileUpNorHoldUpTheStart) {
     EXPECT_EQ(Names(dir / "state"), expected);
 }
 
+// The rows taken over from a leftover are in one file or the other at every
+// moment: with the state folder full, the leftover stays, and is offered
+// again after a crash; it goes once this copy's own file has been written.
+TEST(RecoveryStore, AnAdoptedLeftoverGoesOnlyOnceTheOwnFileIsWritten) {
+    TempDir dir;
+    SmallDisk disk(dir / "state", "64k");
+    ASSERT_TRUE(disk.mounted()) << "mounting the small state folder needs root";
+    {
+        RecoveryStore crashed(dir / "state");
+        crashed.save("three rows");
+        crashed.flush();
+    }
+    disk.leaveFree(0);
+    fs::path left;
+    for (int start = 0; start < 2; ++start) {  // the first start is killed while the folder is full
+        RecoveryStore next(dir / "state");
+        auto leftovers = next.claimLeftovers();
+        ASSERT_EQ(leftovers.size(), 1u) << start;
+        EXPECT_EQ(leftovers[0].text, "three rows");
+        left = leftovers[0].file;
+        next.adopt(std::move(leftovers));
+        next.save("three rows, kept here");
+        next.flush();
+        EXPECT_EQ(next.failedWrites(), 1u);
+        EXPECT_EQ(ReadFileBytes(left), "three rows");
+    }
+    RecoveryStore next(dir / "state");
+    auto leftovers = next.claimLeftovers();
+    ASSERT_EQ(leftovers.size(), 1u);
+    next.adopt(std::move(leftovers));
+    disk.leaveFree(16 * 1024);
+    next.save("three rows, kept here");
+    next.flush();
+    EXPECT_EQ(next.failedWrites(), 0u);
+    EXPECT_FALSE(fs::exists(left));
+    EXPECT_EQ(ReadFileBytes(next.ownFile()), "three rows, kept here");
+}
+
 TEST(RecoveryStore, ANormalEndLeavesNothingAndAnEmptyListRemovesTheFile) {
     TempDir dir;
+    dir.write("state/jobs-1-a.recovery", "rows restored, then closed at once");
     RecoveryStore store(dir / "state");
+    const auto leftovers = store.claimLeftovers();
     store.save("rows");
     store.flush();
     EXPECT_TRUE(fs::exists(store.ownFile()));
@@ -102,6 +144,7 @@ TEST(RecoveryStore, ANormalEndLeavesNothingAndAnEmptyListRemovesTheFile) {
     store.flush();
     EXPECT_FALSE(fs::exists(store.ownFile()));
     store.save("rows again");
+    store.adopt(leftovers);  // a normal end lets its rows go with the list
     store.finish();
     EXPECT_TRUE(Names(dir / "state").empty());
     EXPECT_EQ(store.failedWrites(), 0u);
