@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/hand_over.h"
 #include "app/job_recovery.h"
 #include "app/startup.h"
 #include "app/ui/main_window.h"
@@ -24,6 +25,7 @@
 #include "app/ui/qt_input_box.h"
 #include "app/ui/qt_message_boxes.h"
 #include "app/ui/scripted_run.h"
+#include "app/ui/single_instance.h"
 #include "app/ui/translation.h"
 #include "app/job_list_queue.h"
 #include "encode/ui/batch_controller.h"
@@ -133,9 +135,10 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // Held until the end; its result is not examined, since a second copy of
-    // this program may run.
-    const auto ownMutex = mutexes.create(kOwnMutexName);
+    // One copy of the window per user: while one runs, this start hands it
+    // its files and ends; else this copy holds the mutex until the end.
+    const SingleInstance single = TakeOrHandOver(mutexes, HandOverSocketPath(RuntimeDirectory()), arguments);
+    if (single.endWith) return *single.endWith;
     QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
 
     // The job list survives a crash: what an earlier copy left is offered
@@ -172,6 +175,12 @@ int main(int argc, char** argv) {
     TQorvbyOstrel window(state, services, arguments);
     TProDlg progress(&window);
     window.setProgressDialog(&progress);
+    if (single.server) {
+        single.server->setReceiver([&window](const std::vector<std::string>& files) {
+            BringToFront(window);
+            window.AddFiles(files);  // as a drop: during a batch, the rows join it
+        });
+    }
 
     // The batch: its thread starts with the window and ends before it.
     JobListQueue queue(window.jobs());

@@ -3,6 +3,7 @@
 // (message boxes to stderr, a report of the started window to stdout).
 #include <gtest/gtest.h>
 
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTest>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/job_recovery.h"
 #include "platform/posix/lock_file_mutexes.h"
 #include "support/small_disk.h"
 #include "support/temp_dir.h"
@@ -197,6 +199,52 @@ TEST_F(StartupProcessTest, ATerminationSignalEndsTheProgramInGoodOrder) {
         EXPECT_EQ(r.exitCode, 0) << r.err;
         EXPECT_TRUE(fs::exists(dir / "qorvane.ini"));  // the settings were kept
     }
+}
+
+// One copy of the window per user: a later start hands its files to the
+// running copy, whose list gains them, and ends at once without a window of
+// its own; without files it only brings that window to the front. A socket
+// file that a crashed copy left does not keep the first copy from
+// listening, and peers that send garbage or nothing do not disturb it.
+TEST_F(StartupProcessTest, ALaterStartHandsItsFilesToTheRunningCopy) {
+    registry("Version=9.0.0.2980\n");
+    const fs::path socket = dir.write("run/qorvane.socket", "");
+    const fs::path first = dir.write("a.wav", "RIFF");
+    const fs::path second = dir.write("sub/B.WAV", "RIFF");
+    const auto rows = [this] {
+        std::vector<std::string> paths;
+        const std::vector<fs::path> files = recoveryFiles();
+        if (files.size() != 1) return paths;
+        const auto jobs = ParseRecoveryText(ReadFileBytes(files[0]));
+        for (const EncodeJob& job : jobs ? jobs->rows : std::vector<EncodeJob>{}) paths.push_back(job.Path);
+        return paths;
+    };
+    const std::vector<std::string> handed = {first.string(), second.string()};
+
+    const ProgramRun running = run({}, [&](QProcess& process) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return fs::is_socket(socket); }, 60000));
+        const QString name = QString::fromStdString(socket.string());
+        QLocalSocket garbage;
+        QLocalSocket silent;
+        garbage.connectToServer(name);
+        silent.connectToServer(name);
+        ASSERT_TRUE(garbage.waitForConnected(5000) && silent.waitForConnected(5000));
+        garbage.write("GET / HTTP/1.0\r\n\r\n");
+        ASSERT_TRUE(garbage.waitForBytesWritten(5000));
+
+        // Handed over while the silent peer is still connected.
+        const ProgramRun later = run({"-debug", "a.wav", QString::fromStdString(second.string())});
+        EXPECT_EQ(later.exitCode, 0) << later.err;
+        EXPECT_EQ(later.out, "");  // no window of its own to report
+        EXPECT_TRUE(QTest::qWaitFor([&] { return rows() == handed; }, 30000)) << ::testing::PrintToString(rows());
+
+        const ProgramRun bare = run({});
+        EXPECT_EQ(bare.exitCode, 0) << bare.err;
+        EXPECT_EQ(bare.out, "");
+        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    });
+    EXPECT_EQ(running.exitCode, 0) << running.err;
+    EXPECT_EQ(rows(), handed);  // the list, kept at the end, gained nothing more
 }
 
 // Killed outright with rows in the list: the next start offers them back,
