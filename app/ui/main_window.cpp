@@ -209,7 +209,13 @@ QWidget* TQorvbyOstrel::buildFieldPanel() {
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 
-    for (QLineEdit* edit : {edTitle, EdAuthor, edAlbum, edYear, edCopy, edDir}) edit->installEventFilter(this);
+    // Whatever changes a field's text (typing, paste, cut, undo, an input
+    // method) is kept; setText from a selection and moving between the
+    // controls are not edits.
+    for (QLineEdit* edit : {edTitle, EdAuthor, edAlbum, edYear, edCopy, edDir}) {
+        connect(edit, &QLineEdit::textEdited, this, [this, edit] { fieldEdited(edit); });
+    }
+    edYear->installEventFilter(this);
     return panel;
 }
 
@@ -279,21 +285,20 @@ bool TQorvbyOstrel::eventFilter(QObject* watched, QEvent* event) {
         tbChgClick();
         return false;
     }
-    auto* edit = qobject_cast<QLineEdit*>(watched);
-    if (edit == nullptr) return QMainWindow::eventFilter(watched, event);
-    if (edit == edYear && event->type() == QEvent::KeyPress) {
+    if (watched == edYear && event->type() == QEvent::KeyPress) {
         const std::optional<char32_t> typed = TypedCharacter(*static_cast<QKeyEvent*>(event));
         if (typed && !IsYearCharacterAccepted(*typed)) return true;  // the character never reaches the field
     }
-    if (event->type() == QEvent::KeyRelease) {
-        const std::string text = S(edit->text());
-        if (edit == edTitle) {
-            ApplyTitleEdit(jobs_, selectedRows(), text);
-        } else {
-            ApplyFieldEdit(jobs_, edit->property(kTagProperty).toInt(), selectedRows(), text);
-        }
-    }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void TQorvbyOstrel::fieldEdited(QLineEdit* edit) {
+    const std::string text = S(edit->text());
+    if (edit == edTitle) {
+        ApplyTitleEdit(jobs_, selectedRows(), text);
+    } else {
+        ApplyFieldEdit(jobs_, edit->property(kTagProperty).toInt(), selectedRows(), text);
+    }
 }
 
 void TQorvbyOstrel::proListChange() {

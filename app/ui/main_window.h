@@ -115,6 +115,7 @@ private:
     QWidget* buildFieldPanel();
     void FormCreate(const std::vector<std::string>& arguments);
     void ListView1SelectItem(const QItemSelection& selected);
+    void fieldEdited(QLineEdit* edit);
     void proListChange();
     void OpenProfileEditor(const std::string& name);
     void updateProgressCount();
