@@ -329,12 +329,13 @@ TEST_F(MainWindowTest, BoundsAreThoseOfTheOuterFrame) {
     EXPECT_EQ(QRect(saved.left, saved.top, saved.width, saved.height), w.frameGeometry());
 }
 
-TEST_F(MainWindowTest, TabAndBacktabWalkTheFieldsThroughTheYearField) {
+TEST_F(MainWindowTest, TabAndBacktabWalkTheFieldsAndTheToolbar) {
     TQorvbyOstrel& w = open();
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    const std::vector<QWidget*> order{w.ListView1, w.EdAuthor, w.edAlbum,     w.edYear, w.edCopy,
-                                      w.edTitle,   w.edDir,    w.UpDnButton1, w.proList};
+    const std::vector<QWidget*> order{w.ListView1, w.EdAuthor, w.edAlbum, w.edYear,  w.edCopy,
+                                      w.edTitle,   w.edDir,    w.UpDnButton1, w.tbClose, w.tbConv,
+                                      w.proList,   w.tbChg,    w.tbDel,   w.tbEnv};
     w.ListView1->setFocus();
     for (std::size_t i = 1; i <= order.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
