@@ -402,51 +402,63 @@ Should the program not end normally, changes to the job list will be lost.</tran
     <name>qorvane::TQorvbyOstrel</name>
     <message>
         <source>閉じる</source>
-        <translation>Close</translation>
+        <translation>C&amp;lose</translation>
     </message>
     <message>
         <source>変換</source>
-        <translation>Convert</translation>
+        <translation>&amp;Convert</translation>
     </message>
     <message>
         <source>変更</source>
-        <translation>Edit</translation>
+        <translation>&amp;Edit</translation>
     </message>
     <message>
         <source>削除</source>
-        <translation>Delete</translation>
+        <translation>&amp;Delete</translation>
     </message>
     <message>
         <source>設定</source>
-        <translation>Settings</translation>
+        <translation>&amp;Settings</translation>
     </message>
     <message>
         <source>タイトル</source>
-        <translation>Title</translation>
+        <translation>&amp;Title</translation>
     </message>
     <message>
         <source>アーティスト</source>
-        <translation>Artist</translation>
+        <translation>&amp;Artist</translation>
     </message>
     <message>
         <source>アルバム</source>
-        <translation>Album</translation>
+        <translation>Al&amp;bum</translation>
     </message>
     <message>
         <source>著作権</source>
-        <translation>Copyright</translation>
+        <translation>Co&amp;pyright</translation>
     </message>
     <message>
         <source>年</source>
-        <translation>Year</translation>
+        <translation>&amp;Year</translation>
     </message>
     <message>
         <source>作成先</source>
-        <translation>Output</translation>
+        <translation>&amp;Output</translation>
     </message>
     <message>
         <source>Profile - %1</source>
         <translation>Profile - %1</translation>
+    </message>
+    <message>
+        <source>プロファイル</source>
+        <translation>Profile</translation>
+    </message>
+    <message>
+        <source>ジョブ一覧</source>
+        <translation>Jobs</translation>
+    </message>
+    <message>
+        <source>作成先を選ぶ</source>
+        <translation>Choose the output folder</translation>
     </message>
 </context>
 <context>

@@ -11,9 +11,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QRegularExpressionValidator>
-#include <QStyle>
 #include <QTimer>
-#include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
 #include <QUrl>
@@ -45,21 +43,6 @@ constexpr const char* kTagProperty = "Tag";
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 std::string S(const QString& text) { return text.toStdString(); }
 
-QToolButton* NewToolButton(QToolBar* bar, const QString& caption, QStyle::StandardPixmap icon) {
-    auto* button = new QToolButton(bar);
-    button->setText(caption);
-    button->setIcon(bar->style()->standardIcon(icon));
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
-    // 37 x 35 as designed; wider where a caption needs the room in this font.
-    button->setMinimumSize(37, 35);
-    button->setFixedHeight(35);
-    button->setIconSize(QSize(16, 16));
-    bar->addWidget(button);
-    return button;
-}
-
 QLineEdit* NewField(QWidget* parent, int tag, int maxLength) {
     auto* edit = new QLineEdit(parent);
     edit->setMaxLength(maxLength);
@@ -88,50 +71,16 @@ TQorvbyOstrel::TQorvbyOstrel(AppState& state, MainWindowServices services,
     layout->addWidget(buildFieldPanel());
     setCentralWidget(central);
 
-    setTabOrder(ListView1, EdAuthor);
-    setTabOrder(EdAuthor, edAlbum);
-    setTabOrder(edAlbum, edYear);
-    setTabOrder(edYear, edCopy);
-    setTabOrder(edCopy, edTitle);
-    setTabOrder(edTitle, edDir);
-    setTabOrder(edDir, UpDnButton1);
-    setTabOrder(UpDnButton1, proList);
+    // The list, the panel, then the toolbar from left to right.
+    QWidget* const order[] = {ListView1, EdAuthor, edAlbum, edYear, edCopy, edTitle, edDir,
+                              UpDnButton1, tbClose,  tbConv,  proList, tbChg,  tbDel,   tbEnv};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    buildShortcuts();
 
     FormCreate(arguments);
 }
 
 TQorvbyOstrel::~TQorvbyOstrel() = default;
-
-void TQorvbyOstrel::buildToolBar() {
-    ToolBar1 = addToolBar(QStringLiteral("ToolBar1"));
-    ToolBar1->setMovable(false);
-    ToolBar1->setFloatable(false);
-    ToolBar1->toggleViewAction()->setVisible(false);
-    ToolBar1->setIconSize(QSize(16, 16));
-    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
-
-    tbClose = NewToolButton(ToolBar1, tr("閉じる"), QStyle::SP_DialogCloseButton);
-    ToolBar1->addSeparator();
-    tbConv = NewToolButton(ToolBar1, tr("変換"), QStyle::SP_MediaPlay);
-    ToolBar1->addSeparator();
-    proList = new QComboBox(ToolBar1);
-    proList->setEditable(false);
-    proList->setFixedWidth(153);
-    proList->setFocusPolicy(Qt::StrongFocus);
-    ToolBar1->addWidget(proList);
-    ToolBar1->addSeparator();
-    tbChg = NewToolButton(ToolBar1, tr("変更"), QStyle::SP_FileDialogDetailedView);
-    ToolBar1->addSeparator();
-    tbDel = NewToolButton(ToolBar1, tr("削除"), QStyle::SP_TrashIcon);
-    ToolBar1->addSeparator();
-    tbEnv = NewToolButton(ToolBar1, tr("設定"), QStyle::SP_ComputerIcon);
-
-    connect(tbClose, &QToolButton::clicked, this, &TQorvbyOstrel::tbCloseClick);
-    connect(tbChg, &QToolButton::clicked, this, &TQorvbyOstrel::tbChgClick);
-    connect(tbDel, &QToolButton::clicked, this, &TQorvbyOstrel::tbDelClick);
-    connect(tbEnv, &QToolButton::clicked, this, &TQorvbyOstrel::tbEnvClick);
-    connect(proList, &QComboBox::activated, this, &TQorvbyOstrel::proListChange);
-}
 
 void TQorvbyOstrel::buildList() {
     ListView1 = new QTreeView(this);
@@ -155,6 +104,7 @@ void TQorvbyOstrel::buildList() {
     palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
                      palette.color(QPalette::Active, QPalette::HighlightedText));
     ListView1->setPalette(palette);
+    ListView1->setAccessibleName(tr("ジョブ一覧"));
     ListView1->viewport()->installEventFilter(this);
     connect(ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& selected, const QItemSelection&) { ListView1SelectItem(selected); });
@@ -181,11 +131,13 @@ QWidget* TQorvbyOstrel::buildFieldPanel() {
     UpDnButton1 = new TUpDnButton(panel);
     UpDnButton1->setAssociate(edDir);
     UpDnButton1->setFixedHeight(edDir->sizeHint().height());
+    UpDnButton1->setAccessibleName(tr("作成先を選ぶ"));
     connect(UpDnButton1, &TUpDnButton::clicked, this, &TQorvbyOstrel::UpDnButton1Click);
 
     auto label = [panel](const QString& text, QLineEdit* buddy) {
         auto* l = new QLabel(text, panel);
         l->setBuddy(buddy);
+        buddy->setAccessibleName(WithoutMnemonic(text));
         return l;
     };
     grid->addWidget(label(tr("タイトル"), edTitle), 0, 0);
@@ -209,7 +161,13 @@ QWidget* TQorvbyOstrel::buildFieldPanel() {
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 
-    for (QLineEdit* edit : {edTitle, EdAuthor, edAlbum, edYear, edCopy, edDir}) edit->installEventFilter(this);
+    // Whatever changes a field's text (typing, paste, cut, undo, an input
+    // method) is kept; setText from a selection and moving between the
+    // controls are not edits.
+    for (QLineEdit* edit : {edTitle, EdAuthor, edAlbum, edYear, edCopy, edDir}) {
+        connect(edit, &QLineEdit::textEdited, this, [this, edit] { fieldEdited(edit); });
+    }
+    edYear->installEventFilter(this);
     return panel;
 }
 
@@ -279,21 +237,20 @@ bool TQorvbyOstrel::eventFilter(QObject* watched, QEvent* event) {
         tbChgClick();
         return false;
     }
-    auto* edit = qobject_cast<QLineEdit*>(watched);
-    if (edit == nullptr) return QMainWindow::eventFilter(watched, event);
-    if (edit == edYear && event->type() == QEvent::KeyPress) {
+    if (watched == edYear && event->type() == QEvent::KeyPress) {
         const std::optional<char32_t> typed = TypedCharacter(*static_cast<QKeyEvent*>(event));
         if (typed && !IsYearCharacterAccepted(*typed)) return true;  // the character never reaches the field
     }
-    if (event->type() == QEvent::KeyRelease) {
-        const std::string text = S(edit->text());
-        if (edit == edTitle) {
-            ApplyTitleEdit(jobs_, selectedRows(), text);
-        } else {
-            ApplyFieldEdit(jobs_, edit->property(kTagProperty).toInt(), selectedRows(), text);
-        }
-    }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void TQorvbyOstrel::fieldEdited(QLineEdit* edit) {
+    const std::string text = S(edit->text());
+    if (edit == edTitle) {
+        ApplyTitleEdit(jobs_, selectedRows(), text);
+    } else {
+        ApplyFieldEdit(jobs_, edit->property(kTagProperty).toInt(), selectedRows(), text);
+    }
 }
 
 void TQorvbyOstrel::proListChange() {

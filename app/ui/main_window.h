@@ -34,6 +34,9 @@ inline constexpr const char* kRefusedWhileConvertingMessage = QORVANE_UI_TEXT("�
 inline constexpr const char* kCloseWhileConvertingQuestion =
     QORVANE_UI_TEXT("変換中です。中断して終了しますか?");
 
+// A caption as a screen reader says it: without the "&" of its mnemonic.
+QString WithoutMnemonic(QString caption);
+
 // What the main window needs from outside.
 struct MainWindowServices {
     MessageBoxes* messages = nullptr;
@@ -110,11 +113,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void buildToolBar();
+    void buildToolBar();    // main_window_toolbar.cpp
+    void buildShortcuts();  // main_window_toolbar.cpp
     void buildList();
     QWidget* buildFieldPanel();
     void FormCreate(const std::vector<std::string>& arguments);
     void ListView1SelectItem(const QItemSelection& selected);
+    void fieldEdited(QLineEdit* edit);
     void proListChange();
     void OpenProfileEditor(const std::string& name);
     void updateProgressCount();

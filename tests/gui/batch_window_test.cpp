@@ -1,6 +1,7 @@
 // A batch through the main window: convert, the progress dialog, the real
 // stand-in encoder and the tag writer, on an offscreen application.
 
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -110,8 +111,9 @@ TEST_F(BatchWindowTest, ConvertEncodesEveryRowAndTagsTheOutput) {
     start();
     window->AddFiles({file("one.wav", SilentWave()), file("two words.WAV", SilentWave())});
     select({0});
-    window->edTitle->setText(QString::fromUtf8("最初"));  // typed through an input method
-    QTest::keyClick(window->edTitle, Qt::Key_End);
+    QInputMethodEvent typed;  // typed through an input method
+    typed.setCommitString(QString::fromUtf8("最初"));
+    QCoreApplication::sendEvent(window->edTitle, &typed);
     // Moved partly off the work area, so that the dialog centred over it is
     // pulled back in.
     window->show();

@@ -1,10 +1,15 @@
 // The main window: rows from drops and the command line, the tag fields,
 // the toolbar, and the settings it saves when it closes.
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QInputMethodEvent>
+#include <QKeySequence>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
@@ -15,6 +20,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <initializer_list>
+#include <memory>
 
 #include "app/job_edits.h"
 #include "controls/updn_button.h"
@@ -115,20 +121,76 @@ TEST_F(MainWindowTest, KeysInTheFieldsWriteTheSelectedRows) {
     EXPECT_EQ(column(JobField::OutDir), (Strings{"", "/o", "", "/o"}));
 }
 
-TEST_F(MainWindowTest, TabFromTheListCopiesTheShownArtistToEverySelectedRow) {
-    TQorvbyOstrel& w = open();
-    w.AddFiles({file("0.mp3", TaggedMp3("t0", "a0")), file("1.mp3", TaggedMp3("t1", "a1")),
-                file("2.mp3", TaggedMp3("t2", "a2")), file("3.mp3", TaggedMp3("t3", "a3"))});
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    select({1, 3});  // the fields show row 3
+class FieldEditTest : public MainWindowTest {
+protected:
+    // Four tagged rows, rows 1 and 3 selected (the fields show row 3), on
+    // a window that has the keyboard.
+    TQorvbyOstrel& openWithTwoSelected() {
+        TQorvbyOstrel& w = open();
+        w.AddFiles({file("0.mp3", TaggedMp3("t0", "a0")), file("1.mp3", TaggedMp3("t1", "a1")),
+                    file("2.mp3", TaggedMp3("t2", "a2")), file("3.mp3", TaggedMp3("t3", "a3"))});
+        w.show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+        select({1, 3});
+        return w;
+    }
+    // A key pressed where the focus is and released where the focus then is.
+    static void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyPress(QApplication::focusWidget(), k, modifiers);
+        QTest::keyRelease(QApplication::focusWidget(), k, modifiers);
+    }
+    // The field's own context menu entry, known by the key it names.
+    static void trigger(QLineEdit* field, QKeySequence::StandardKey key) {
+        std::unique_ptr<QMenu> menu(field->createStandardContextMenu());
+        const QString suffix = u'\t' + QKeySequence(key).toString(QKeySequence::NativeText);
+        const QList<QAction*> actions = menu->actions();
+        const auto found = std::find_if(actions.begin(), actions.end(),
+                                        [&](QAction* a) { return a->text().endsWith(suffix); });
+        ASSERT_NE(found, actions.end()) << suffix.toStdString();
+        ASSERT_TRUE((*found)->isEnabled()) << suffix.toStdString();
+        (*found)->trigger();
+    }
+};
+
+TEST_F(FieldEditTest, MovingThroughTheFieldsNeverWrites) {
+    TQorvbyOstrel& w = openWithTwoSelected();
     ASSERT_EQ(w.EdAuthor->text(), QStringLiteral("a3"));
     w.ListView1->setFocus();
-    QTest::keyPress(w.ListView1, Qt::Key_Tab);
+    key(Qt::Key_Tab);  // its release lands in the artist field
     ASSERT_EQ(QApplication::focusWidget(), w.EdAuthor);
-    QTest::keyRelease(w.EdAuthor, Qt::Key_Tab);
-    EXPECT_EQ(column(JobField::Author), (Strings{"a0", "a3", "a2", "a3"}));
+    for (Qt::Key k : {Qt::Key_Left, Qt::Key_Home, Qt::Key_End, Qt::Key_Return, Qt::Key_Escape, Qt::Key_Tab,
+                      Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Up, Qt::Key_Down}) {
+        key(k);
+    }
+    key(Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), w.edTitle);
+    w.ListView1->setFocus();
+    EXPECT_EQ(column(JobField::Author), (Strings{"a0", "a1", "a2", "a3"}));
     EXPECT_EQ(column(JobField::Title), (Strings{"t0", "t1", "t2", "t3"}));
+}
+
+TEST_F(FieldEditTest, EditsFromTheMenuAndAnInputMethodAreKept) {
+    TQorvbyOstrel& w = openWithTwoSelected();
+    QApplication::clipboard()->setText(QStringLiteral("Pasted"));
+    w.edAlbum->setFocus();
+    trigger(w.edAlbum, QKeySequence::Paste);
+    EXPECT_EQ(column(JobField::Album), (Strings{"", "Pasted", "", "Pasted"}));
+    trigger(w.edAlbum, QKeySequence::Undo);
+    EXPECT_EQ(column(JobField::Album), (Strings{"", "", "", ""}));
+
+    w.EdAuthor->setFocus();
+    w.EdAuthor->selectAll();
+    trigger(w.EdAuthor, QKeySequence::Cut);
+    EXPECT_EQ(column(JobField::Author), (Strings{"a0", "", "a2", ""}));
+    w.EdAuthor->paste();  // as Ctrl+V and the middle button paste
+    EXPECT_EQ(column(JobField::Author), (Strings{"a0", "a3", "a2", "a3"}));
+
+    w.edTitle->setFocus();
+    w.edTitle->end(false);
+    QInputMethodEvent composed;
+    composed.setCommitString(QString::fromUtf8("最初"));
+    QCoreApplication::sendEvent(w.edTitle, &composed);
+    EXPECT_EQ(column(JobField::Title), (Strings{"t0", "t3最初", "t2", "t3"}));  // the title goes to its row only
 }
 
 TEST_F(MainWindowTest, YearFieldTakesFourDigits) {
@@ -267,12 +329,13 @@ TEST_F(MainWindowTest, BoundsAreThoseOfTheOuterFrame) {
     EXPECT_EQ(QRect(saved.left, saved.top, saved.width, saved.height), w.frameGeometry());
 }
 
-TEST_F(MainWindowTest, TabAndBacktabWalkTheFieldsThroughTheYearField) {
+TEST_F(MainWindowTest, TabAndBacktabWalkTheFieldsAndTheToolbar) {
     TQorvbyOstrel& w = open();
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    const std::vector<QWidget*> order{w.ListView1, w.EdAuthor, w.edAlbum,     w.edYear, w.edCopy,
-                                      w.edTitle,   w.edDir,    w.UpDnButton1, w.proList};
+    const std::vector<QWidget*> order{w.ListView1, w.EdAuthor, w.edAlbum, w.edYear,  w.edCopy,
+                                      w.edTitle,   w.edDir,    w.UpDnButton1, w.tbClose, w.tbConv,
+                                      w.proList,   w.tbChg,    w.tbDel,   w.tbEnv};
     w.ListView1->setFocus();
     for (std::size_t i = 1; i <= order.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

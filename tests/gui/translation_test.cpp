@@ -30,9 +30,11 @@ TEST_F(MainWindowTest, EnglishTranslationReachesTheWindowAndTheMessages) {
     const ProgramTranslation english({"en-US", "en"});
     ASSERT_TRUE(english.english());
     TQorvbyOstrel& w = open();
-    EXPECT_EQ(w.tbClose->text(), "Close");
-    EXPECT_EQ(w.tbConv->text(), "Convert");
-    EXPECT_EQ(w.tbEnv->text(), "Settings");
+    EXPECT_EQ(w.tbClose->text(), "C&lose");
+    EXPECT_EQ(w.tbConv->text(), "&Convert");
+    EXPECT_EQ(w.tbConv->toolTip(), "Convert (Ctrl+Return)");
+    EXPECT_EQ(w.tbConv->accessibleName(), "Convert");
+    EXPECT_EQ(w.tbEnv->text(), "&Settings");
     EXPECT_EQ(Caption(w, 0), "Name");
     converting = true;
     w.tbChgClick();
