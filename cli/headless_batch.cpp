@@ -171,7 +171,7 @@ int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, st
     if (signal == 0 && runner.beginBatch()) {
         DirectInvoker invoker;
         LiveRunStatus live;
-        EncodeThread thread(runner, invoker, services.launcher, services.logFile);
+        EncodeThread thread(runner, invoker, services.launcher, services.outputFolders, services.logFile);
         thread.setObserver(&report);
         if (options.progress) thread.setLiveStatus(&live);
         thread.start();

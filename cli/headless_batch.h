@@ -12,6 +12,7 @@
 #include "encode/live_status.h"
 #include "platform/code_page.h"
 #include "platform/metadata_editor.h"
+#include "platform/output_folders.h"
 #include "platform/process_launcher.h"
 #include "platform/registry.h"
 
@@ -32,6 +33,7 @@ struct EncodeOptions {
 struct HeadlessServices {
     const Registry& registry;
     ProcessLauncher& launcher;
+    const OutputFolders& outputFolders;
     MetadataEditor& editor;
     std::filesystem::path hostDir;     // searched first for the script host
     std::filesystem::path profileDir;  // where a bare profile name is looked up

@@ -12,6 +12,7 @@
 #include "platform/posix/batch_log.h"
 #include "platform/posix/cp932_code_page.h"
 #include "platform/posix/ini_registry.h"
+#include "platform/posix/posix_output_folders.h"
 #include "platform/posix/posix_process_launcher.h"
 #include "platform/posix/termination_signals.h"
 #include "platform/posix/taglib_metadata_editor.h"
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
             qorvane::ChooseAppPaths(program, qorvane::ConfigHome(), qorvane::IsWritableDirectory);
         qorvane::IniRegistry registry(qorvane::IniRegistry::DefaultLocations(paths.installConfigDir));
         qorvane::PosixProcessLauncher launcher;
+        const qorvane::PosixOutputFolders outputFolders;
         qorvane::TagLibMetadataEditor editor;
         const char* path = std::getenv("PATH");
         // Ctrl-C, a kill or a closed terminal stop the batch in good order:
@@ -43,7 +45,7 @@ int main(int argc, char** argv) {
         // from us.
         qorvane::TerminationSignals::Catch();
         return qorvane::cli::RunHeadlessBatch(
-            options, {registry, launcher, editor, paths.hostDir, paths.profileDir, path ? path : "",
+            options, {registry, launcher, outputFolders, editor, paths.hostDir, paths.profileDir, path ? path : "",
                       qorvane::DefaultBatchLogPath(), cp932, &qorvane::TerminationSignals::Received},
             out, err);
     };

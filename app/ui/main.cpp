@@ -35,6 +35,7 @@
 #include "platform/posix/ini_registry.h"
 #include "platform/posix/lock_file_mutexes.h"
 #include "platform/posix/logind_power_control.h"
+#include "platform/posix/posix_output_folders.h"
 #include "platform/posix/posix_process_launcher.h"
 #include "platform/posix/recovery_store.h"
 #include "platform/posix/termination_signals.h"
@@ -178,9 +179,10 @@ int main(int argc, char** argv) {
     CanberraSoundPlayer sounds;
     LogindPowerControl power;
     PosixProcessLauncher launcher;
+    const PosixOutputFolders outputFolders;
     BatchController controller(window, progress,
                                {queue, [&state] { return CompletionSettingsOf(state.settings); }, state.workArea, messages, tagWriter, sounds, power,
-                                launcher, DefaultBatchLogPath(),
+                                launcher, outputFolders, DefaultBatchLogPath(),
                                 [&window, &keeping, &recovery] {
                                     // The list is on disk as it is (empty, after a
                                     // whole batch); should the power-off be refused,
