@@ -44,6 +44,9 @@ struct HeadlessServices {
     // the batch is aborted, the rows left are listed as not done, and the
     // exit status is 128 + the signal.
     std::function<int()> stopSignal;
+    // A write to the output or error stream that fails (a closed pipe) stops
+    // the batch as this signal would; 0: the batch goes on.
+    int lostOutputSignal = 0;
 };
 
 // The line a terminal shows while a run goes on: "[3/12]  42.0%   31.0x

@@ -2,6 +2,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -40,13 +41,13 @@ int main(int argc, char** argv) {
         const qorvane::PosixOutputFolders outputFolders;
         qorvane::TagLibMetadataEditor editor;
         const char* path = std::getenv("PATH");
-        // Ctrl-C, a kill or a closed terminal stop the batch in good order:
-        // the encoder is in a process group of its own and hears of it only
-        // from us.
+        // Ctrl-C, Ctrl-\, a kill, a closed terminal or a closed pipe stop the
+        // batch in good order: the encoder is in a process group of its own
+        // and hears of it only from us.
         qorvane::TerminationSignals::Catch();
         return qorvane::cli::RunHeadlessBatch(
             options, {registry, launcher, outputFolders, editor, paths.hostDir, paths.profileDir, path ? path : "",
-                      qorvane::DefaultBatchLogPath(), cp932, &qorvane::TerminationSignals::Received},
+                      qorvane::DefaultBatchLogPath(), cp932, &qorvane::TerminationSignals::Received, SIGPIPE},
             out, err);
     };
     return qorvane::cli::Run(args, std::cout, std::cerr, cp932, encode);

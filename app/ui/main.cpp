@@ -83,8 +83,9 @@ OfferedJobs OfferLeftoverJobs(RecoveryStore& store, MessageBoxes& messages) {
 
 int main(int argc, char** argv) {
 
-    // From here on SIGTERM, SIGHUP and SIGINT are noted and answered once the
-    // window runs (see below), never by dying with an encoder left behind.
+    // From here on SIGTERM, SIGHUP, SIGINT and SIGQUIT are noted and answered
+    // once the window runs (see below), never by dying with an encoder left
+    // behind; SIGPIPE is ignored.
     TerminationSignals::Catch();
 
     // While the sibling program runs, this one ends at once, silently.
@@ -208,8 +209,9 @@ int main(int argc, char** argv) {
     recoveryTimer.start();
     QObject::connect(window.tbConv, &QToolButton::clicked, &controller, &BatchController::tbConvClick);
 
-    // The session ending, or SIGTERM, SIGHUP or SIGINT: stop the batch (its
-    // encoder is ended when the controller goes), keep the settings, quit.
+    // The session ending, or SIGTERM, SIGHUP, SIGINT or SIGQUIT: stop the
+    // batch (its encoder is ended when the controller goes), keep the
+    // settings, quit.
     // exit() sends the windows no close event, so nobody is asked whether
     // to stop the batch: nobody may be there to answer.
     // The list is kept as it was, the jobs being encoded included, for the
