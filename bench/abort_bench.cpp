@@ -28,6 +28,7 @@
 
 #include "encode/batch_runner.h"
 #include "encode/encode_thread.h"
+#include "platform/posix/posix_output_folders.h"
 #include "platform/posix/posix_process_launcher.h"
 #include "support/batch_fakes.h"
 #include "support/media_tools.h"
@@ -118,7 +119,8 @@ int main(int argc, char** argv) {
         PosixProcessLauncher launcher;
         DirectInvoker invoker;
         BatchRunner runner({rows, progress, host, tags, sounds}, encoder, dir / "Profile");
-        EncodeThread thread(runner, invoker, launcher, dir / "batch.log");
+        const PosixOutputFolders outputFolders;
+        EncodeThread thread(runner, invoker, launcher, outputFolders, dir / "batch.log");
         if (!runner.beginBatch()) return 1;
         thread.start();
         thread.postStart();

@@ -21,30 +21,13 @@ namespace qorvane::cli {
 
 namespace {
 
-// Warnings go to the error stream; no sounds and no shutdown without a desktop.
-class HeadlessHost final : public BatchHost, public BatchProgressView, public SoundPlayer {
-public:
-    HeadlessHost(std::ostream& err, int jobs) : err_(err), jobs_(jobs) {}
-    CompletionSettings completionSettings() const override { return {}; }
-    int parallelRuns() const override { return jobs_; }
-    void showWarning(const std::string& text) override { err_ << text << '\n'; }
-    void requestShutdown() override {}
-    void reportFailures(const std::vector<RunFailure>&) override {}  // each run has had its line
-    void setLabels(const std::string&, const std::string&) override {}
-    void hide() override {}
-    void play(const std::string&) override {}
-
-private:
-    std::ostream& err_;
-    int jobs_;
-};
-
-// The batch's lines on the output stream and, on a terminal, one line per
-// run rewritten in place until the run's own line takes its place. Lines
-// come from the encode thread, the updating line from the waiting one.
+// The batch's lines on the output stream, warnings on the error stream and,
+// on a terminal, one line per run rewritten in place until the run's own
+// line takes its place. Lines and warnings come from the encode thread, the
+// updating line from the waiting one.
 class Console {
 public:
-    Console(std::ostream& out, bool quiet) : out_(out), quiet_(quiet) {}
+    Console(std::ostream& out, std::ostream& err, bool quiet) : out_(out), err_(err), quiet_(quiet) {}
 
     // A whole line; with --quiet only those about something not done.
     void line(const std::string& text, bool failure) {
@@ -54,6 +37,18 @@ public:
         out_ << text << '\n';
         out_.flush();
         ++lines_;
+        noteLoss();
+    }
+    void warning(const std::string& text) {
+        std::lock_guard lock(mutex_);
+        err_ << text << '\n';
+        noteLoss();
+    }
+    // True once a write has failed: whoever read the stream has gone (a
+    // closed pipe), and nothing written after it is seen.
+    bool lost() const {
+        std::lock_guard lock(mutex_);
+        return lost_;
     }
     // How many lines have been printed: a live text read before the last of
     // them is stale.
@@ -66,6 +61,7 @@ public:
         if (lines_ != linesBefore) return;
         out_ << "\r\x1b[K" << text << std::flush;
         liveShown_ = true;
+        noteLoss();
     }
     void endLive() {
         std::lock_guard lock(mutex_);
@@ -78,12 +74,33 @@ private:
         if (liveShown_) out_ << "\r\x1b[K";
         liveShown_ = false;
     }
+    void noteLoss() { lost_ = lost_ || !out_ || !err_; }
 
     mutable std::mutex mutex_;
     std::ostream& out_;
+    std::ostream& err_;
     bool quiet_;
     bool liveShown_ = false;
+    bool lost_ = false;
     std::uint64_t lines_ = 0;
+};
+
+// Warnings go to the console; no sounds and no shutdown without a desktop.
+class HeadlessHost final : public BatchHost, public BatchProgressView, public SoundPlayer {
+public:
+    HeadlessHost(Console& console, int jobs) : console_(console), jobs_(jobs) {}
+    CompletionSettings completionSettings() const override { return {}; }
+    int parallelRuns() const override { return jobs_; }
+    void showWarning(const std::string& text) override { console_.warning(text); }
+    void requestShutdown() override {}
+    void reportFailures(const std::vector<RunFailure>&) override {}  // each run has had its line
+    void setLabels(const std::string&, const std::string&) override {}
+    void hide() override {}
+    void play(const std::string&) override {}
+
+private:
+    Console& console_;
+    int jobs_;
 };
 
 }  // namespace
@@ -149,13 +166,16 @@ int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, st
 
     const CodePage& cp932 = services.legacyCodePage;
     JobList jobs;
-    HeadlessHost host(err, options.jobs);
+    Console console(out, err, options.quiet);
+    HeadlessHost host(console, options.jobs);
     MetadataJobTagWriter tagWriter(services.editor, cp932);
     JobListQueue queue(jobs);
     BatchRunner runner({queue, host, host, tagWriter, host}, encoder, profileDir);
-    Console console(out, options.quiet);
     RunLines report([&console](const std::string& line, bool failure) { console.line(line, failure); });
-    const auto stopSignal = [&services] { return services.stopSignal ? services.stopSignal() : 0; };
+    const auto stopSignal = [&services, &console] {
+        const int signal = services.stopSignal ? services.stopSignal() : 0;
+        return signal != 0 ? signal : console.lost() ? services.lostOutputSignal : 0;
+    };
 
     const TagReader readTags = Id3TagReader(cp932);
     for (const std::string& file : options.files) {
@@ -164,14 +184,14 @@ int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, st
                 report.skipped(file, FailureReason({RunResult::UnsupportedInput, {}}));
             }
         } catch (const FileOpenError& e) {
-            err << e.what() << '\n';  // the row stays, with empty tags
+            console.warning(e.what());  // the row stays, with empty tags
         }
     }
     int signal = stopSignal();
     if (signal == 0 && runner.beginBatch()) {
         DirectInvoker invoker;
         LiveRunStatus live;
-        EncodeThread thread(runner, invoker, services.launcher, services.logFile);
+        EncodeThread thread(runner, invoker, services.launcher, services.outputFolders, services.logFile);
         thread.setObserver(&report);
         if (options.progress) thread.setLiveStatus(&live);
         thread.start();
@@ -192,6 +212,7 @@ int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, st
         thread.join();
         console.endLive();
     }
+    if (signal == 0) signal = stopSignal();  // also a line of the last run that could not be written
     if (signal != 0) {
         // Stopped: say what was left undone, as an interrupted command does.
         for (std::size_t row = 0; row < jobs.size(); ++row) console.line("not done: " + jobs[row].Path, true);

@@ -12,6 +12,7 @@
 #include "encode/live_status.h"
 #include "platform/code_page.h"
 #include "platform/metadata_editor.h"
+#include "platform/output_folders.h"
 #include "platform/process_launcher.h"
 #include "platform/registry.h"
 
@@ -32,6 +33,7 @@ struct EncodeOptions {
 struct HeadlessServices {
     const Registry& registry;
     ProcessLauncher& launcher;
+    const OutputFolders& outputFolders;
     MetadataEditor& editor;
     std::filesystem::path hostDir;     // searched first for the script host
     std::filesystem::path profileDir;  // where a bare profile name is looked up
@@ -42,6 +44,9 @@ struct HeadlessServices {
     // the batch is aborted, the rows left are listed as not done, and the
     // exit status is 128 + the signal.
     std::function<int()> stopSignal;
+    // A write to the output or error stream that fails (a closed pipe) stops
+    // the batch as this signal would; 0: the batch goes on.
+    int lostOutputSignal = 0;
 };
 
 // The line a terminal shows while a run goes on: "[3/12]  42.0%   31.0x

@@ -2,6 +2,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -12,6 +13,7 @@
 #include "platform/posix/batch_log.h"
 #include "platform/posix/cp932_code_page.h"
 #include "platform/posix/ini_registry.h"
+#include "platform/posix/posix_output_folders.h"
 #include "platform/posix/posix_process_launcher.h"
 #include "platform/posix/termination_signals.h"
 #include "platform/posix/taglib_metadata_editor.h"
@@ -36,15 +38,16 @@ int main(int argc, char** argv) {
             qorvane::ChooseAppPaths(program, qorvane::ConfigHome(), qorvane::IsWritableDirectory);
         qorvane::IniRegistry registry(qorvane::IniRegistry::DefaultLocations(paths.installConfigDir));
         qorvane::PosixProcessLauncher launcher;
+        const qorvane::PosixOutputFolders outputFolders;
         qorvane::TagLibMetadataEditor editor;
         const char* path = std::getenv("PATH");
-        // Ctrl-C, a kill or a closed terminal stop the batch in good order:
-        // the encoder is in a process group of its own and hears of it only
-        // from us.
+        // Ctrl-C, Ctrl-\, a kill, a closed terminal or a closed pipe stop the
+        // batch in good order: the encoder is in a process group of its own
+        // and hears of it only from us.
         qorvane::TerminationSignals::Catch();
         return qorvane::cli::RunHeadlessBatch(
-            options, {registry, launcher, editor, paths.hostDir, paths.profileDir, path ? path : "",
-                      qorvane::DefaultBatchLogPath(), cp932, &qorvane::TerminationSignals::Received},
+            options, {registry, launcher, outputFolders, editor, paths.hostDir, paths.profileDir, path ? path : "",
+                      qorvane::DefaultBatchLogPath(), cp932, &qorvane::TerminationSignals::Received, SIGPIPE},
             out, err);
     };
     return qorvane::cli::Run(args, std::cout, std::cerr, cp932, encode);

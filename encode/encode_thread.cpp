@@ -3,13 +3,16 @@
 #include <algorithm>
 #include <system_error>
 
+#include "encode/same_output.h"
+
 namespace qorvane {
 
 EncodeThread::EncodeThread(BatchRunner& runner, MainThreadInvoker& mainThread, ProcessLauncher& launcher,
-                           std::filesystem::path logFile, Timing timing)
+                           const OutputFolders& outputFolders, std::filesystem::path logFile, Timing timing)
     : runner_(runner),
       mainThread_(mainThread),
       launcher_(launcher),
+      outputFolders_(outputFolders),
       logFile_(std::move(logFile)),
       timing_(timing) {}
 
@@ -165,16 +168,15 @@ void EncodeThread::startHeldRun() {
     start(std::move(run));
 }
 
+// Looked at afresh each time: a folder made since, or replaced, counts as it
+// is now.
 bool EncodeThread::writingTo(const BatchRun& run) const {
-    const auto where = [](const BatchRun& r) {
-        std::error_code ec;
-        std::filesystem::path folder = std::filesystem::weakly_canonical(r.outputDirectory, ec);
-        if (ec) folder = r.outputDirectory.lexically_normal();
-        return folder / r.outputFileName;
+    const auto where = [this](const BatchRun& r) {
+        return PlaceOf(outputFolders_, r.outputDirectory, r.outputFileName);
     };
-    const std::filesystem::path output = where(run);
+    const OutputPlace output = where(run);
     return std::any_of(active_.begin(), active_.end(),
-                       [&](const auto& active) { return where(active->run) == output; });
+                       [&](const auto& active) { return SameOutput(where(active->run), output); });
 }
 
 void EncodeThread::start(BatchRun run) {

@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "encode/batch_runner.h"
+#include "platform/output_folders.h"
 #include "platform/process_launcher.h"
 
 namespace qorvane {
@@ -30,11 +31,12 @@ public:
         std::chrono::milliseconds waitStep{100};
     };
 
+    // `outputFolders` tells which runs would write one file.
     EncodeThread(BatchRunner& runner, MainThreadInvoker& mainThread, ProcessLauncher& launcher,
-                 std::filesystem::path logFile, Timing timing);
+                 const OutputFolders& outputFolders, std::filesystem::path logFile, Timing timing);
     EncodeThread(BatchRunner& runner, MainThreadInvoker& mainThread, ProcessLauncher& launcher,
-                 std::filesystem::path logFile)
-        : EncodeThread(runner, mainThread, launcher, std::move(logFile), Timing{}) {}
+                 const OutputFolders& outputFolders, std::filesystem::path logFile)
+        : EncodeThread(runner, mainThread, launcher, outputFolders, std::move(logFile), Timing{}) {}
     ~EncodeThread();  // requests termination and joins
 
     EncodeThread(const EncodeThread&) = delete;
@@ -80,6 +82,7 @@ private:
     BatchRunner& runner_;
     MainThreadInvoker& mainThread_;
     ProcessLauncher& launcher_;
+    const OutputFolders& outputFolders_;
     std::filesystem::path logFile_;
     Timing timing_;
     RunObserver* observer_ = nullptr;

@@ -37,6 +37,7 @@
 #include "platform/posix/ini_registry.h"
 #include "platform/posix/lock_file_mutexes.h"
 #include "platform/posix/logind_power_control.h"
+#include "platform/posix/posix_output_folders.h"
 #include "platform/posix/posix_process_launcher.h"
 #include "platform/posix/recovery_store.h"
 #include "platform/posix/termination_signals.h"
@@ -84,8 +85,9 @@ OfferedJobs OfferLeftoverJobs(RecoveryStore& store, MessageBoxes& messages) {
 
 int main(int argc, char** argv) {
 
-    // From here on SIGTERM, SIGHUP and SIGINT are noted and answered once the
-    // window runs (see below), never by dying with an encoder left behind.
+    // From here on SIGTERM, SIGHUP, SIGINT and SIGQUIT are noted and answered
+    // once the window runs (see below), never by dying with an encoder left
+    // behind; SIGPIPE is ignored.
     TerminationSignals::Catch();
 
     // While the sibling program runs, this one ends at once, silently.
@@ -189,9 +191,10 @@ int main(int argc, char** argv) {
     CanberraSoundPlayer sounds;
     LogindPowerControl power;
     PosixProcessLauncher launcher;
+    const PosixOutputFolders outputFolders;
     BatchController controller(window, progress,
                                {queue, [&state] { return CompletionSettingsOf(state.settings); }, state.workArea, messages, tagWriter, sounds, power,
-                                launcher, DefaultBatchLogPath(),
+                                launcher, outputFolders, DefaultBatchLogPath(),
                                 [&window, &keeping, &recovery] {
                                     // The list is on disk as it is (empty, after a
                                     // whole batch); should the power-off be refused,
@@ -221,8 +224,9 @@ int main(int argc, char** argv) {
     recoveryTimer.start();
     QObject::connect(window.tbConv, &QToolButton::clicked, &controller, &BatchController::tbConvClick);
 
-    // The session ending, or SIGTERM, SIGHUP or SIGINT: stop the batch (its
-    // encoder is ended when the controller goes), keep the settings, quit.
+    // The session ending, or SIGTERM, SIGHUP, SIGINT or SIGQUIT: stop the
+    // batch (its encoder is ended when the controller goes), keep the
+    // settings, quit.
     // exit() sends the windows no close event, so nobody is asked whether
     // to stop the batch: nobody may be there to answer.
     // The list is kept as it was, the jobs being encoded included, for the

@@ -60,7 +60,8 @@ BatchController::BatchController(QWidget& mainWindow, TProDlg& dialog, Services 
     connect(dialog_.btnOutput, &QPushButton::clicked, this, [this] { showOutput(); });
     liveTimer_.setInterval(kLiveRefreshMs);
     connect(&liveTimer_, &QTimer::timeout, this, &BatchController::refreshLive);
-    thread_ = std::make_unique<EncodeThread>(runner_, invoker_, services_.launcher, services_.logFile);
+    thread_ = std::make_unique<EncodeThread>(runner_, invoker_, services_.launcher, services_.outputFolders,
+                                             services_.logFile);
     thread_->setLiveStatus(&live_);
     thread_->start();
 }

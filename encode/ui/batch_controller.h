@@ -19,6 +19,7 @@
 #include "encode/live_status.h"
 #include "platform/desktop.h"
 #include "platform/message_box.h"
+#include "platform/output_folders.h"
 #include "platform/power_control.h"
 
 class QWidget;
@@ -55,6 +56,7 @@ public:
         SoundPlayer& sounds;
         PowerControl& power;
         ProcessLauncher& launcher;
+        const OutputFolders& outputFolders;
         std::filesystem::path logFile;
         // Saves the settings as closing the main window does; called before
         // the computer is shut down.

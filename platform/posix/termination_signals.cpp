@@ -14,7 +14,7 @@ namespace {
 
 std::atomic<int> received{0};
 int pipeFds[2] = {-1, -1};
-constexpr int kCaught[] = {SIGTERM, SIGINT, SIGHUP};
+constexpr int kCaught[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
 
 static_assert(std::atomic<int>::is_always_lock_free, "the signal handler writes the signal number");
 
@@ -35,6 +35,9 @@ void TerminationSignals::Catch() {
     static std::once_flag once;
     std::call_once(once, [] {
         if (::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0) pipeFds[0] = pipeFds[1] = -1;
+        // A closed pipe makes a write fail instead of killing the program
+        // (the launcher gives the encoders the default back).
+        ::signal(SIGPIPE, SIG_IGN);
         struct sigaction action {};
         action.sa_handler = OnTerminationSignal;
         sigemptyset(&action.sa_mask);

@@ -1,15 +1,18 @@
 #pragma once
-// SIGTERM, SIGINT and SIGHUP as requests to end in good order: once caught,
-// the handler only notes the signal and writes a byte to a pipe, so that a
-// front end can stop its batch (ending the encoder's process group), save
-// what it keeps and quit, instead of dying with an encoder left running.
+// SIGTERM, SIGINT, SIGHUP and SIGQUIT as requests to end in good order: once
+// caught, the handler only notes the signal and writes a byte to a pipe, so
+// that a front end can stop its batch (ending the encoder's process group),
+// save what it keeps and quit, instead of dying with an encoder left running.
+// SIGPIPE is ignored, for the same reason: a front end answers the failed
+// write instead.
 
 namespace qorvane {
 
 class TerminationSignals {
 public:
-    // Installs the handlers (once per process; later calls do nothing). A
-    // signal that was ignored on entry, as under nohup, stays ignored.
+    // Installs the handlers and ignores SIGPIPE (once per process; later
+    // calls do nothing). A signal that was ignored on entry, as under nohup,
+    // stays ignored.
     static void Catch();
     // The first signal caught so far; 0 while none.
     static int Received();

@@ -17,6 +17,7 @@ namespace {
 using testing::FakeHost;
 using testing::FakeJobs;
 using testing::FakeObserver;
+using testing::FakeOutputFolders;
 using testing::FakeProgress;
 using testing::FakeSounds;
 using testing::FakeTags;
@@ -120,7 +121,7 @@ protected:
     };
 
     void runBatch() {
-        EncodeThread thread(runner(), invoker, launcher, dir / "log.txt",
+        EncodeThread thread(runner(), invoker, launcher, folders, dir / "log.txt",
                             {std::chrono::milliseconds(1), std::chrono::milliseconds(1)});
         thread.setObserver(&observer);
         ASSERT_TRUE(runner().beginBatch());
@@ -137,6 +138,7 @@ protected:
     FakeTags tags;
     FakeSounds sounds;
     FakeLauncher launcher;
+    FakeOutputFolders folders;
     FakeObserver observer;
     EncoderLocation encoder;
     std::optional<BatchRunner> runner_;
@@ -427,6 +429,41 @@ TEST_F(Batch, ARunIntoAFileThatARunningRunWritesWaitsForIt) {
     EXPECT_EQ(launcher.started[0].arguments[5], launcher.started[1].arguments[5]);
     EXPECT_EQ(aliveAtStart[1], 0);  // the second a.wmv began once the first was done
     EXPECT_EQ(tags.calls.size(), 3u);
+}
+
+// One file under two names: another path to the same folder (a bind
+// mount), or another letter case where the folder ignores it.
+TEST_F(Batch, ARunIntoTheSameFileUnderAnotherNameWaitsToo) {
+    const std::string out = (dir / "out").string();
+    const std::string stick = (dir / "stick").string();
+    folders.known[dir / "out"] = {1, 10, false};
+    folders.known[dir / "alias"] = {1, 10, false};
+    folders.known[dir / "stick"] = {2, 20, true};
+    const std::vector<std::vector<EncodeJob>> cases = {
+        {job("long.wav", "p", out), job("long.mp3", "p", (dir / "alias").string())},
+        {job("Song.wav", "p", stick), job("song.mp3", "p", stick)}};
+    for (const auto& rows : cases) {
+        SCOPED_TRACE(rows[1].File);
+        jobs.rows = {rows[0], rows[1]};
+        host.parallel = 2;
+        launcher.started.clear();
+        tags.calls.clear();
+        // The first run goes on until the second has started beside it or
+        // has been looked at and held back.
+        launcher.hold = true;
+        std::vector<int> aliveAtStart;
+        launcher.onStart = [&] {
+            aliveAtStart.push_back(launcher.alive);
+            if (launcher.started.size() == 2) launcher.hold = false;
+        };
+        folders.onLook = [&] {
+            if (launcher.started.size() == 1) launcher.hold = false;
+        };
+        runBatch();
+        ASSERT_EQ(launcher.started.size(), 2u);
+        EXPECT_EQ(aliveAtStart[1], 0);
+        EXPECT_EQ(tags.calls.size(), 2u);
+    }
 }
 
 TEST_F(Batch, AbortEndsEveryRunGoingAndStartsNothingMore) {

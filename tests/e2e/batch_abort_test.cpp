@@ -17,6 +17,7 @@
 
 #include "encode/batch_runner.h"
 #include "encode/encode_thread.h"
+#include "platform/posix/posix_output_folders.h"
 #include "platform/posix/posix_process_launcher.h"
 #include "support/batch_fakes.h"
 #include "support/media_tools.h"
@@ -61,7 +62,7 @@ protected:
     void StartBatch(ProcessLauncher* launcher = nullptr, LiveRunStatus* live = nullptr) {
         ASSERT_TRUE(Runner().beginBatch());
         thread_ = std::make_unique<EncodeThread>(Runner(), invoker_, launcher ? *launcher : launcher_,
-                                                 dir_ / "batch.log");
+                                                 outputFolders_, dir_ / "batch.log");
         thread_->setLiveStatus(live);
         thread_->start();
         thread_->postStart();
@@ -87,6 +88,7 @@ protected:
     FakeTags tags_;
     FakeSounds sounds_;
     PosixProcessLauncher launcher_;
+    PosixOutputFolders outputFolders_;
     DirectInvoker invoker_;
     EncoderLocation encoder_;
     std::unique_ptr<BatchRunner> runner_;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <pty.h>
 #include <signal.h>
 #include <spawn.h>
@@ -411,7 +412,7 @@ TEST_F(CliEncode, InstalledItFindsTheEncoderFromItsPlaceAndTheUsersProfiles) {
     EXPECT_EQ(ProbeTags(Out("song.wma")).at("title"), "夜明けの歌");
 }
 
-// Ctrl-C or a kill of the front end ends the encoder's whole process group
+// Ctrl-C, Ctrl-\ or a kill of the front end ends the encoder's whole process group
 // (it is not in the terminal's group), leaves no partial file and says what
 // was not done.
 TEST_F(CliEncode, ATerminationSignalStopsTheEncoderAndListsWhatWasNotDone) {
@@ -420,7 +421,7 @@ TEST_F(CliEncode, ATerminationSignalStopsTheEncoderAndListsWhatWasNotDone) {
     fs::permissions(ffmpeg, fs::perms::owner_all);
     const fs::path first = Input("tone.wav", "first.wav");
     const fs::path second = Input("tone.wav", "second.wav");
-    for (const int signal : {SIGTERM, SIGINT}) {
+    for (const int signal : {SIGTERM, SIGINT, SIGQUIT}) {
         SCOPED_TRACE(signal);
         fs::remove(dir_ / "ffmpeg.pid");
         ProgramRun run = EncodeRun({"--out", Out().string(), first.string(), second.string()});
@@ -451,6 +452,52 @@ TEST_F(CliEncode, ATerminationSignalStopsTheEncoderAndListsWhatWasNotDone) {
     ::kill(cli, SIGHUP);
     ::kill(cli, SIGTERM);
     EXPECT_EQ(WaitProgram(cli, run).exitCode, 128 + SIGTERM);
+}
+
+// A reader that goes away (`qorvane-cli encode … | head -1`) stops the batch
+// as SIGPIPE would have, in good order: no encoder outlives the front end.
+TEST_F(CliEncode, AClosedOutputPipeStopsTheBatchLikeSigpipe) {
+    // ffmpeg by input: "first" at once, "second" once the pipe is closed,
+    // any other never (its process id noted).
+    const fs::path ffmpeg = dir_.write("ffmpeg-by-input",
+                                       "#!/bin/sh\n"
+                                       "case \"$*\" in\n"
+                                       "  *first.wav*) ;;\n"
+                                       "  *second.wav*) while [ ! -e \"$QORVANE_TEST_DIR/closed\" ]; do sleep 0.01; done ;;\n"
+                                       "  *) echo $$ > \"$QORVANE_TEST_DIR/ffmpeg.pid\"; exec sleep 30 ;;\n"
+                                       "esac\n"
+                                       "exec ffmpeg \"$@\"\n");
+    fs::permissions(ffmpeg, fs::perms::owner_all);
+    std::vector<std::string> arguments = {"--jobs", "2", "--out", Out().string()};
+    for (const char* name : {"first.wav", "second.wav", "third.wav", "fourth.wav"})
+        arguments.push_back(Input("tone.wav", name).string());
+    ProgramRun run = EncodeRun(arguments);
+    run.environment["QORVANE_FFMPEG"] = ffmpeg.string();
+    run.environment["QORVANE_TEST_DIR"] = dir_.path().string();
+    int pipe[2];
+    ASSERT_EQ(::pipe2(pipe, O_CLOEXEC), 0);
+    run.outputDescriptor = pipe[1];
+    const pid_t cli = StartProgram(run);
+    ::close(pipe[1]);
+
+    // The first line, then the reader goes while "third" is running.
+    std::string line;
+    for (char c = 0; line.find('\n') == std::string::npos && ::read(pipe[0], &c, 1) == 1;) line += c;
+    EXPECT_EQ(line, "encoded: " + (dir_ / "in" / "first.wav").string() + " -> " + Out("first.wma").string() + "\n");
+    const pid_t third = ReadPid(dir_ / "ffmpeg.pid");
+    pid_t group = 0;
+    for (const ProcStat& process : AllProcesses()) {
+        if (process.pid == third) group = process.group;
+    }
+    ::close(pipe[0]);
+    dir_.write("closed", "");
+    const ProgramResult result = WaitProgram(cli, run);
+    ASSERT_NE(group, 0);
+
+    EXPECT_EQ(result.exitCode, 128 + SIGPIPE) << result.errors;
+    EXPECT_TRUE(Eventually([&] { return LiveMembers(group).empty(); }));
+    EXPECT_EQ(Listing(Out()), (std::vector<std::string>{"first.wma", "second.wma"}));
+    if (!LiveMembers(group).empty()) ::kill(-group, SIGKILL);  // left behind: not by the next test too
 }
 
 // Runs the front end with its stdout and stderr on a pseudo-terminal, as in a

@@ -18,6 +18,7 @@
 #include "encode/ui/encoder_output_window.h"
 #include "encode/ui/progress_dialog.h"
 #include "gui/gui_fixture.h"
+#include "platform/posix/posix_output_folders.h"
 #include "platform/posix/posix_process_launcher.h"
 #include "platform/posix/taglib_metadata_editor.h"
 #include "support/fake_power_control.h"
@@ -71,7 +72,7 @@ protected:
         controller = std::make_unique<BatchController>(
             w, *progress,
             BatchController::Services{*queue, [this] { return CompletionSettingsOf(state.settings); }, state.workArea, messages, tagWriter, sounds, power,
-                                      launcher, dir / "encoder.log", [this] { ++settingsSaved; },
+                                      launcher, outputFolders, dir / "encoder.log", [this] { ++settingsSaved; },
                                       [this] { return state.settings.parallel; }},
             encoder, state.paths.profileDir);
         QObject::connect(w.tbConv, &QToolButton::clicked, controller.get(), &BatchController::tbConvClick);
@@ -95,6 +96,7 @@ protected:
     }
 
     PosixProcessLauncher launcher;
+    PosixOutputFolders outputFolders;
     TagLibMetadataEditor editor;
     MetadataJobTagWriter tagWriter{editor, cp932};
     RecordingSounds sounds;

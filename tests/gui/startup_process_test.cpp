@@ -187,7 +187,7 @@ TEST_F(StartupProcessTest, FilesOpenedThroughTheDesktopEntryBecomeRows) {
 
 TEST_F(StartupProcessTest, ATerminationSignalEndsTheProgramInGoodOrder) {
     registry("Version=9.0.0.2980\n");
-    for (const int signal : {SIGTERM, SIGHUP}) {
+    for (const int signal : {SIGTERM, SIGHUP, SIGQUIT}) {
         SCOPED_TRACE(signal);
         fs::remove(dir / "qorvane.ini");
         fs::remove(dir / "run" / "Ostrel_qorv.lock");

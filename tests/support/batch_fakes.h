@@ -5,12 +5,14 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "encode/batch_runner.h"
+#include "platform/output_folders.h"
 
 namespace qorvane::testing {
 
@@ -76,6 +78,18 @@ struct FakeTags : JobTagWriter {
 struct FakeSounds : SoundPlayer {
     std::vector<std::string> played;
     void play(const std::string& sound) override { played.push_back(sound); }
+};
+
+// Output folders as a test describes them; any other folder is unknown to
+// the file system, so runs into it are told apart by its path.
+struct FakeOutputFolders : OutputFolders {
+    std::map<std::filesystem::path, Facts> known;
+    std::function<void()> onLook;  // optional: sees each question
+    std::optional<Facts> facts(const std::filesystem::path& folder) const override {
+        if (onLook) onLook();
+        const auto found = known.find(folder);
+        return found == known.end() ? std::nullopt : std::optional<Facts>(found->second);
+    }
 };
 
 struct FakeObserver : RunObserver {

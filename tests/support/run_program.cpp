@@ -37,8 +37,12 @@ pid_t StartProgram(const ProgramRun& run) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, run.outputFile.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (run.outputDescriptor >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, run.outputDescriptor, STDOUT_FILENO);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, run.outputFile.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    }
     if (run.errorFile.empty()) {
         posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
     } else {
@@ -66,7 +70,7 @@ ProgramResult WaitProgram(pid_t pid, const ProgramRun& run) {
     ProgramResult result;
     if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
-    result.output = ReadFileBytes(run.outputFile);
+    if (run.outputDescriptor < 0) result.output = ReadFileBytes(run.outputFile);
     if (!run.errorFile.empty()) result.errors = ReadFileBytes(run.errorFile);
     return result;
 }

@@ -19,6 +19,7 @@ struct ProgramRun {
     std::map<std::string, std::string> environment;  // added to (or replacing) the current one
     std::filesystem::path outputFile;   // receives stdout, and stderr unless errorFile is set
     std::filesystem::path errorFile;    // receives stderr when set
+    int outputDescriptor = -1;          // when set, receives stdout instead of outputFile
 };
 
 struct ProgramResult {
