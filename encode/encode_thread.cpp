@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <system_error>
 
+#include "base/shell_escape.h"
+
 #include "encode/same_output.h"
 
 namespace qorvane {
@@ -85,6 +87,10 @@ void EncodeThread::skipped(BatchRun& run, std::optional<RunResult> result) {
         if (result) runner_.skipRun(run, *result);
         if (observer_) observer_->runSkipped(run);
     });
+    // The end-of-batch report sends the user to the log: it names these too.
+    if (!logFile_.empty()) {
+        launcher_.logSkipped(logFile_, ShellEscapeIfUnsafe(run.inputPath.string()) + ": " + FailureReason(run.outcome));
+    }
 }
 
 void EncodeThread::run() {

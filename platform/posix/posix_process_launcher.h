@@ -20,6 +20,7 @@ namespace qorvane {
 class PosixProcessLauncher final : public ProcessLauncher {
 public:
     std::unique_ptr<RunningProcess> start(const LaunchRequest& request) override;
+    void logSkipped(const std::filesystem::path& logFile, const std::string& note) override;
 };
 
 }  // namespace qorvane

@@ -325,6 +325,10 @@ TEST_F(CliEncode, MissingInputAndQuotedPathAreSkippedAndTheRestEncoded) {
     EXPECT_EQ(lines[1], "skipped: " + quoted.string() + ": 名前に \" を含むファイルは変換できません");
     EXPECT_EQ(lines[2], "encoded: " + tone.string() + " -> " + Out("tone.wma").string());
     EXPECT_EQ(Listing(Out()), std::vector<std::string>{"tone.wma"});
+    // The log, where the window's end-of-batch report sends the user, has them too.
+    const std::string log = Log();
+    EXPECT_NE(log.find("-- skipped: " + missing.string() + ": ファイルが見つかりません\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("-- skipped: " + quoted.string() + ": 名前に"), std::string::npos) << log;
 }
 
 TEST_F(CliEncode, AFailedRunIsReportedEvenWhenAnEarlierOutputIsThere) {
