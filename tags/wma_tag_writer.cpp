@@ -120,7 +120,11 @@ SaveResult WriteJobTagsWithSource(const std::filesystem::path& sourcePath,
     const SourceTagReader readSource = [&]() -> std::optional<SourceTags> {
         TID3v2 id3(legacyCodePage);
         if (!id3.ReadTags(sourcePath)) return std::nullopt;
-        return SourceTags{id3.Genre, id3.Track, id3.Comment};
+        SourceTags source;
+        source.Genre = id3.Genre;
+        source.Track = id3.Track;
+        source.Comment = id3.Comment;
+        return source;
     };
     return WriteWindowsMediaTags(outputPath, tags, editor, readSource);
 }

@@ -38,6 +38,7 @@
 #include "platform/code_page.h"
 #include "platform/metadata_editor.h"
 #include "tags/current_job_tags.h"
+#include "tags/source_tags.h"
 
 namespace qorvane {
 
@@ -52,13 +53,6 @@ SaveResult WriteJobTags(const std::filesystem::path& outputPath, const CurrentJo
 SaveResult WriteJobTagsWithSource(const std::filesystem::path& sourcePath,
                                   const std::filesystem::path& outputPath, const CurrentJobTags& tags,
                                   MetadataEditor& editor, const CodePage& legacyCodePage);
-
-// What the writer takes from a source's tags (system code page text).
-struct SourceTags {
-    std::string Genre;
-    std::int32_t Track = 0;  // 0: none
-    std::string Comment;
-};
 
 // Reads the source's tags; nullopt when the source is not recognised. May
 // throw, and the error then leaves the writer as described above.

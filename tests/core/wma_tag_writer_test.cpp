@@ -71,6 +71,15 @@ Calls Concat(std::initializer_list<Calls> parts) {
     return all;
 }
 
+// A source's genre, track and comment.
+SourceTags Source(std::string genre, std::int32_t track, std::string comment) {
+    SourceTags tags;
+    tags.Genre = std::move(genre);
+    tags.Track = track;
+    tags.Comment = std::move(comment);
+    return tags;
+}
+
 const CurrentJobTags kNoTags = MakeCurrentJobTags("", "", "", "", "");
 
 TEST(WriteJobTags, StoresTheFiveJobTagsInOrderAndSaves) {
@@ -132,7 +141,7 @@ TEST(WriteJobTags, UndoesExactlyWhatSucceededWhenAStepFails) {
     bool sourceRead = false;
     WriteWindowsMediaTags("/out/a.wma", tags, noHeaderInfo, [&]() -> std::optional<SourceTags> {
         sourceRead = true;
-        return SourceTags{"Rock", 1, "c"};
+        return Source("Rock", 1, "c");
     });
     EXPECT_EQ(noHeaderInfo.calls, (Calls{"LoadRuntime", "CreateEditor", "Open", "QueryHeaderInfo",
                                          "Close", "ReleaseEditor", "UnloadRuntime"}));
@@ -163,14 +172,14 @@ TEST(WriteWindowsMediaTags, CarriesOverTheSourcesGenreTrackAndComment) {
 TEST(WriteWindowsMediaTags, SourceTagsAloneMakeTheFileSaved) {
     RecordingEditor editor;
     WriteWindowsMediaTags("/out/a.wma", kNoTags, editor,
-                          [] { return std::optional(SourceTags{"", 7, ""}); });
+                          [] { return std::optional(Source("", 7, "")); });
     EXPECT_EQ(editor.calls, Concat({kOpening, {"WM/TrackNumber=7"}, kSaving}));
 }
 
 TEST(WriteWindowsMediaTags, CutsLongSourceTextLikeTheJobsOwn) {
     RecordingEditor editor;
     WriteWindowsMediaTags("/out/a.wma", kNoTags, editor,
-                          [] { return std::optional(SourceTags{"", 0, std::string(400, 'c')}); });
+                          [] { return std::optional(Source("", 0, std::string(400, 'c'))); });
     ASSERT_EQ(editor.calls.size(), kOpening.size() + 1 + kSaving.size());
     EXPECT_EQ(editor.calls[kOpening.size()], "Description=" + std::string(250, 'c'));
 }

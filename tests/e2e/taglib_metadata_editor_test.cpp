@@ -58,7 +58,12 @@ protected:
 TEST_F(TagLibEditorTest, ContentDescriptionNamesUseItsOwnFields) {
     WriteJobTags(wma_, MakeCurrentJobTags("題名", "歌手", "アルバム", "© 2024", "2024"), editor_);
     WriteWindowsMediaTags(wma_, MakeCurrentJobTags("", "", "", "", ""), editor_,
-                          [] { return std::optional(SourceTags{"Rock", 0, "コメント"}); });
+                          [] {
+                              SourceTags source;
+                              source.Genre = "Rock";
+                              source.Comment = "コメント";
+                              return std::optional(source);
+                          });
 
     const auto dump = testing::DumpAsfTags(wma_);
     ASSERT_TRUE(dump);
