@@ -155,11 +155,11 @@ TEST(WriteWindowsMediaTags, CarriesOverTheSourcesGenreTrackAndComment) {
         Calls stored;
     };
     const Case cases[] = {
-        {{"(17)Rock", 3, "良い曲"}, {"WM/GenreID=(17)Rock", "WM/TrackNumber=3", "Description=良い曲"}},
-        {{"Rock", 12, ""}, {"WM/Genre=Rock", "WM/TrackNumber=12"}},
-        {{"", 0, "only a comment"}, {"Description=only a comment"}},
-        {{"(Foo)", 0, ""}, {"WM/GenreID=(Foo)"}},
-        {{"", 0, ""}, {}},
+        {Source("(17)Rock", 3, "良い曲"), {"WM/GenreID=(17)Rock", "WM/TrackNumber=3", "Description=良い曲"}},
+        {Source("Rock", 12, ""), {"WM/Genre=Rock", "WM/TrackNumber=12"}},
+        {Source("", 0, "only a comment"), {"Description=only a comment"}},
+        {Source("(Foo)", 0, ""), {"WM/GenreID=(Foo)"}},
+        {Source("", 0, ""), {}},
     };
     for (const Case& c : cases) {
         RecordingEditor editor;
