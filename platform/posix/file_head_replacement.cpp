@@ -98,7 +98,9 @@ SaveResult ReplaceFileHead(const std::filesystem::path& file, std::uint64_t keep
     if (keepFrom > oldSize) return Failure(EINVAL);
 
     const std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
-    std::string temporary = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
+    // Not named after the file: a name at the system's length limit would
+    // leave no room for a longer one beside it.
+    std::string temporary = (folder / ".qorvane-save-XXXXXX").string();
     Descriptor out(::mkostemp(temporary.data(), O_CLOEXEC));
     if (out.get() < 0) return Failure(errno);
 

@@ -218,6 +218,15 @@ TEST_F(TagLibEditorTest, ASaveThatFailsLeavesTheFileAsTheEncoderWroteItAndSaysWh
     EXPECT_EQ(testing::ProbeTags(output).at("title"), "T");
 }
 
+TEST_F(TagLibEditorTest, ANameAtTheLengthLimitTakesItsTags) {
+    std::string name;
+    while (name.size() + 3 + 4 <= 255) name += "あ";  // three bytes each, 255 bytes at most with ".wma"
+    const fs::path output = dir_ / (name + ".wma");
+    fs::copy_file(wma_, output);
+    EXPECT_EQ(WriteJobTags(output, MakeCurrentJobTags("T", "", "", "", ""), editor_), SaveResult{});
+    EXPECT_EQ(testing::ProbeTags(output).at("title"), "T");
+}
+
 TEST_F(TagLibEditorTest, KeepsCharactersOutsideTheBasicPlane) {
     const std::string text = "歌 \xF0\x9F\x8E\xB5 \xF0\xA0\x80\x8B";  // U+1F3B5, U+2000B
     WriteJobTags(wma_, MakeCurrentJobTags(text, "", text, "", ""), editor_);
