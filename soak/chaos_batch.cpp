@@ -37,6 +37,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/shell_escape.h"
 #include "chaos_setup.h"
 #include "support/small_disk.h"
 #include "support/media_probe.h"
@@ -181,9 +182,10 @@ ProgramRun FrontEnd(const ChaosSetup& s, const Options& o, const std::vector<fs:
 
 // How the line a job gets begins: "encoded: IN -> OUT"; a failed or skipped
 // job's line goes on with ": " and the reason.
+// Names that could break a line are printed quoted, as a shell reads them.
 std::string LineOf(const std::string& verdict, const Job& job) {
-    std::string line = verdict + ": " + job.input.string();
-    if (verdict != "skipped") line += " -> " + job.output.string();
+    std::string line = verdict + ": " + qorvane::ShellEscapeIfUnsafe(job.input.string());
+    if (verdict != "skipped") line += " -> " + qorvane::ShellEscapeIfUnsafe(job.output.string());
     if (job.video && verdict != "skipped") line += " (250 kbps)";
     return line;
 }
@@ -244,7 +246,9 @@ Watched Watch(pid_t pid, const ProgramRun& run, const std::vector<Job>& jobs) {
         if (static_cast<std::size_t>(std::count(out.begin(), out.end(), '\n')) + 1 < jobs.size()) return false;
         for (std::size_t i = 0; i + 1 < jobs.size(); ++i) {
             const bool reasonOnly = jobs[i].kind == Kind::Quote || jobs[i].kind == Kind::Missing;
-            if (out.find(jobs[i].input.string() + (reasonOnly ? ": " : " -> ")) == std::string::npos) return false;
+            if (out.find(qorvane::ShellEscapeIfUnsafe(jobs[i].input.string()) + (reasonOnly ? ": " : " -> ")) == std::string::npos) {
+                return false;
+            }
         }
         return true;
     };
@@ -349,6 +353,12 @@ Accounted AccountForJobs(const ChaosSetup& s, const Options& o, const std::strin
                                                     : std::vector<std::string>{"encoded"};
                 break;
             case Kind::Hang: allowed = {"aborted"}; break;
+        }
+        // The command line also lists the interrupted job among those not done.
+        if (!o.window && job.kind == Kind::Hang) {
+            const std::string notDone = "not done: " + qorvane::ShellEscapeIfUnsafe(job.input.string()) + "\n";
+            if (out.find(notDone) == std::string::npos) Fault("job %s: not listed as not done", job.input.filename().c_str());
+            else accountedBytes += notDone.size();
         }
         if (!stopped && std::find(allowed.begin(), allowed.end(), verdict) == allowed.end()) {
             Fault("job %s: line \"%s\", expected %s", job.input.filename().c_str(), verdict.c_str(),
