@@ -1,7 +1,8 @@
 #pragma once
 // The environment settings: default output folder, completion actions,
-// window bounds, column widths and the last profile. Kept in an INI file
-// between runs; every field is named after its key.
+// window bounds, column widths, the last profile, runs at the same time and
+// cover art. Kept in an INI file between runs; every field is named after
+// its key.
 
 #include <array>
 #include <filesystem>
@@ -32,6 +33,9 @@ struct AppSettings {
     // "parallel"; a key of this program's own, written only once it is set
     // to more than 1, so other readers of the file see what they know).
     int parallel = 1;
+    // Outputs carry the source's cover art ("env" "cover", this program's own
+    // too: written only once turned off).
+    bool cover = true;
 
     bool operator==(const AppSettings&) const = default;
 };

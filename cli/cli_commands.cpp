@@ -23,7 +23,7 @@ constexpr const char* kUsage =
     "       qorvane-cli command-line --profile FILE.wpf --script SCRIPT [--debug] INPUT...\n"
     "       qorvane-cli tags FILE...\n"
     "       qorvane-cli encode [--profile NAME|FILE.wpf] [--out DIR] [--jobs N] [--debug] [--quiet] [--progress]\n"
-    "                          FILE...\n";
+    "                          [--no-cover] FILE...\n";
 
 int Usage(std::ostream& err) {
     err << kUsage;
@@ -155,7 +155,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
                                  parsed->operands, out);
     }
     if (command == "encode" && encode) {
-        const auto parsed = ParseOptions(rest, {"--profile", "--out", "--jobs"}, {"--quiet", "--progress"});
+        const auto parsed = ParseOptions(rest, {"--profile", "--out", "--jobs"}, {"--quiet", "--progress", "--no-cover"});
         if (!parsed || parsed->operands.empty()) return Usage(err);
         EncodeOptions options;
         if (parsed->values.count("--jobs")) {
@@ -168,6 +168,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         options.debug = parsed->debug;
         options.quiet = parsed->flags.count("--quiet") > 0;
         options.progress = parsed->flags.count("--progress") > 0;
+        options.cover = parsed->flags.count("--no-cover") == 0;
         options.files = parsed->operands;
         return encode(options, out, err);
     }

@@ -16,6 +16,7 @@
 #include "platform/file_open_error.h"
 #include "profiles/profile_names.h"
 #include "tags/job_tag_writer.h"
+#include "tags/mp3_source_tag_reader.h"
 
 namespace qorvane::cli {
 
@@ -168,7 +169,8 @@ int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, st
     JobList jobs;
     Console console(out, err, options.quiet);
     HeadlessHost host(console, options.jobs);
-    MetadataJobTagWriter tagWriter(services.editor, cp932);
+    const Mp3SourceTagReader sourceTags(cp932);
+    MetadataJobTagWriter tagWriter(services.editor, sourceTags, [&options] { return options.cover; });
     JobListQueue queue(jobs);
     BatchRunner runner({queue, host, host, tagWriter, host}, encoder, profileDir);
     RunLines report([&console](const std::string& line, bool failure) { console.line(line, failure); });

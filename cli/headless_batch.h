@@ -26,6 +26,7 @@ struct EncodeOptions {
     bool quiet = false;     // print only what failed (and what was not done)
     bool progress = false;  // keep one line per run updating in place (a terminal)
     int columns = 80;       // the terminal's width, for that line
+    bool cover = true;      // outputs carry the source's cover art
     std::vector<std::string> files;
 };
 

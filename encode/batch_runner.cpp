@@ -200,20 +200,17 @@ void BatchRunner::finishJob(BatchRun& run) {
 }
 
 void BatchRunner::writeTags(BatchRun& run) {
-    SaveResult saved;
+    TagsWritten written;
     try {
-        if (IsMp3Source(run.inputPath)) {
-            saved = services_.tagWriter.writeTagsWithSource(run.tags, run.inputPath, run.outputPath());
-        } else {
-            saved = services_.tagWriter.writeTags(run.tags, run.outputPath());
-        }
+        written = services_.tagWriter.writeTags(run.tags, run.inputPath, run.outputPath());
     } catch (...) {
         // The source could not be read again for its tags: the output keeps
-        // what it has and the batch goes on.
+        // the job's own and the batch goes on.
     }
+    run.tagNotes = std::move(written.notes);
     // The file is as the encoder wrote it, so the run stays encoded; but the
     // user is told, since the tags they typed are not in it.
-    if (!saved.saved) run.outcome.tagsNotWritten = saved.reason.empty() ? "?" : saved.reason;
+    if (!written.saved.saved) run.outcome.tagsNotWritten = written.saved.reason.empty() ? "?" : written.saved.reason;
 }
 
 }  // namespace qorvane

@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "encode/batch_services.h"
 #include "encode/command_line.h"
@@ -43,6 +44,7 @@ struct BatchRun {
     RunPosition position;  // "run 3 of 12"
     JobTagTexts tags;
     RunOutcome outcome;    // how it turned out, once it is over or skipped
+    std::vector<std::string> tagNotes;  // for the batch log, from writing its tags
 
     // The full path of the output; the join never doubles a separator, also
     // at a root such as "/".
@@ -126,7 +128,7 @@ public:
     // only for a good run, then the per-job sound. Tags that could not be
     // saved are noted in the outcome and reported with the failures; a
     // source that cannot be read again is not reported. Neither ends the
-    // batch.
+    // batch. What the tag writer left out goes into run.tagNotes.
     void finishJob(BatchRun& run);
 
     BatchState& state() { return state_; }

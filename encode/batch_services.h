@@ -69,17 +69,22 @@ struct JobTagTexts {
     std::string year;
 };
 
-// Writes a finished run's tags; for an MP3 source the source's own genre,
-// track and comment are carried over as well. A save that failed is
-// returned (the output then stays as the encoder wrote it). May throw when
-// the source cannot be read; the runner then goes on without telling the
-// user.
+// What writing a run's tags came to: a save that failed (the output then
+// stays as the encoder wrote it), and lines for the batch log.
+struct TagsWritten {
+    SaveResult saved;
+    std::vector<std::string> notes;
+};
+
+// Writes a finished run's tags: the job's own, then what the source's own
+// tags and its cover add. May throw when the source cannot be read; the
+// job's tags are then in the output, and the runner goes on without telling
+// the user.
 class JobTagWriter {
 public:
     virtual ~JobTagWriter() = default;
-    virtual SaveResult writeTags(const JobTagTexts& tags, const std::filesystem::path& output) = 0;
-    virtual SaveResult writeTagsWithSource(const JobTagTexts& tags, const std::filesystem::path& source,
-                                           const std::filesystem::path& output) = 0;
+    virtual TagsWritten writeTags(const JobTagTexts& tags, const std::filesystem::path& source,
+                                  const std::filesystem::path& output) = 0;
 };
 
 // Runs a step on the thread that owns the job list and the windows, and

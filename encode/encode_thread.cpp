@@ -275,6 +275,10 @@ void EncodeThread::finishEndedRuns() {
                 runner_.finishJob(active.run);
                 if (observer_) observer_->runFinished(active.run);
             });
+            // What the tag writer left out (a picture too large) is in the log too.
+            if (!logFile_.empty()) {
+                for (const std::string& note : active.run.tagNotes) launcher_.logSkipped(logFile_, note);
+            }
         }
         it = active_.erase(it);
     }

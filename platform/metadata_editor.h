@@ -65,10 +65,14 @@ public:
     // streamNumber 0 addresses the whole file. `value` points to byteLength
     // bytes; for AttributeDataType::String they are UTF-16 code units in
     // native byte order ending with a NUL, so byteLength = (units + 1) * 2.
+    // "WM/Picture" is AttributeDataType::Binary in the file's own layout
+    // (tags/cover_art.h). The length is 32-bit because a picture outgrows
+    // the 16 bits of IWMHeaderInfo::SetAttribute; a Windows implementation
+    // stores such a value through IWMHeaderInfo3::AddAttribute.
     // False when the value is refused.
     virtual bool SetAttribute(std::uint16_t streamNumber, std::u16string_view name,
                               AttributeDataType type, const std::byte* value,
-                              std::uint16_t byteLength) = 0;
+                              std::uint32_t byteLength) = 0;
 
     // Saves the stored attributes into the file and closes it. The file is
     // either saved whole or left as it was, never half written.

@@ -5,21 +5,13 @@
 
 namespace qorvane {
 
-namespace {
-
-CurrentJobTags ToBuffers(const JobTagTexts& tags) {
-    return MakeCurrentJobTags(tags.title, tags.artist, tags.album, tags.copyright, tags.year);
-}
-
-}  // namespace
-
-SaveResult MetadataJobTagWriter::writeTags(const JobTagTexts& tags, const std::filesystem::path& output) {
-    return WriteJobTags(output, ToBuffers(tags), editor_);
-}
-
-SaveResult MetadataJobTagWriter::writeTagsWithSource(const JobTagTexts& tags, const std::filesystem::path& source,
-                                                     const std::filesystem::path& output) {
-    return WriteJobTagsWithSource(source, output, ToBuffers(tags), editor_, legacy_);
+TagsWritten MetadataJobTagWriter::writeTags(const JobTagTexts& tags, const std::filesystem::path& source,
+                                            const std::filesystem::path& output) {
+    const CurrentJobTags buffers = MakeCurrentJobTags(tags.title, tags.artist, tags.album, tags.copyright, tags.year);
+    TagsWritten written;
+    written.saved =
+        WriteJobTagsWithSource(source, output, buffers, editor_, reader_, !carryCover_ || carryCover_(), written.notes);
+    return written;
 }
 
 }  // namespace qorvane

@@ -1,18 +1,22 @@
 #include "tags/wma_tag_writer.h"
 
-#include <algorithm>
 #include <array>
-#include <cctype>
 #include <exception>
+#include <fstream>
+#include <functional>
+#include <optional>
 #include <span>
 #include <string_view>
+#include <system_error>
 
-#include "base/ascii_case.h"
-#include "tags/id3.h"
+#include "platform/ui_text.h"
+#include "tags/cover_art.h"
 
 namespace qorvane {
 
 namespace {
+
+constexpr const char* kCoverTooLargeText = QORVANE_UI_TEXT("%1 のカバー画像は 16 MiB を超えるため引き継ぎません");
 
 // One edit of one output file: the change flag and the attribute store.
 class AttributeStore {
@@ -25,10 +29,8 @@ public:
     void store(std::u16string_view name, std::span<const char16_t> buffer) {
         const std::size_t units = WideLength(buffer);
         if (units == 0 || units == buffer.size()) return;
-        const auto bytes = static_cast<std::uint16_t>((units + 1) * sizeof(char16_t));
-        editor_.SetAttribute(0, name, AttributeDataType::String,
-                             reinterpret_cast<const std::byte*>(buffer.data()), bytes);
-        changed_ = true;
+        set(name, AttributeDataType::String, reinterpret_cast<const std::byte*>(buffer.data()),
+            (units + 1) * sizeof(char16_t));
     }
 
     // Converts system-code-page text first, cut like the job's own tags.
@@ -38,9 +40,18 @@ public:
         store(name, buffer);
     }
 
+    void storeBinary(std::u16string_view name, std::string_view bytes) {
+        set(name, AttributeDataType::Binary, reinterpret_cast<const std::byte*>(bytes.data()), bytes.size());
+    }
+
     bool changed() const { return changed_; }
 
 private:
+    void set(std::u16string_view name, AttributeDataType type, const std::byte* value, std::size_t length) {
+        editor_.SetAttribute(0, name, type, value, static_cast<std::uint32_t>(length));
+        changed_ = true;
+    }
+
     MetadataEditor& editor_;
     bool changed_ = false;
 };
@@ -60,12 +71,56 @@ void StoreSourceTags(AttributeStore& store, const SourceTags& source) {
     }
     if (source.Track != 0) store.storeText(u"WM/TrackNumber", std::to_string(source.Track));
     if (!source.Comment.empty()) store.storeText(u"Description", source.Comment);
+    if (!source.AlbumArtist.empty()) store.storeText(u"WM/AlbumArtist", source.AlbumArtist);
+    if (!source.Disc.empty()) store.storeText(u"WM/PartOfSet", source.Disc);
+    if (!source.Composer.empty()) store.storeText(u"WM/Composer", source.Composer);
 }
 
-}  // namespace
+std::string CoverTooLarge(const std::filesystem::path& where) {
+    return UiText(kCoverTooLargeText, {where.string()});
+}
 
+// A picture file's bytes; nothing when it cannot be read or is too large
+// (noted then).
+std::optional<std::string> ReadCoverFile(const std::filesystem::path& file, std::vector<std::string>& notes) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(file, error);
+    if (error) return std::nullopt;
+    if (size > kMaxCoverBytes) {
+        notes.push_back(CoverTooLarge(file));
+        return std::nullopt;
+    }
+    std::ifstream in(file, std::ios::binary);
+    std::string bytes(size, '\0');
+    if (!in.read(bytes.data(), static_cast<std::streamsize>(size))) return std::nullopt;
+    return bytes;
+}
+
+// The source's own cover, or else the picture file beside it.
+void StoreCover(AttributeStore& store, const std::filesystem::path& sourcePath, const SourceTags* source,
+                std::vector<std::string>& notes) {
+    if (const SourcePicture* cover = source ? ChooseCover(source->Pictures) : nullptr) {
+        if (cover->data.size() > kMaxCoverBytes) {
+            notes.push_back(CoverTooLarge(sourcePath));
+        } else if (!cover->data.empty()) {
+            store.storeBinary(u"WM/Picture", WmPictureValue(*cover));
+        }
+        return;
+    }
+    const std::optional<std::filesystem::path> file = CoverFileBeside(sourcePath);
+    if (!file) return;
+    SourcePicture picture;
+    picture.mimeType = CoverMimeType(*file);
+    if (std::optional<std::string> bytes = ReadCoverFile(*file, notes); bytes && !bytes->empty()) {
+        picture.data = std::move(*bytes);
+        store.storeBinary(u"WM/Picture", WmPictureValue(picture));
+    }
+}
+
+// The sequence behind both entries; addFromSource (empty for none) runs
+// once the job's own tags are stored and may throw.
 SaveResult WriteWindowsMediaTags(const std::filesystem::path& outputPath, const CurrentJobTags& tags,
-                                 MetadataEditor& editor, const SourceTagReader& readSource) {
+                                 MetadataEditor& editor, const std::function<void(AttributeStore&)>& addFromSource) {
     if (!editor.LoadRuntime()) return {};
     if (!editor.CreateEditor()) {
         editor.UnloadRuntime();
@@ -84,11 +139,9 @@ SaveResult WriteWindowsMediaTags(const std::filesystem::path& outputPath, const 
     std::exception_ptr error;
     if (haveHeaderInfo) {
         StoreJobTags(store, tags);
-        if (readSource) {
+        if (addFromSource) {
             try {
-                if (const std::optional<SourceTags> source = readSource()) {
-                    StoreSourceTags(store, *source);
-                }
+                addFromSource(store);
             } catch (...) {
                 error = std::current_exception();
             }
@@ -109,24 +162,22 @@ SaveResult WriteWindowsMediaTags(const std::filesystem::path& outputPath, const 
     return saved;
 }
 
+}  // namespace
+
 SaveResult WriteJobTags(const std::filesystem::path& outputPath, const CurrentJobTags& tags,
                         MetadataEditor& editor) {
-    return WriteWindowsMediaTags(outputPath, tags, editor, SourceTagReader{});
+    return WriteWindowsMediaTags(outputPath, tags, editor, {});
 }
 
 SaveResult WriteJobTagsWithSource(const std::filesystem::path& sourcePath,
-                            const std::filesystem::path& outputPath, const CurrentJobTags& tags,
-                            MetadataEditor& editor, const CodePage& legacyCodePage) {
-    const SourceTagReader readSource = [&]() -> std::optional<SourceTags> {
-        TID3v2 id3(legacyCodePage);
-        if (!id3.ReadTags(sourcePath)) return std::nullopt;
-        SourceTags source;
-        source.Genre = id3.Genre;
-        source.Track = id3.Track;
-        source.Comment = id3.Comment;
-        return source;
-    };
-    return WriteWindowsMediaTags(outputPath, tags, editor, readSource);
+                                  const std::filesystem::path& outputPath, const CurrentJobTags& tags,
+                                  MetadataEditor& editor, const MediaTagReader& reader, bool carryCover,
+                                  std::vector<std::string>& notes) {
+    return WriteWindowsMediaTags(outputPath, tags, editor, [&](AttributeStore& store) {
+        const std::optional<SourceTags> source = reader.read(sourcePath);
+        if (source) StoreSourceTags(store, *source);
+        if (carryCover) StoreCover(store, sourcePath, source ? &*source : nullptr, notes);
+    });
 }
 
 }  // namespace qorvane

@@ -5,17 +5,18 @@
 //     CurrentJobTags tags = MakeCurrentJobTags(row.Title, row.Author, row.Album,
 //                                              row.Copy, row.Year);
 //     TagLibMetadataEditor editor;          // platform/posix/taglib_metadata_editor.h
-//     if (IsMp3Source(source))           // encode/command_line.h
-//         WriteJobTagsWithSource(source, output, tags, editor, cp932);
-//     else
-//         WriteJobTags(output, tags, editor);
+//     std::vector<std::string> notes;    // for the batch log
+//     SaveResult saved = WriteJobTagsWithSource(source, output, tags, editor, reader, true, notes);
 //
 // Attributes, in the order they are stored, each only when its value is not
 // empty (stream 0, UTF-16 string values; nothing is ever removed):
 //     "Title", "Author", "WM/AlbumTitle", "Copyright", "WM/Year" from the job;
-//     from an MP3 source's ID3 tags, when the reader recognises the file:
+//     from the source's own tags, when the reader recognises the file:
 //     "WM/GenreID" (a genre beginning with "(", such as "(17)Rock" from ID3v1)
-//     or "WM/Genre" (any other genre), "WM/TrackNumber" (decimal), "Description".
+//     or "WM/Genre" (any other genre), "WM/TrackNumber" (decimal),
+//     "Description", "WM/AlbumArtist", "WM/PartOfSet", "WM/Composer";
+//     then "WM/Picture" (binary): the source's cover, or the picture file
+//     beside it (tags/cover_art.h), unless the caller leaves covers out.
 // When nothing is stored the file is closed unsaved, so it is not rewritten.
 //
 // A missing runtime or an output that cannot be opened for editing leaves
@@ -29,13 +30,10 @@
 //
 // Main thread only, like the job list the tags come from.
 
-#include <cstdint>
 #include <filesystem>
-#include <functional>
-#include <optional>
 #include <string>
+#include <vector>
 
-#include "platform/code_page.h"
 #include "platform/metadata_editor.h"
 #include "tags/current_job_tags.h"
 #include "tags/source_tags.h"
@@ -44,23 +42,16 @@ namespace qorvane {
 
 // Stores the job's five tags into the output file.
 SaveResult WriteJobTags(const std::filesystem::path& outputPath, const CurrentJobTags& tags,
-                  MetadataEditor& editor);
+                        MetadataEditor& editor);
 
-// Stores the job's five tags, then reads the source's ID3 tags (TID3v2,
-// with legacyCodePage for 8-bit text that is not UTF-8) and stores its genre,
-// track number and comment. Throws FileOpenError when the source cannot be
-// opened; the output then keeps the job's five tags.
+// Stores the job's five tags, then reads the source through `reader` and
+// stores what its tags add, and, when carryCover is set, its cover. A
+// picture left out (too large) is told by a line for the batch log, added
+// to `notes`. Throws FileOpenError when the source cannot be opened; the
+// output then keeps the job's five tags.
 SaveResult WriteJobTagsWithSource(const std::filesystem::path& sourcePath,
                                   const std::filesystem::path& outputPath, const CurrentJobTags& tags,
-                                  MetadataEditor& editor, const CodePage& legacyCodePage);
-
-// Reads the source's tags; nullopt when the source is not recognised. May
-// throw, and the error then leaves the writer as described above.
-using SourceTagReader = std::function<std::optional<SourceTags>()>;
-
-// The sequence behind both entries; readSource (empty for a non-MP3 source)
-// runs once the job's own tags are stored.
-SaveResult WriteWindowsMediaTags(const std::filesystem::path& outputPath, const CurrentJobTags& tags,
-                                 MetadataEditor& editor, const SourceTagReader& readSource);
+                                  MetadataEditor& editor, const MediaTagReader& reader, bool carryCover,
+                                  std::vector<std::string>& notes);
 
 }  // namespace qorvane

@@ -8,6 +8,10 @@
         <translation>Cannot open file %1</translation>
     </message>
     <message>
+        <source>%1 のカバー画像は 16 MiB を超えるため引き継ぎません</source>
+        <translation>The cover art of %1 is larger than 16 MiB and is not carried over</translation>
+    </message>
+    <message>
         <source>ビデオのみ</source>
         <translation>Video only</translation>
     </message>
@@ -341,6 +345,10 @@ Should the program not end normally, changes to the job list will be lost.</tran
     <message>
         <source>同時に変換する数</source>
         <translation>Runs at once</translation>
+    </message>
+    <message>
+        <source>カバー画像を引き継ぐ</source>
+        <translation>Carry over cover art</translation>
     </message>
     <message>
         <source>(1〜%1)</source>

@@ -49,8 +49,9 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
       pickers_(pickers) {
     setFont(JapaneseUiFont());
     setWindowTitle(tr("環境設定"));
-    // The original form, and below it one row for the runs at the same time.
-    setFixedSize(323, 211 + kParallelRowHeight);
+    // The original form, and below it a row for the runs at the same time
+    // and one for cover art.
+    setFixedSize(323, 211 + kParallelRowHeight + kCoverRowHeight);
 
     cbShutdn = NewCheckBox(this, tr("全変換終了時にシャットダウンする"), 10);
     cbSnd1 = NewCheckBox(this, tr("変換終了時に音を鳴らす"), 38);
@@ -71,12 +72,14 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
     auto* parRange = new QLabel(tr("(1〜%1)").arg(ProcessorCount()), this);
     parRange->setGeometry(168, 177, 129, 15);
     sePar->setToolTip(tr("いくつのファイルを同時にエンコードするか (CPU の数まで)"));
+    cbCover = NewCheckBox(this, tr("カバー画像を引き継ぐ"), 174 + kParallelRowHeight);
 
+    const int buttonTop = 178 + kParallelRowHeight + kCoverRowHeight;
     OKBtn = new QPushButton(tr("OK"), this);
-    OKBtn->setGeometry(152, 178 + kParallelRowHeight, 75, 25);
+    OKBtn->setGeometry(152, buttonTop, 75, 25);
     OKBtn->setDefault(true);
     CancelBtn = new QPushButton(tr("キャンセル"), this);
-    CancelBtn->setGeometry(238, 178 + kParallelRowHeight, 75, 25);
+    CancelBtn->setGeometry(238, buttonTop, 75, 25);
 
     setTabOrder(cbShutdn, cbSnd1);
     setTabOrder(cbSnd1, edSnd1);
@@ -87,7 +90,8 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
     setTabOrder(UpDnButton3, outdir);
     setTabOrder(outdir, UpDnButton1);
     setTabOrder(UpDnButton1, sePar);
-    setTabOrder(sePar, OKBtn);
+    setTabOrder(sePar, cbCover);
+    setTabOrder(cbCover, OKBtn);
     setTabOrder(OKBtn, CancelBtn);
 
     connect(OKBtn, &QPushButton::clicked, this, &TEnvDlg::OKBtnClick);
@@ -107,6 +111,7 @@ void TEnvDlg::FormCreate(const WorkArea& workArea, QPoint cursor) {
     edSnd1->setText(QString::fromStdString(settings_.sone));
     edSnd2->setText(QString::fromStdString(settings_.sall));
     sePar->setValue(ClampParallelRuns(settings_.parallel));
+    cbCover->setChecked(settings_.cover);
 
     PlaceFrame(*this, [area = workArea, cursor](int width, int height) {
         return ClampIntoWorkArea(CentredOn(cursor.x(), cursor.y(), width, height), area);
@@ -121,6 +126,7 @@ void TEnvDlg::OKBtnClick() {
     settings_.sone = edSnd1->text().toStdString();
     settings_.sall = edSnd2->text().toStdString();
     settings_.parallel = sePar->value();
+    settings_.cover = cbCover->isChecked();
     accept();
 }
 

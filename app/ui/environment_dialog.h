@@ -1,7 +1,8 @@
 #pragma once
 // The environment dialog "環境設定": completion actions, the default output
-// folder and how many runs go at the same time. Created for each use; OK copies the fields back into the
-// settings without checking them, anything else copies nothing.
+// folder, how many runs go at the same time and whether outputs carry cover
+// art. Created for each use; OK copies the fields back into the settings
+// without checking them, anything else copies nothing.
 
 #include <QDialog>
 
@@ -35,6 +36,7 @@ public:
     QLineEdit* outdir;
     TUpDnButton* UpDnButton1;
     QSpinBox* sePar;  // runs at the same time
+    QCheckBox* cbCover;
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
 
@@ -46,6 +48,7 @@ public slots:
 
 private:
     static constexpr int kParallelRowHeight = 28;
+    static constexpr int kCoverRowHeight = 24;
 
     void FormCreate(const WorkArea& workArea, QPoint cursor);
     void chooseSoundFile(QLineEdit* edit);

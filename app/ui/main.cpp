@@ -43,6 +43,7 @@
 #include "platform/posix/termination_signals.h"
 #include "platform/posix/taglib_metadata_editor.h"
 #include "tags/job_tag_writer.h"
+#include "tags/mp3_source_tag_reader.h"
 #include "platform/posix/user_directories.h"
 
 namespace {
@@ -187,7 +188,8 @@ int main(int argc, char** argv) {
     // The batch: its thread starts with the window and ends before it.
     JobListQueue queue(window.jobs());
     TagLibMetadataEditor editor;
-    MetadataJobTagWriter tagWriter(editor, cp932);
+    const Mp3SourceTagReader sourceTags(cp932);
+    MetadataJobTagWriter tagWriter(editor, sourceTags, [&state] { return state.settings.cover; });
     CanberraSoundPlayer sounds;
     LogindPowerControl power;
     PosixProcessLauncher launcher;

@@ -1,6 +1,7 @@
 #include "platform/posix/taglib_metadata_editor.h"
 
 #include <taglib/asffile.h>
+#include <taglib/asfpicture.h>
 #include <taglib/asftag.h>
 #include <taglib/tbytevectorstream.h>
 #include <unistd.h>
@@ -20,7 +21,7 @@ namespace qorvane {
 namespace {
 
 // The value's code units up to its NUL (or to its end when it has none).
-std::u16string DecodeStringValue(const std::byte* value, std::uint16_t byteLength) {
+std::u16string DecodeStringValue(const std::byte* value, std::uint32_t byteLength) {
     std::u16string text;
     for (std::size_t offset = 0; offset + 1 < byteLength; offset += sizeof(char16_t)) {
         char16_t unit;
@@ -33,6 +34,55 @@ std::u16string DecodeStringValue(const std::byte* value, std::uint16_t byteLengt
 
 TagLib::String ToTagLibString(std::u16string_view text) {
     return TagLib::String(Utf16ToUtf8(text), TagLib::String::UTF8);
+}
+
+// A UTF-16LE text ending with a NUL unit at `offset`; moves offset past it.
+std::optional<TagLib::String> TakeUtf16z(const std::byte* value, std::uint32_t byteLength, std::uint32_t& offset) {
+    std::u16string text;
+    for (; offset + 1 < byteLength; offset += 2) {
+        const auto unit = static_cast<char16_t>(std::to_integer<unsigned>(value[offset]) |
+                                                std::to_integer<unsigned>(value[offset + 1]) << 8);
+        if (unit == u'\0') {
+            offset += 2;
+            return ToTagLibString(text);
+        }
+        text += unit;
+    }
+    return std::nullopt;
+}
+
+// A "WM/Picture" value: type, data length, MIME type, description, data;
+// nothing when its parts do not add up.
+std::optional<TagLib::ASF::Picture> ParsePicture(const std::byte* value, std::uint32_t byteLength) {
+    constexpr std::uint32_t kFixedSize = 5;  // type and data length
+    if (byteLength < kFixedSize) return std::nullopt;
+    std::uint32_t dataLength = 0;
+    for (int i = 0; i < 4; ++i) dataLength |= std::to_integer<std::uint32_t>(value[1 + i]) << (8 * i);
+    std::uint32_t offset = kFixedSize;
+    const std::optional<TagLib::String> mimeType = TakeUtf16z(value, byteLength, offset);
+    const std::optional<TagLib::String> description =
+        mimeType ? TakeUtf16z(value, byteLength, offset) : std::nullopt;
+    if (!description || byteLength - offset != dataLength) return std::nullopt;
+    TagLib::ASF::Picture picture;
+    picture.setType(static_cast<TagLib::ASF::Picture::Type>(std::to_integer<int>(value[0])));
+    picture.setMimeType(*mimeType);
+    picture.setDescription(*description);
+    picture.setPicture(TagLib::ByteVector(reinterpret_cast<const char*>(value + offset), dataLength));
+    return picture;
+}
+
+// The attribute a value of this type becomes; nothing when it is refused.
+std::optional<TagLib::ASF::Attribute> MakeAttribute(std::u16string_view name, AttributeDataType type,
+                                                    const std::byte* value, std::uint32_t byteLength) {
+    if (type == AttributeDataType::String) {
+        return TagLib::ASF::Attribute(ToTagLibString(DecodeStringValue(value, byteLength)));
+    }
+    if (type == AttributeDataType::Binary && name == u"WM/Picture") {
+        if (const std::optional<TagLib::ASF::Picture> picture = ParsePicture(value, byteLength)) {
+            return TagLib::ASF::Attribute(*picture);
+        }
+    }
+    return std::nullopt;
 }
 
 // Stores a value under one of the content description's own fields; false
@@ -150,17 +200,17 @@ bool TagLibMetadataEditor::QueryHeaderInfo() {
 
 bool TagLibMetadataEditor::SetAttribute(std::uint16_t streamNumber, std::u16string_view name,
                                         AttributeDataType type, const std::byte* value,
-                                        std::uint16_t byteLength) {
-    if (!file_ || !headerInfo_ || name.empty() || type != AttributeDataType::String ||
-        (value == nullptr && byteLength != 0)) {
-        return false;
-    }
-    const TagLib::String text = ToTagLibString(DecodeStringValue(value, byteLength));
+                                        std::uint32_t byteLength) {
+    if (!file_ || !headerInfo_ || name.empty() || (value == nullptr && byteLength != 0)) return false;
+    std::optional<TagLib::ASF::Attribute> attribute = MakeAttribute(name, type, value, byteLength);
+    if (!attribute) return false;
     TagLib::ASF::Tag& tag = *file_->tag();
-    if (streamNumber == 0 && SetContentDescription(tag, name, text)) return true;
-    TagLib::ASF::Attribute attribute(text);
-    attribute.setStream(streamNumber);
-    tag.setAttribute(ToTagLibString(name), attribute);
+    if (streamNumber == 0 && type == AttributeDataType::String &&
+        SetContentDescription(tag, name, attribute->toString())) {
+        return true;
+    }
+    attribute->setStream(streamNumber);
+    tag.setAttribute(ToTagLibString(name), *attribute);
     return true;
 }
 

@@ -41,10 +41,12 @@ public:
     bool CreateEditor() override;
     bool Open(const std::filesystem::path& path) override;
     bool QueryHeaderInfo() override;
-    // Only AttributeDataType::String is accepted.
+    // AttributeDataType::String, and Binary: "WM/Picture" only in its own
+    // layout, which becomes TagLib's ASF picture so that other readers find
+    // it (a value over 64 KiB lands in the metadata library object).
     bool SetAttribute(std::uint16_t streamNumber, std::u16string_view name,
                       AttributeDataType type, const std::byte* value,
-                      std::uint16_t byteLength) override;
+                      std::uint32_t byteLength) override;
     SaveResult Flush() override;
     void Close() override;
     void ReleaseHeaderInfo() override;

@@ -144,6 +144,23 @@ TEST(AppSettings, RunsAtTheSameTimeAreKeptOnlyOnceSetAndReadWithinRange) {
     EXPECT_EQ(LoadSettings(dir.write("big.ini", "[env]\nparallel=100000\n"), kArea).parallel, ProcessorCount());
 }
 
+// Cover art is carried unless the file says "cover=0", a key written only
+// once it has been turned off.
+TEST(AppSettings, CoverArtIsCarriedUnlessTurnedOff) {
+    TempDir dir;
+    AppSettings s = DefaultSettings(kArea);
+    EXPECT_TRUE(s.cover);
+    ASSERT_TRUE(SaveSettings(dir / "q.ini", s, Window(false)));
+    EXPECT_EQ(ReadFileBytes(dir / "q.ini").find("cover"), std::string::npos);
+
+    s.cover = false;
+    ASSERT_TRUE(SaveSettings(dir / "q.ini", s, Window(false)));
+    EXPECT_NE(ReadFileBytes(dir / "q.ini").find("cover=0\r\n"), std::string::npos);
+    EXPECT_FALSE(LoadSettings(dir / "q.ini", kArea).cover);
+    EXPECT_TRUE(LoadSettings(dir.write("on.ini", "[env]\ncover=2\n"), kArea).cover);
+    EXPECT_TRUE(LoadSettings(dir.write("bad.ini", "[env]\ncover=no\n"), kArea).cover);
+}
+
 TEST(AppSettings, ReadOnlyFileIsLeftUnchanged) {
     TempDir dir;
     const auto file = dir.write("q.ini", "[env]\nleft=3\n");

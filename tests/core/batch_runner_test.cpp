@@ -52,11 +52,15 @@ struct FakeLauncher : ProcessLauncher {
     std::atomic<int> mostAlive{0};
     std::function<void()> onStart;
     std::function<void()> onExit;
+    std::vector<std::string> logged;  // "LOG FILE NAME: note"
     std::unique_ptr<RunningProcess> start(const LaunchRequest& request) override {
         started.push_back(request);
         if (onStart) onStart();
         mostAlive = std::max(mostAlive.load(), ++alive);
         return std::make_unique<FakeProcess>(*this, request);
+    }
+    void logSkipped(const std::filesystem::path& logFile, const std::string& note) override {
+        logged.push_back(logFile.filename().string() + ": " + note);
     }
 };
 
@@ -172,8 +176,8 @@ TEST_F(Batch, MultiBitRateVideoJobRunsOncePerRateAndAudioJobOnce) {
     EXPECT_EQ(progress.labels[0], (std::pair<std::string, std::string>{"[300kbps] clip.avi", "(2) "}));
     EXPECT_EQ(progress.labels[1], (std::pair<std::string, std::string>{"[500kbps] clip.avi", "(2) "}));
     EXPECT_EQ(progress.labels[2], (std::pair<std::string, std::string>{"song.mp3", "(1) "}));
-    EXPECT_EQ(tags.calls, (std::vector<std::string>{"plain clip_v300.wmv T-clip.avi",
-                                                    "plain clip_v500.wmv T-clip.avi", "mp3 song.wma T-song.mp3"}));
+    EXPECT_EQ(tags.calls, (std::vector<std::string>{"clip.avi clip_v300.wmv T-clip.avi",
+                                                    "clip.avi clip_v500.wmv T-clip.avi", "song.mp3 song.wma T-song.mp3"}));
     EXPECT_EQ(sounds.played, (std::vector<std::string>{"job.wav", "job.wav", "job.wav", "done.wav"}));
     EXPECT_EQ(host.shutdowns, 0);
     EXPECT_FALSE(runner().state().running);
@@ -279,7 +283,7 @@ TEST_F(Batch, ARunThatHadFinishedWhenTheAbortCameKeepsItsTags) {
     launcher.onStart = [&] { runner().requestAbort(); };
     runBatch();
     EXPECT_EQ(launcher.terminated, 1);
-    EXPECT_EQ(tags.calls, std::vector<std::string>{"plain a.wma T-a.wav"});
+    EXPECT_EQ(tags.calls, std::vector<std::string>{"a.wav a.wma T-a.wav"});
     EXPECT_EQ(jobs.rows.size(), 1u);
 }
 
@@ -294,7 +298,7 @@ TEST_F(Batch, OnlyAGoodRunIsTaggedAndTheFailuresAreReportedOnceAtTheEnd) {
         launcher.writesOutput = name != "quiet.wma";
     };
     runBatch();
-    EXPECT_EQ(tags.calls, std::vector<std::string>{"plain good.wma T-good.wav"});
+    EXPECT_EQ(tags.calls, std::vector<std::string>{"good.wav good.wma T-good.wav"});
     EXPECT_EQ(testing::ReadFileBytes(earlier), "earlier");
     ASSERT_EQ(host.reports.size(), 1u);
     const auto& failures = host.reports[0];
@@ -324,16 +328,25 @@ TEST(FailureReport, ListsAScreenfulThenACountAndNamesTheLog) {
 
 TEST_F(Batch, FailingTagSourceDoesNotStopTheBatch) {
     jobs.rows = {job("a.mp3"), job("b.wav")};
-    tags.failSource = true;
+    tags.failingSource = "a.mp3";
     runBatch();
     EXPECT_EQ(launcher.started.size(), 2u);
-    EXPECT_EQ(tags.calls, std::vector<std::string>{"plain b.wma T-b.wav"});
+    EXPECT_EQ(tags.calls, std::vector<std::string>{"b.wav b.wma T-b.wav"});
+    EXPECT_TRUE(host.reports.empty());
     EXPECT_FALSE(runner().state().running);
+}
+
+TEST_F(Batch, WhatTheTagWriterLeftOutIsNotedInTheBatchLog) {
+    jobs.rows = {job("a.wav")};
+    tags.written.notes = {"cover too large"};
+    runBatch();
+    EXPECT_EQ(launcher.logged, std::vector<std::string>{"log.txt: cover too large"});
+    EXPECT_TRUE(host.reports.empty());
 }
 
 TEST_F(Batch, TagsThatCouldNotBeSavedAreReportedWithTheEncodedFile) {
     jobs.rows = {job("a.wav")};
-    tags.save = {false, "No space left on device"};
+    tags.written.saved = {false, "No space left on device"};
     runBatch();
     ASSERT_EQ(host.reports.size(), 1u);
     ASSERT_EQ(host.reports[0].size(), 1u);
@@ -514,7 +527,7 @@ TEST_F(Batch, AFailingRunLeavesTheRunsBesideItAlone) {
     runBatch();
     std::vector<std::string> tagged = tags.calls;
     std::sort(tagged.begin(), tagged.end());
-    EXPECT_EQ(tagged, (std::vector<std::string>{"plain a.wma T-a.wav", "plain c.wma T-c.wav", "plain d.wma T-d.wav"}));
+    EXPECT_EQ(tagged, (std::vector<std::string>{"a.wav a.wma T-a.wav", "c.wav c.wma T-c.wav", "d.wav d.wma T-d.wav"}));
     ASSERT_EQ(host.reports.size(), 1u);
     ASSERT_EQ(host.reports[0].size(), 1u);
     EXPECT_EQ(host.reports[0][0].file, "bad.wav");

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tags/source_tags.h"
+
 namespace qorvane::testing {
 
 struct AsfTagDump {
@@ -15,6 +17,8 @@ struct AsfTagDump {
     std::map<std::string, std::string> contentDescription;
     // Every other attribute with all its values, as text.
     std::map<std::string, std::vector<std::string>> attributes;
+    // The "WM/Picture" values, as pictures.
+    std::vector<SourcePicture> pictures;
 };
 
 // nullopt when TagLib does not take the file for a valid ASF file.

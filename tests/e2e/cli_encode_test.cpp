@@ -331,6 +331,15 @@ TEST_F(CliEncode, MissingInputAndQuotedPathAreSkippedAndTheRestEncoded) {
     EXPECT_NE(log.find("-- skipped: " + quoted.string() + ": 名前に"), std::string::npos) << log;
 }
 
+TEST_F(CliEncode, ACoverBesideTheInputIsCarriedUnlessNoCover) {
+    const fs::path tone = Input("tone.wav", "tone.wav");
+    dir_.write("in/Cover.JPG", "jpeg bytes");
+    ASSERT_EQ(Encode({"--out", Out("with").string(), tone.string()}).exitCode, 0);
+    ASSERT_EQ(Encode({"--no-cover", "--out", Out("without").string(), tone.string()}).exitCode, 0);
+    EXPECT_EQ(Dump(Out("with/tone.wma")).pictures, (std::vector<SourcePicture>{{3, "image/jpeg", "", "jpeg bytes"}}));
+    EXPECT_TRUE(Dump(Out("without/tone.wma")).pictures.empty());
+}
+
 TEST_F(CliEncode, AFailedRunIsReportedEvenWhenAnEarlierOutputIsThere) {
     const fs::path broken = dir_.write("in/broken.wav", std::string(4096, 'x'));
     const fs::path tone = Input("tone.wav", "tone.wav");

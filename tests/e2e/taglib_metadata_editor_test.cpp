@@ -57,13 +57,17 @@ protected:
 
 TEST_F(TagLibEditorTest, ContentDescriptionNamesUseItsOwnFields) {
     WriteJobTags(wma_, MakeCurrentJobTags("題名", "歌手", "アルバム", "© 2024", "2024"), editor_);
-    WriteWindowsMediaTags(wma_, MakeCurrentJobTags("", "", "", "", ""), editor_,
-                          [] {
-                              SourceTags source;
-                              source.Genre = "Rock";
-                              source.Comment = "コメント";
-                              return std::optional(source);
-                          });
+    struct Source final : MediaTagReader {
+        std::optional<SourceTags> read(const fs::path&) const override {
+            SourceTags source;
+            source.Genre = "Rock";
+            source.Comment = "コメント";
+            return source;
+        }
+    };
+    std::vector<std::string> notes;
+    WriteJobTagsWithSource(dir_ / "a.flac", wma_, MakeCurrentJobTags("", "", "", "", ""), editor_, Source{}, false,
+                           notes);
 
     const auto dump = testing::DumpAsfTags(wma_);
     ASSERT_TRUE(dump);
@@ -118,6 +122,8 @@ TEST_F(TagLibEditorTest, RefusesValuesItCannotStore) {
     EXPECT_FALSE(editor_.SetAttribute(0, u"Title", AttributeDataType::String, bytes, 4));
     ASSERT_TRUE(editor_.QueryHeaderInfo());
     EXPECT_FALSE(editor_.SetAttribute(0, u"WM/TrackNumber", AttributeDataType::Dword, bytes, 4));
+    EXPECT_FALSE(editor_.SetAttribute(0, u"WM/Lyrics", AttributeDataType::Binary, bytes, 4));
+    EXPECT_FALSE(editor_.SetAttribute(0, u"WM/Picture", AttributeDataType::Binary, bytes, 4)) << "no picture";
     EXPECT_FALSE(editor_.SetAttribute(0, u"", AttributeDataType::String, bytes, 4));
     editor_.Close();
     editor_.ReleaseHeaderInfo();

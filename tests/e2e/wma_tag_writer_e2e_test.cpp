@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -16,7 +17,8 @@
 #include "base/text_codec.h"
 #include "support/media_tools.h"
 #include "support/temp_dir.h"
-#include "encode/command_line.h"
+#include "support/media_probe.h"
+#include "tags/mp3_source_tag_reader.h"
 #include "tags/wma_tag_writer.h"
 
 namespace qorvane {
@@ -88,11 +90,9 @@ protected:
 
     // What the batch runner does once the encoder has finished.
     void FinishJob(const fs::path& source, const CurrentJobTags& tags) {
-        if (IsMp3Source(source)) {
-            WriteJobTagsWithSource(source, output_, tags, editor_, cp932_);
-        } else {
-            WriteJobTags(output_, tags, editor_);
-        }
+        std::vector<std::string> notes;
+        WriteJobTagsWithSource(source, output_, tags, editor_, Mp3SourceTagReader(cp932_), true, notes);
+        EXPECT_TRUE(notes.empty());
     }
 
     // ffprobe's view without the encoder's own stamp, which must survive.
@@ -190,6 +190,58 @@ TEST_F(WmaTagWriterE2eTest, AVanishedSourceStillLeavesTheJobTagsSaved) {
     EXPECT_THROW(FinishJob(dir_ / "gone.mp3", MakeCurrentJobTags("Kept", "", "", "", "2001")),
                  FileOpenError);
     EXPECT_EQ(Probe(), (Tags{{"title", "Kept"}, {"WM/Year", "2001"}}));
+}
+
+// A source whose tags are given, as the reader of any format answers.
+struct GivenSource final : MediaTagReader {
+    SourceTags tags;
+    std::optional<SourceTags> read(const fs::path&) const override { return tags; }
+};
+
+// A small PNG made by ffmpeg, with `padding` bytes behind its end (which
+// readers of PNG ignore).
+std::string PngPicture(const fs::path& dir, std::size_t padding) {
+    testing::RunFfmpeg({"-f", "lavfi", "-i", "color=c=red:s=16x16", "-frames:v", "1", "picture.png"}, dir);
+    return testing::ReadFileBytes(dir / "picture.png") + std::string(padding, 'z');
+}
+
+// A cover larger than the 16-bit attribute length of the extended content
+// description: TagLib finds it again byte for byte, and the file stays
+// sound for ffprobe (whose ASF reader skips metadata values over 64 KiB).
+TEST_F(WmaTagWriterE2eTest, ACoverOver64KiBArrivesWhole) {
+    GivenSource source;
+    source.tags.Pictures = {{4, "image/png", "裏", "back"}, {3, "image/png", "表紙", PngPicture(dir_.path(), 100000)}};
+    source.tags.AlbumArtist = "色々";
+    std::vector<std::string> notes;
+    WriteJobTagsWithSource(dir_ / "a.flac", output_, MakeCurrentJobTags("Title", "", "", "", ""), editor_, source,
+                           true, notes);
+
+    const testing::AsfTagDump dump = Dump();
+    ASSERT_EQ(dump.pictures.size(), 1u);
+    EXPECT_GT(dump.pictures[0].data.size(), 65536u);
+    EXPECT_TRUE(dump.pictures[0] == source.tags.Pictures[1]);
+    EXPECT_EQ(dump.attributes, (Attributes{{"WM/AlbumArtist", {"色々"}}}));
+    const testing::ProbedMedia probed = testing::Probe(output_);
+    ASSERT_TRUE(probed.readable);
+    ASSERT_NE(probed.first("audio"), nullptr);
+    EXPECT_EQ((*probed.first("audio"))["codec_name"], "wmav2");
+}
+
+// A cover file beside the source becomes an attached picture that ffprobe
+// shows as such.
+TEST_F(WmaTagWriterE2eTest, ACoverFileBesideTheSourceIsAnAttachedPicture) {
+    const std::string png = PngPicture(dir_.path(), 0);
+    dir_.write("Folder.PNG", png);
+    FinishJob(dir_ / "clip.wav", MakeCurrentJobTags("", "", "", "", ""));
+
+    const testing::AsfTagDump dump = Dump();
+    ASSERT_EQ(dump.pictures.size(), 1u);
+    EXPECT_TRUE(dump.pictures[0] == (SourcePicture{3, "image/png", "", png}));
+    const testing::ProbedMedia probed = testing::Probe(output_);
+    const testing::ProbedStream* picture = probed.first("video");
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ((*picture)["codec_name"], "png");
+    EXPECT_NE(std::find(probed.tags.begin(), probed.tags.end(), "comment=Cover (front)"), probed.tags.end());
 }
 
 }  // namespace

@@ -24,6 +24,7 @@
 #include "support/fake_power_control.h"
 #include "support/process_table.h"
 #include "tags/job_tag_writer.h"
+#include "tags/mp3_source_tag_reader.h"
 
 namespace qorvane::testing {
 namespace {
@@ -98,7 +99,8 @@ protected:
     PosixProcessLauncher launcher;
     PosixOutputFolders outputFolders;
     TagLibMetadataEditor editor;
-    MetadataJobTagWriter tagWriter{editor, cp932};
+    Mp3SourceTagReader sourceTags{cp932};
+    MetadataJobTagWriter tagWriter{editor, sourceTags, [] { return true; }};
     RecordingSounds sounds;
     FakePowerControl power;
     int settingsSaved = 0;

@@ -56,22 +56,18 @@ struct FakeHost : BatchHost {
     }
 };
 
-// Records "plain NAME TITLE" or "mp3 NAME TITLE" per call; with failSource
-// the MP3 entry throws as when the source cannot be opened again; `save` is
-// what every call answers (a failed save with its reason).
+// Records "SOURCE OUTPUT TITLE" (file names) per call; a source named in
+// failingSource throws as when it cannot be opened again; `written` is what
+// every other call answers (a failed save with its reason, notes).
 struct FakeTags : JobTagWriter {
     std::vector<std::string> calls;
-    bool failSource = false;
-    SaveResult save;
-    SaveResult writeTags(const JobTagTexts& tags, const std::filesystem::path& output) override {
-        calls.push_back("plain " + output.filename().string() + " " + tags.title);
-        return save;
-    }
-    SaveResult writeTagsWithSource(const JobTagTexts& tags, const std::filesystem::path& source,
-                                   const std::filesystem::path& output) override {
-        if (failSource) throw std::runtime_error("cannot open " + source.string());
-        calls.push_back("mp3 " + output.filename().string() + " " + tags.title);
-        return save;
+    std::string failingSource;
+    TagsWritten written;
+    TagsWritten writeTags(const JobTagTexts& tags, const std::filesystem::path& source,
+                          const std::filesystem::path& output) override {
+        if (source.filename() == failingSource) throw std::runtime_error("cannot open " + source.string());
+        calls.push_back(source.filename().string() + " " + output.filename().string() + " " + tags.title);
+        return written;
     }
 };
 
