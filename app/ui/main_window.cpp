@@ -21,6 +21,7 @@
 #include <optional>
 
 #include "app/job_edits.h"
+#include "app/refused_files.h"
 #include "app/startup.h"
 #include "app/ui/environment_dialog.h"
 #include "app/ui/job_list_model.h"
@@ -202,6 +203,8 @@ void TQorvbyOstrel::AddFiles(const std::vector<std::string>& paths) {
     } catch (const FileOpenError& error) {
         services_.messages->warning(kMessageCaption, error.what());
     }
+    const std::string refused = FormatRefusedFiles(RefusedFiles(paths));
+    if (!refused.empty()) services_.messages->warning(kMessageCaption, refused);
 }
 
 std::vector<std::size_t> TQorvbyOstrel::selectedRows() const {
