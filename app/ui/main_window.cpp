@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "app/hand_over.h"
 #include "app/job_edits.h"
 #include "app/refused_files.h"
 #include "app/startup.h"
@@ -188,7 +189,7 @@ void TQorvbyOstrel::FormCreate(const std::vector<std::string>& arguments) {
 
     for (EncodeJob& row : state_.restoredJobs) jobs_.append(std::move(row));
     state_.restoredJobs.clear();
-    AddFiles(CommandLineFiles(arguments));
+    AddFiles(HandedOverFiles(arguments));  // a first "-debug" is a switch, never a refused file
 }
 
 void TQorvbyOstrel::AddJob(const std::string& path) {
