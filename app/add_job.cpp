@@ -1,8 +1,6 @@
 #include "app/add_job.h"
 
-#include <array>
-
-#include "base/ascii_case.h"
+#include "encode/media_inputs.h"
 #include "tags/id3.h"
 
 namespace qorvane {
@@ -21,12 +19,7 @@ std::string FileNamePart(std::string_view path) {
 }
 
 bool IsAcceptedMediaFile(std::string_view path) {
-    const std::string ext = LowerExtension(FileNamePart(path));
-    static constexpr std::array<std::string_view, 5> kAccepted{".wav", ".mp3", ".avi", ".mpg", ".vob"};
-    for (auto accepted : kAccepted) {
-        if (ext == accepted) return true;
-    }
-    return false;
+    return FindMediaInputType(FileNamePart(path)) != nullptr;
 }
 
 bool AddJob(JobList& list, const std::string& path, const std::string& profileName,

@@ -29,9 +29,9 @@ using TagReader = std::function<std::optional<JobTags>(const std::filesystem::pa
 // The ID3 reader as a TagReader; legacyCodePage must outlive it.
 TagReader Id3TagReader(const CodePage& legacyCodePage);
 
-// True for the extensions the encoder takes (.wav .mp3 .avi .mpg .vob),
-// compared after lowering ASCII letters; the extension is the file name from
-// its last dot on.
+// True for the extensions of the table of accepted inputs
+// (encode/media_inputs.h), compared after lowering ASCII letters; the
+// extension is the file name from its last dot on.
 bool IsAcceptedMediaFile(std::string_view path);
 
 // Appends a row for an accepted file and fills its tags from the reader; a

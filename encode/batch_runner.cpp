@@ -162,7 +162,13 @@ void BatchRunner::buildRun() {
     run.outputFileName = planned.outputName();
     ++openRuns_;  // from here on the run is skipped or finished, whatever happens
     run.commandLine = std::move(planned.commandLine);
-    if (!run.commandLine) skipRun(run, RefusalResult(planned.refusal));
+    if (!run.commandLine) {
+        skipRun(run, RefusalResult(planned.refusal));
+    } else if (WritesOverInput(run.inputPath, run.outputPath())) {
+        // The source stays as it is; the report names the output it would have had.
+        skipRun(run, RunResult::OutputIsInput);
+        run.commandLine.reset();
+    }
 }
 
 // The runs the rows still in the list will make, each by its own profile

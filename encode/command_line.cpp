@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "base/ascii_case.h"
+#include "encode/media_inputs.h"
 #include "profiles/encoding_modes.h"
 #include "profiles/video_catalogue.h"
 
@@ -83,10 +84,9 @@ void AppendAudioBlock(ArgumentList& args, InputClass input, const ProfileSetting
 }  // namespace
 
 InputClass ClassifyInput(const std::filesystem::path& input) {
-    const std::string ext = LowerExtension(input);
-    if (ext == ".wav" || ext == ".mp3") return InputClass::Audio;
-    if (ext == ".avi" || ext == ".mpg" || ext == ".vob") return InputClass::Video;
-    return InputClass::Unsupported;
+    const std::optional<MediaKind> kind = ClassifyMediaFile(input);
+    if (!kind) return InputClass::Unsupported;
+    return *kind == MediaKind::Video ? InputClass::Video : InputClass::Audio;
 }
 
 std::string EncoderCommandLine::text() const {

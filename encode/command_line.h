@@ -43,7 +43,8 @@ inline constexpr const char* kScriptHostCommand = "cscript.exe";
 
 enum class InputClass { Audio, Video, Unsupported };
 
-// By the extension, compared in lower case: .wav .mp3 audio; .avi .mpg .vob video.
+// By the table of accepted inputs (media_inputs.h): the extension's kind,
+// or, for a container that may hold either, what its track list says.
 InputClass ClassifyInput(const std::filesystem::path& input);
 
 // True when the source's extension is ".mp3" in any letter case: such a

@@ -4,6 +4,7 @@
 
 #include "base/ascii_case.h"
 #include "base/ini_file.h"
+#include "encode/media_inputs.h"
 #include "profiles/encoding_modes.h"
 
 namespace qorvane {
@@ -84,8 +85,8 @@ EncodingProfile PrepareEncodingProfile(ProfileSettings loaded) {
 }
 
 bool IsVideoInputForRuns(const std::filesystem::path& input) {
-    const std::string ext = LowerExtension(input);
-    return ext != ".wav" && ext != ".mp3";
+    const std::optional<MediaKind> kind = ClassifyMediaFile(input);
+    return !kind || *kind == MediaKind::Video;
 }
 
 std::string FormatRemainingCount(int remaining) {

@@ -34,8 +34,9 @@ EncodingProfile PrepareEncodingProfile(ProfileSettings loaded);
 // group (a doubled quote inside stands for one).
 std::vector<std::string> SplitCommaText(std::string_view text);
 
-// The runner's notion of a video input for multi-bit-rate runs: any
-// extension other than .wav and .mp3, compared in lower case.
+// The runner's notion of a video input for multi-bit-rate runs: one that
+// ClassifyMediaFile finds video, or a file of a kind the program does not
+// take (its runs are refused one by one).
 bool IsVideoInputForRuns(const std::filesystem::path& input);
 
 // The progress count text, "(3) ".

@@ -14,6 +14,7 @@ constexpr const char* kAbortedText = QORVANE_UI_TEXT("中断しました");
 constexpr const char* kInputMissingText = QORVANE_UI_TEXT("ファイルが見つかりません");
 constexpr const char* kUnsupportedInputText = QORVANE_UI_TEXT("この種類のファイルは変換できません");
 constexpr const char* kQuoteInPathText = QORVANE_UI_TEXT("名前に \" を含むファイルは変換できません");
+constexpr const char* kOutputIsInputText = QORVANE_UI_TEXT("入力ファイルと同じ名前には出力できません");
 constexpr const char* kCannotCreateFolderText = QORVANE_UI_TEXT("フォルダを作成できません");
 constexpr const char* kEncoderNotStartedText = QORVANE_UI_TEXT("エンコーダを起動できません");
 constexpr const char* kNoOutputText = QORVANE_UI_TEXT("出力ファイルが作成されませんでした");
@@ -46,6 +47,12 @@ FileStamp StampOf(const std::filesystem::path& file) {
     return stamp;
 }
 
+bool WritesOverInput(const std::filesystem::path& input, const std::filesystem::path& output) {
+    // An output that does not exist yet replaces nothing.
+    std::error_code ec;
+    return std::filesystem::equivalent(input, output, ec) && !ec;
+}
+
 RunOutcome JudgeEncoderRun(const ProcessEnd& end, const FileStamp& before, const FileStamp& after) {
     const bool exitedWell = end.kind == ProcessEnd::Kind::Exited && end.code == 0;
     if (!exitedWell) return {RunResult::EncoderFailed, end};
@@ -71,6 +78,7 @@ std::string FailureReason(const RunOutcome& outcome) {
         case RunResult::InputMissing: return UiText(kInputMissingText);
         case RunResult::UnsupportedInput: return UiText(kUnsupportedInputText);
         case RunResult::QuoteInPath: return UiText(kQuoteInPathText);
+        case RunResult::OutputIsInput: return UiText(kOutputIsInputText);
         case RunResult::FolderNotCreated: return UiText(kCannotCreateFolderText);
         case RunResult::EncoderNotStarted: return UiText(kEncoderNotStartedText);
         case RunResult::NoOutput: return UiText(kNoOutputText);
@@ -86,6 +94,8 @@ std::string FailureReason(const RunOutcome& outcome) {
     return {};
 }
 
+std::string MoreLine(std::size_t more) { return UiText(kReportMoreText, {std::to_string(more)}); }
+
 std::string FormatFailureReport(const std::vector<RunFailure>& failures, const std::string& logFile,
                                 std::size_t maxListed) {
     std::string text = UiText(kReportHeadText, {std::to_string(failures.size())}) + "\n\n";
@@ -97,7 +107,7 @@ std::string FormatFailureReport(const std::vector<RunFailure>& failures, const s
         text += ": " + FailureReason(failure.outcome) + "\n";
         ++listed;
     }
-    if (listed < failures.size()) text += UiText(kReportMoreText, {std::to_string(failures.size() - listed)}) + "\n";
+    if (listed < failures.size()) text += MoreLine(failures.size() - listed) + "\n";
     if (!logFile.empty()) text += "\n" + UiText(kReportLogText) + "\n" + logFile;
     return text;
 }

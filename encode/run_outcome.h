@@ -20,6 +20,7 @@ enum class RunResult {
     InputMissing,       // no command line: the input is gone
     UnsupportedInput,   // no command line: not a kind of file the encoder takes
     QuoteInPath,        // no command line: a path the command line cannot carry
+    OutputIsInput,      // the output would be the input itself (WritesOverInput)
     FolderNotCreated,   // the output folder could not be made
     EncoderNotStarted,  // the script host is missing or could not be started
     EncoderFailed,      // ended with a status other than 0, or by a signal
@@ -52,6 +53,11 @@ FileStamp StampOf(const std::filesystem::path& file);
 // stamp just before the encoder started, `after` the one once it had ended.
 RunOutcome JudgeEncoderRun(const ProcessEnd& end, const FileStamp& before, const FileStamp& after);
 
+// True when writing `output` would replace `input` itself: the same file,
+// also through a hard or a symbolic link (a .wma, .wmv or .asf source whose
+// output gets its own name in its own folder).
+bool WritesOverInput(const std::filesystem::path& input, const std::filesystem::path& output);
+
 // A run that gave no file, for the report at the end of a batch.
 struct RunFailure {
     std::string file;    // the input's file name
@@ -68,6 +74,9 @@ std::string FailureReason(const RunOutcome& outcome);
 
 // How a run ended, in the program's words (a good run included).
 std::string OutcomeText(const RunOutcome& outcome);
+
+// The line after a list cut short: "ほか 3 件".
+std::string MoreLine(std::size_t more);
 
 // The end-of-batch message: the failures (at most `maxListed`, then how many
 // more) and where the batch log is.

@@ -36,7 +36,7 @@ struct PlannedRun {
 };
 
 // How many runs a job on this input makes: one per listed bit rate for a
-// video input (any extension but .wav and .mp3) with two or more, else one.
+// video input (IsVideoInputForRuns) with two or more, else one.
 std::size_t RunCount(const EncodingProfile& profile, const std::filesystem::path& input);
 
 // Run `index` (below RunCount) of a job. The command line is built, and the

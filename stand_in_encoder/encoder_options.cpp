@@ -7,6 +7,7 @@
 #include <map>
 #include <string_view>
 
+#include "encode/media_inputs.h"
 #include "stand_in_encoder/audio_plan.h"
 
 namespace qorvane::encoder {
@@ -108,7 +109,7 @@ const std::vector<std::string>& PixelFormatNameList() {
     return names;
 }
 
-ParseOutcome ParseEncoderArguments(const std::vector<std::string>& arguments) {
+ParseOutcome ParseEncoderArguments(const std::vector<std::string>& arguments, const InputKindReader& readKind) {
     EncoderSettings s;
     using Setter = std::function<bool(const std::string&)>;  // false: the value is not accepted
 
@@ -213,16 +214,12 @@ ParseOutcome ParseEncoderArguments(const std::vector<std::string>& arguments) {
     if (s.input.empty()) return {std::nullopt, "Missing option: -input"};
     if (s.output.empty()) return {std::nullopt, "Missing option: -output"};
 
-    const auto dot = s.input.find_last_of("./");
-    const std::string inputExtension =
-        dot != std::string::npos && s.input[dot] == '.' ? Lower(s.input.substr(dot)) : "";
-    if (inputExtension == ".wav" || inputExtension == ".mp3") {
-        s.inputKind = InputKind::Audio;
-    } else if (inputExtension == ".avi" || inputExtension == ".mpg" || inputExtension == ".vob") {
-        s.inputKind = InputKind::Video;
-    } else {
-        return {std::nullopt, "Unsupported input type: \"" + s.input + "\""};
-    }
+    // The front end's table of inputs; a container that may hold either is
+    // what its content says, where the caller reads it.
+    const MediaInputType* type = FindMediaInputType(s.input);
+    if (type == nullptr) return {std::nullopt, "Unsupported input type: \"" + s.input + "\""};
+    const MediaKind kind = type->byContent && readKind ? readKind(s.input).value_or(type->kind) : type->kind;
+    s.inputKind = kind == MediaKind::Video ? InputKind::Video : InputKind::Audio;
 
     const auto outDot = s.output.find_last_of("./");
     const std::string outputExtension =

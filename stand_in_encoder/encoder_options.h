@@ -3,9 +3,12 @@
 // and checked in one place. Nothing here touches the file system: the checks
 // are on the text alone, so the whole translation stays testable.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "encode/media_inputs.h"
 
 namespace qorvane::encoder {
 
@@ -67,8 +70,13 @@ struct ParseOutcome {
     std::string error;  // set when settings is empty
 };
 
-// Parses the script's arguments (everything after the script path).
-ParseOutcome ParseEncoderArguments(const std::vector<std::string>& arguments);
+// Reads what an input that may hold either holds (ClassifyMediaFile);
+// nothing when it cannot tell.
+using InputKindReader = std::function<std::optional<MediaKind>(const std::string& input)>;
+
+// Parses the script's arguments (everything after the script path). Without
+// a reader the input's kind is its extension's.
+ParseOutcome ParseEncoderArguments(const std::vector<std::string>& arguments, const InputKindReader& readKind = {});
 
 // The 14 pixel format names, in the order the front end lists them.
 const std::vector<std::string>& PixelFormatNameList();

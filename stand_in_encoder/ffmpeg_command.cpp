@@ -58,14 +58,15 @@ std::vector<ArgumentVector> BuildFfmpegRuns(const EncoderSettings& s, const Ffmp
     std::vector<ArgumentVector> runs;
     if (video && videoPlan.twoPass) {
         ArgumentVector first = Head(s, target);
-        Add(first, {"-map", "0:v:0", "-an", "-sn", "-dn"});
+        Add(first, {"-map", "0:V:0", "-an", "-sn", "-dn"});
         AddVideo(first, videoPlan);
         Add(first, {"-pass", "1", "-passlogfile", target.passLog, "-f", "null", "-"});
         runs.push_back(std::move(first));
     }
 
     ArgumentVector main = Head(s, target);
-    if (video) Add(main, {"-map", "0:v:0"});
+    // "V": the first moving picture, never a cover picture before it.
+    if (video) Add(main, {"-map", "0:V:0"});
     // The sound of a video input is optional: a silent clip still encodes.
     if (audio) Add(main, {"-map", s.inputKind == InputKind::Video && video ? "0:a:0?" : "0:a:0"});
     if (!video) Add(main, {"-vn"});

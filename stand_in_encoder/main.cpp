@@ -184,7 +184,8 @@ int main(int argc, char** argv) {
     }
 
     const ParseOutcome parsed =
-        ParseEncoderArguments(std::vector<std::string>(arguments.begin() + static_cast<long>(next), arguments.end()));
+        ParseEncoderArguments(std::vector<std::string>(arguments.begin() + static_cast<long>(next), arguments.end()),
+                              [](const std::string& input) { return qorvane::ClassifyMediaFile(input); });
     if (!parsed.settings) return Fail(parsed.error);
     return Encode(*parsed.settings);
 }

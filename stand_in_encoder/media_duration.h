@@ -14,54 +14,18 @@
 // on anything they cannot make sense of.
 
 #include <cstdint>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "encode/byte_source.h"
+
 namespace qorvane::encoder {
 
-// Random access to the bytes of an input.
-class ByteSource {
-public:
-    virtual ~ByteSource() = default;
-
-    virtual std::uint64_t size() const = 0;
-
-    // The bytes at [offset, offset + length) that lie inside the input:
-    // fewer near the end, none past it.
-    std::string Read(std::uint64_t offset, std::size_t length) const;
-
-protected:
-    // Called with a range inside the input only.
-    virtual std::string ReadInside(std::uint64_t offset, std::size_t length) const = 0;
-};
-
-// An input held in memory (the caller keeps the bytes alive).
-class MemoryBytes final : public ByteSource {
-public:
-    explicit MemoryBytes(std::string_view bytes) : bytes_(bytes) {}
-    std::uint64_t size() const override { return bytes_.size(); }
-
-private:
-    std::string ReadInside(std::uint64_t offset, std::size_t length) const override;
-
-    std::string_view bytes_;
-};
-
-// An input file, read piece by piece where asked. A file that cannot be
-// opened reads as empty.
-class FileBytes final : public ByteSource {
-public:
-    explicit FileBytes(const std::string& path);
-    std::uint64_t size() const override { return size_; }
-
-private:
-    std::string ReadInside(std::uint64_t offset, std::size_t length) const override;
-
-    mutable std::ifstream file_;
-    std::uint64_t size_ = 0;
-};
+// The readers take their bytes from the core's byte sources.
+using qorvane::ByteSource;
+using qorvane::FileBytes;
+using qorvane::MemoryBytes;
 
 // The duration in seconds from the input's headers; empty when the input is
 // none of the kinds above or its headers give no positive duration.

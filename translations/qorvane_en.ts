@@ -68,6 +68,10 @@
         <translation>A file whose name contains &quot; cannot be converted</translation>
     </message>
     <message>
+        <source>入力ファイルと同じ名前には出力できません</source>
+        <translation>Cannot write the output over its own input</translation>
+    </message>
+    <message>
         <source>エンコーダを起動できません</source>
         <translation>Cannot start the encoder</translation>
     </message>
@@ -90,6 +94,10 @@
     <message>
         <source>変換できなかったファイルがあります (%1 件)</source>
         <translation>Some files could not be converted (%1)</translation>
+    </message>
+    <message>
+        <source>次のファイルは変換できない種類のため追加しませんでした (%1 件)</source>
+        <translation>These files were not added: their kind cannot be converted (%1)</translation>
     </message>
     <message>
         <source>ほか %1 件</source>

@@ -20,7 +20,9 @@
 #include <filesystem>
 #include <optional>
 
+#include "app/hand_over.h"
 #include "app/job_edits.h"
+#include "app/refused_files.h"
 #include "app/startup.h"
 #include "app/ui/environment_dialog.h"
 #include "app/ui/job_list_model.h"
@@ -187,7 +189,7 @@ void TQorvbyOstrel::FormCreate(const std::vector<std::string>& arguments) {
 
     for (EncodeJob& row : state_.restoredJobs) jobs_.append(std::move(row));
     state_.restoredJobs.clear();
-    AddFiles(CommandLineFiles(arguments));
+    AddFiles(HandedOverFiles(arguments));  // a first "-debug" is a switch, never a refused file
 }
 
 void TQorvbyOstrel::AddJob(const std::string& path) {
@@ -202,6 +204,8 @@ void TQorvbyOstrel::AddFiles(const std::vector<std::string>& paths) {
     } catch (const FileOpenError& error) {
         services_.messages->warning(kMessageCaption, error.what());
     }
+    const std::string refused = FormatRefusedFiles(RefusedFiles(paths));
+    if (!refused.empty()) services_.messages->warning(kMessageCaption, refused);
 }
 
 std::vector<std::size_t> TQorvbyOstrel::selectedRows() const {

@@ -73,7 +73,8 @@ public:
     // FileOpenError when the file cannot be read.
     void AddJob(const std::string& path);
     // Adds files in order; a file that cannot be read ends the run with a
-    // message, and the files after it are not added.
+    // message, and the files after it are not added. The files of kinds the
+    // list does not take are named in one message afterwards.
     void AddFiles(const std::vector<std::string>& paths);
 
     // Writes the settings file as closing the window does (FormCloseQuery).

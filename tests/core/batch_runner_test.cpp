@@ -316,6 +316,30 @@ TEST_F(Batch, OnlyAGoodRunIsTaggedAndTheFailuresAreReportedOnceAtTheEnd) {
     EXPECT_EQ(host.reports.size(), 1u);  // a batch without failures says nothing more
 }
 
+// A Windows Media source keeps its name in its own folder, and a link in
+// the output folder is the source too: no such run starts.
+TEST_F(Batch, AnOutputThatIsTheSourceItselfIsSkippedAndTheSourceKept) {
+    namespace fs = std::filesystem;
+    for (const char* folder : {"out/hard", "out/soft", "out/free"}) fs::create_directories(dir / folder);
+    jobs.rows = {job("same.wma"), job("hard.wmv", "p", (dir / "out/hard").string()),
+                 job("soft.asf", "p", (dir / "out/soft").string()), job("free.wma", "p", (dir / "out/free").string())};
+    fs::create_hard_link(jobs.rows[1].Path, dir / "out/hard/hard.wmv");
+    fs::create_symlink(jobs.rows[2].Path, dir / "out/soft/soft.wmv");
+    runBatch();
+    ASSERT_EQ(launcher.started.size(), 1u);
+    EXPECT_EQ(launcher.started[0].arguments[5], "free.wma");
+    for (const char* source : {"in/same.wma", "in/hard.wmv", "in/soft.asf"}) {
+        EXPECT_EQ(testing::ReadFileBytes(dir / source), "x") << source;
+    }
+    ASSERT_EQ(host.reports.size(), 1u);
+    ASSERT_EQ(host.reports[0].size(), 3u);
+    for (const RunFailure& failure : host.reports[0]) {
+        EXPECT_EQ(failure.outcome.result, RunResult::OutputIsInput) << failure.file;
+        EXPECT_EQ(FailureReason(failure.outcome), "入力ファイルと同じ名前には出力できません");
+    }
+    EXPECT_EQ(host.reports[0][1].output, "hard.wmv");
+}
+
 TEST(FailureReport, ListsAScreenfulThenACountAndNamesTheLog) {
     std::vector<RunFailure> failures(23, {"a.wav", "a.wma", {RunResult::EncoderFailed, {ProcessEnd::Kind::Exited, 1}}});
     failures[1] = {"clip.avi", "", {RunResult::QuoteInPath, {}}};

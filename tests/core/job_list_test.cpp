@@ -76,15 +76,6 @@ TagReader FakeReader(std::optional<JobTags> tags) {
     return [tags](const std::filesystem::path&) { return tags; };
 }
 
-TEST(AddJob, AcceptsFiveExtensionsInAnyCase) {
-    for (const char* path : {"/m/a.mp3", "/m/C.WAV", "/m/v.Avi", "/m/v.MPG", "/m/d.vob", "/m/x.y.mp3"}) {
-        EXPECT_TRUE(IsAcceptedMediaFile(path)) << path;
-    }
-    for (const char* path : {"/m/b.txt", "/m/a.mpeg", "/m/a.wma", "/m/mp3", "/m.mp3/file", "-debug", "/m/a.mp3 "}) {
-        EXPECT_FALSE(IsAcceptedMediaFile(path)) << path;
-    }
-}
-
 TEST(AddJob, NewRowTakesProfileFolderAndEveryTag) {
     JobList list;
     EXPECT_FALSE(AddJob(list, "/m/b.txt", "Voice", "/out", FakeReader(std::nullopt)));

@@ -101,6 +101,12 @@ protected:
             RunFfmpeg(with(picture, {"-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg", name}), dir);
         } else if (name == "disc.vob") {
             RunFfmpeg(with(picture, {"-c:v", "mpeg2video", "-c:a", "ac3", "-f", "vob", name}), dir);
+        } else if (name == "tone.flac") {
+            RunFfmpeg({"-f", "lavfi", "-i", "sine=duration=1", "-c:a", "flac", name}, dir);
+        } else if (name == "clip.mkv") {
+            RunFfmpeg(with(picture, {"-c:v", "mpeg4", "-c:a", "libvorbis", name}), dir);
+        } else if (name == "silent.mkv") {
+            RunFfmpeg({picture[0], picture[1], picture[2], picture[3], "-c:v", "mpeg4", name}, dir);
         }
         return file;
     }
@@ -243,6 +249,27 @@ TEST_F(CliEncode, EveryKindOfInputBecomesAnAsfFileWithTheTagsOfItsJob) {
                             [](const std::string& line) { return line.ends_with(" exited with code 0"); }),
               static_cast<long>(inputs.size()))
         << log;
+}
+
+// Beyond the five classic kinds: what a file holds decides .wma or .wmv, and
+// a file of no kind the program takes is named, not lost.
+TEST_F(CliEncode, AnyAudioOrVideoFileBecomesWmaOrWmvByWhatItHolds) {
+    const std::vector<fs::path> inputs = {Input("tone.flac", "tone.flac"), Input("clip.mkv", "clip.mkv"),
+                                          Input("silent.mkv", "silent.mkv"), dir_.write("in/notes.txt", "x")};
+    const fs::path profile = dir_.write("plain.wpf", "[audio]\nmode=1\nbitrate=14\n[video]\nmode=1\nbitrate=250\n");
+    std::vector<std::string> arguments = {"--profile", profile.string(), "--out", Out().string()};
+    for (const fs::path& input : inputs) arguments.push_back(input.string());
+
+    const ProgramResult result = Encode(arguments);
+    EXPECT_EQ(result.exitCode, 1) << result.output << result.errors;
+    EXPECT_EQ(SplitLines(result.output),
+              (Lines{"skipped: " + inputs[3].string() + ": この種類のファイルは変換できません",
+                     "encoded: " + inputs[0].string() + " -> " + Out("tone.wma").string(),
+                     "encoded: " + inputs[1].string() + " -> " + Out("clip.wmv").string() + " (250 kbps)",
+                     "encoded: " + inputs[2].string() + " -> " + Out("silent.wmv").string() + " (250 kbps)"}));
+    ExpectAsf(Out("tone.wma"), "", "wmav2");
+    ExpectAsf(Out("clip.wmv"), "wmv2", "wmav2");
+    ExpectAsf(Out("silent.wmv"), "wmv2", "");  // no sound in, none out
 }
 
 TEST_F(CliEncode, SeveralVideoBitRatesGiveOneFilePerRateForVideoOnly) {

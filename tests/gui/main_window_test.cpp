@@ -54,24 +54,28 @@ void Drop(QWidget* target, const Strings& paths) {
     delete mime;
 }
 
-TEST_F(MainWindowTest, DropAddsAcceptedFilesInOrderAndCountsThem) {
+TEST_F(MainWindowTest, DropAddsAcceptedFilesInOrderCountsThemAndNamesTheRest) {
     TQorvbyOstrel& w = open();
     TProDlg progress(&w);
     w.setProgressDialog(&progress);
     const auto mp3 = file("a.mp3", TaggedMp3("Song", "Band"));
-    Drop(w.edTitle, {mp3, file("b.txt"), file("C.WAV")});
-    EXPECT_EQ(column(JobField::File), (Strings{"a.mp3", "C.WAV"}));
-    EXPECT_EQ(column(JobField::Title), (Strings{"Song", ""}));
-    EXPECT_EQ(column(JobField::Author), (Strings{"Band", ""}));
-    EXPECT_EQ(column(JobField::Path), (Strings{mp3, (dir / "C.WAV").string()}));
-    EXPECT_EQ(column(JobField::Profile), (Strings{"Temporary", "Temporary"}));
-    EXPECT_EQ(progress.Label2->text(), QStringLiteral("(3) "));
+    fs::create_directory(dir / "Music");
+    Drop(w.edTitle, {mp3, file("b.txt"), file("C.WAV"), (dir / "Music").string(), file("clip.mkv")});
+    EXPECT_EQ(column(JobField::File), (Strings{"a.mp3", "C.WAV", "clip.mkv"}));
+    EXPECT_EQ(column(JobField::Title), (Strings{"Song", "", ""}));
+    EXPECT_EQ(column(JobField::Author), (Strings{"Band", "", ""}));
+    EXPECT_EQ(column(JobField::Path), (Strings{mp3, (dir / "C.WAV").string(), (dir / "clip.mkv").string()}));
+    EXPECT_EQ(column(JobField::Profile), (Strings{"Temporary", "Temporary", "Temporary"}));
+    EXPECT_EQ(progress.Label2->text(), QStringLiteral("(4) "));
     EXPECT_EQ(progress.Label2->geometry().right() + 1, 45);  // right-aligned before the file name
-    EXPECT_TRUE(messages.shown.empty());
+    // One box, once the drop is over, names what was left out.
+    EXPECT_EQ(messages.shown, (Strings{"qorv: 次のファイルは変換できない種類のため追加しませんでした (2 件)\n\nb.txt\nMusic"}));
 
+    messages.shown.clear();
     Drop(w.ListView1->viewport(), {mp3});  // the same file again: another row
-    EXPECT_EQ(w.jobs().size(), 3u);
-    EXPECT_EQ(w.ListView1->model()->data(w.ListView1->model()->index(2, 2)).toString(), QStringLiteral("Song"));
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(w.jobs().size(), 4u);
+    EXPECT_EQ(w.ListView1->model()->data(w.ListView1->model()->index(3, 2)).toString(), QStringLiteral("Song"));
 }
 
 TEST_F(MainWindowTest, UnreadableFileEndsTheDropWithAMessage) {
@@ -94,7 +98,8 @@ TEST_F(MainWindowTest, CommandLineFilesBecomeRowsUntilOneCannotBeRead) {
     fs::current_path(cwd);
     EXPECT_TRUE(state.encoder.debugMode);
     EXPECT_EQ(column(JobField::Path), (Strings{(dir / "a.WAV").string(), (dir / "gone.mp3").string()}));
-    EXPECT_EQ(messages.shown.size(), 1u);
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[1], "qorv: 次のファイルは変換できない種類のため追加しませんでした (1 件)\n\nb.txt");
 }
 
 TEST_F(MainWindowTest, SelectingARowFillsTheFields) {

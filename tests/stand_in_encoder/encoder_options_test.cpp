@@ -139,10 +139,29 @@ TEST(EncoderOptions, ClassifiesInputsByExtensionInAnyCase) {
               InputKind::Video);
     EXPECT_EQ(ParseEncoderArguments({"-input", "/a/x.mpg", "-output", "x.WMA"}).settings->inputKind,
               InputKind::Video);
-    for (const char* input : {"/a/movie.mkv", "/a/noext", "/a.wav/noext", "/a/.wav.txt"})
+    for (const char* input : {"/a/movie.doc", "/a/noext", "/a.wav/noext", "/a/.wav.txt"})
         EXPECT_FALSE(ParseEncoderArguments({"-input", input, "-output", "x.wma"}).settings) << input;
     for (const char* output : {"x.mp3", "x", "wma"})
         EXPECT_FALSE(ParseEncoderArguments({"-input", "/a/x.wav", "-output", output}).settings) << output;
+}
+
+// Every kind the front end takes; a container that may hold either is what
+// the reader says, and its extension's kind where the reader cannot tell.
+TEST(EncoderOptions, TakesEveryInputOfTheTableAndAContainersContent) {
+    for (const MediaInputType& type : MediaInputTypes()) {
+        const std::string input = "/a/x" + std::string(type.extension);
+        const auto parsed = ParseEncoderArguments({"-input", input, "-output", "x.wma"});
+        ASSERT_TRUE(parsed.settings) << input << ": " << parsed.error;
+        EXPECT_EQ(parsed.settings->inputKind == InputKind::Video, type.kind == MediaKind::Video) << input;
+    }
+    const auto kindOf = [](const char* input, std::optional<MediaKind> read) {
+        const InputKindReader reader = [read](const std::string&) { return read; };
+        return ParseEncoderArguments({"-input", input, "-output", "x.wma"}, reader).settings->inputKind;
+    };
+    EXPECT_EQ(kindOf("/a/x.mp4", MediaKind::Audio), InputKind::Audio);
+    EXPECT_EQ(kindOf("/a/x.m4a", MediaKind::Video), InputKind::Video);
+    EXPECT_EQ(kindOf("/a/x.m4a", std::nullopt), InputKind::Audio);
+    EXPECT_EQ(kindOf("/a/x.avi", MediaKind::Audio), InputKind::Video);  // named by its extension alone
 }
 
 TEST(EncoderOptions, RejectsUnknownOptionsAndMissingValues) {

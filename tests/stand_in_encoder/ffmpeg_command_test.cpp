@@ -66,7 +66,7 @@ TEST(FfmpegCommand, VideoModesChooseRateControlAndPasses) {
     EXPECT_EQ(ValueOf(runs[0], "-c:v"), "wmv2");
     EXPECT_EQ(ValueOf(runs[0], "-b:v"), "500000");
     EXPECT_EQ(ValueOf(runs[0], "-maxrate"), "500000");
-    EXPECT_EQ(ValueOf(runs[0], "-map"), "0:v:0");
+    EXPECT_EQ(ValueOf(runs[0], "-map"), "0:V:0");
     EXPECT_TRUE(Has(runs[0], "0:a:0?"));
 
     for (const char* mode : {"1", "3", "4"}) {
