@@ -130,6 +130,10 @@ It was moved to %1.</translation>
         <source>詳細...</source>
         <translation>Details...</translation>
     </message>
+    <message>
+        <source>変換を中断しますか?</source>
+        <translation>Abort the conversion?</translation>
+    </message>
 </context>
 <context>
     <name>qorvane::EncoderOutputWindow</name>
