@@ -44,4 +44,14 @@ WindowBounds CentredOn(int x, int y, int width, int height);
 // A window of the given size centred on another window.
 WindowBounds CentredOver(const WindowBounds& owner, int width, int height);
 
+// A window that wants the size of `wanted` (of it and of `minimum` only the
+// sizes count), put beside `other` without covering
+// it, `gap` apart: right of it, else left, else below, else above, top or
+// left edges in line with it; the first side with room for the whole window
+// takes it. Where none has, the side that keeps most of the window takes it
+// cut down to its room, though never below the minimum size. Then pulled
+// into the area.
+WindowBounds BesideWithin(const WindowBounds& other, const WindowBounds& wanted, const WindowBounds& minimum,
+                          int gap, const WorkArea& area);
+
 }  // namespace qorvane

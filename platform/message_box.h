@@ -26,6 +26,11 @@ public:
         (void)showDetails;
         warning(caption, text);
     }
+    // A warning shown without waiting for it: returns at once, and the box
+    // stays until the user dismisses it. For a thread that must not be held
+    // up by the reader. A box that cannot stay (a stream, a scripted answer)
+    // shows the plain warning.
+    virtual void notice(const std::string& caption, const std::string& text) { warning(caption, text); }
     // Asks with the buttons Yes and No (warning icon); true for Yes.
     virtual bool question(const std::string& caption, const std::string& text) = 0;
 };

@@ -148,6 +148,10 @@ Should the program not end normally, changes to the job list will be lost.</tran
         <source>詳細...</source>
         <translation>Details...</translation>
     </message>
+    <message>
+        <source>変換を中断しますか?</source>
+        <translation>Abort the conversion?</translation>
+    </message>
 </context>
 <context>
     <name>qorvane::EncoderOutputWindow</name>

@@ -1,7 +1,9 @@
 #pragma once
 // Message boxes shown on the screen: warning icon, OK (or Yes and No)
-// buttons, owned by the modal dialog that raises them or else by the desktop
-// (no owner window), modal for the whole program.
+// buttons, modal for the whole program. A box belongs to the window the user
+// sees on top: a window that stays on top of the others (the progress
+// dialog) while it is shown, else the modal dialog that raises the box, else
+// the desktop (no owner window).
 
 #include "platform/message_box.h"
 
@@ -12,6 +14,7 @@ public:
     void warning(const std::string& caption, const std::string& text) override;
     void warningWithDetails(const std::string& caption, const std::string& text, const std::string& detailsButton,
                             const std::function<void()>& showDetails) override;
+    void notice(const std::string& caption, const std::string& text) override;
     bool question(const std::string& caption, const std::string& text) override;
 };
 

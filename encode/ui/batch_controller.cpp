@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <QThread>
 #include <exception>
-#include <optional>
 
 #include "controls/window_frame.h"
 #include "base/window_placement.h"
@@ -17,6 +16,9 @@ namespace qorvane {
 namespace {
 
 constexpr const char* kCaption = "qorv";
+// Apart from the progress dialog, and no smaller beside it than this.
+constexpr int kOutputGap = 8;
+constexpr WindowBounds kOutputMinimum{0, 0, 320, 200};
 // How often a running batch is looked at: often enough to look live, seldom
 // enough to cost nothing.
 constexpr int kLiveRefreshMs = 250;
@@ -57,6 +59,7 @@ BatchController::BatchController(QWidget& mainWindow, TProDlg& dialog, Services 
               std::move(profileDir)),
       invoker_(this) {
     connect(dialog_.OKBtn, &QPushButton::clicked, this, &BatchController::OKBtnClick);
+    connect(&dialog_, &TProDlg::abortAsked, this, &BatchController::askAbort);
     connect(dialog_.btnOutput, &QPushButton::clicked, this, [this] { showOutput(); });
     liveTimer_.setInterval(kLiveRefreshMs);
     connect(&liveTimer_, &QTimer::timeout, this, &BatchController::refreshLive);
@@ -124,6 +127,11 @@ void BatchController::showOutput(bool sessionLog) {
 
 void BatchController::OKBtnClick() { runner_.requestAbort(); }
 
+void BatchController::askAbort() {
+    // The batch may have ended while the question was open.
+    if (services_.messages.question(kCaption, tr("変換を中断しますか?").toStdString()) && converting()) OKBtnClick();
+}
+
 void BatchController::abortBatch() {
     if (converting()) runner_.requestAbort();
 }
@@ -137,24 +145,27 @@ void BatchController::placeDialog() {
 
 EncoderOutputWindow* BatchController::outputWindow() const { return output_.data(); }
 
-// Below the progress dialog (which stays on top of it) when that is shown,
+// Beside the progress dialog (which stays on top of it) when that is shown,
 // else over the main window.
 void BatchController::placeOutputWindow() {
-    const WindowBounds owner = FrameBounds(mainWindow_);
-    const std::optional<WindowBounds> above =
-        dialog_.isVisible() ? std::optional(FrameBounds(dialog_)) : std::nullopt;
-    PlaceFrame(*output_, [owner, above, area = services_.workArea](int width, int height) {
-        WindowBounds bounds = CentredOver(owner, width, height);
-        if (above) bounds.top = above->top + above->height + 8;
-        return ClampIntoWorkArea(bounds, area);
-    });
+    if (!dialog_.isVisible()) {
+        const WindowBounds owner = FrameBounds(mainWindow_);
+        PlaceFrame(*output_, [owner, area = services_.workArea](int width, int height) {
+            return ClampIntoWorkArea(CentredOver(owner, width, height), area);
+        });
+        return;
+    }
+    SetFrameBounds(*output_, BesideWithin(FrameBounds(dialog_), FrameBounds(*output_), kOutputMinimum, kOutputGap,
+                                          services_.workArea));
 }
 
 CompletionSettings BatchController::completionSettings() const { return services_.completionSettings(); }
 
 int BatchController::parallelRuns() const { return services_.parallelRuns ? services_.parallelRuns() : 1; }
 
-void BatchController::showWarning(const std::string& text) { services_.messages.warning(kCaption, text); }
+// Shown without waiting: the encode thread waits for this step, and with it
+// every other run going.
+void BatchController::showWarning(const std::string& text) { services_.messages.notice(kCaption, text); }
 
 void BatchController::reportFailures(const std::vector<RunFailure>& failures) {
     services_.messages.warningWithDetails(kCaption, FormatFailureReport(failures, services_.logFile.string()),

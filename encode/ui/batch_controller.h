@@ -97,6 +97,8 @@ public:
 public slots:
     void tbConvClick();
     void OKBtnClick();
+    // Esc or closing the progress dialog: asks, and aborts on Yes.
+    void askAbort();
 
 private slots:
     void shutdownNow();  // the shutdown message's handler

@@ -15,6 +15,8 @@ namespace {
 // places; the dialog grows downwards to hold it.
 constexpr int kMargin = 12;
 constexpr int kWidth = 313;
+constexpr int kDisplayLeft = 52;
+constexpr int kDisplayWidth = kWidth - kDisplayLeft - kMargin;
 constexpr int kBarTop = 66;
 constexpr int kLinesTop = 86;
 constexpr int kOutputButtonTop = 106;
@@ -70,7 +72,7 @@ TProDlg::TProDlg(QWidget* parent)
     setModal(false);
 
     Label1 = new QLabel(this);
-    Label1->move(52, 12);
+    Label1->move(kDisplayLeft, 12);
 
     Label2 = new QLabel(this);
     Label2->setAlignment(Qt::AlignRight | Qt::AlignTop);
@@ -113,11 +115,16 @@ void TProDlg::setCountText(const QString& text) {
 }
 
 void TProDlg::setDisplayText(const QString& text) {
-    Label1->setText(text);
+    const QString shown = Label1->fontMetrics().elidedText(text, Qt::ElideMiddle, kDisplayWidth);
+    Label1->setText(shown);
+    Label1->setToolTip(shown == text ? QString() : text);
     Label1->adjustSize();
 }
 
 void TProDlg::showLive(const LiveSnapshot& live) {
+    // The bar is that of the run started last: the text names it, not a run
+    // prepared after it and skipped.
+    if (live.running) setDisplayText(QString::fromStdString(live.label));
     showRunLines(live.runs.size() > 1 ? live.runs : std::vector<LiveRun>{});
     ShowProgress(*pbRun, live.progress);
     if (live.progress) {
@@ -167,6 +174,8 @@ void TProDlg::clearLive() {
     lbTime->clear();
     lbPlace->clear();
 }
+
+void TProDlg::reject() { emit abortAsked(); }
 
 void TProDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);

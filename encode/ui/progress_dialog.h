@@ -25,7 +25,7 @@ public:
 
     // The count text ("(%d) "), kept right-aligned against the display text.
     void setCountText(const QString& text);
-    // The display text of the current run.
+    // The display text of the current run; a long one loses its middle.
     void setDisplayText(const QString& text);
 
     // What the encoder is doing: a percentage when it tells one, else a busy
@@ -50,6 +50,14 @@ public:
         QProgressBar* bar;
     };
     const std::vector<RunLine>& runLines() const { return runLines_; }
+
+signals:
+    // Esc or the title bar's close button: the dialog stays, and whoever
+    // runs the batch asks whether to abort it.
+    void abortAsked();
+
+public slots:
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;

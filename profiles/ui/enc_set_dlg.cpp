@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -9,6 +10,7 @@
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include <algorithm>
 #include <string>
 #include <system_error>
 
@@ -64,9 +66,20 @@ QComboBox* NewList(QWidget* group, int row, const QStringList& items = {}) {
     return list;
 }
 
-// The drop-down shows its longest item in full even where the field is narrower.
+// The drop-down shows its longest item in full even where the field is
+// narrower. The items' own size hints fall short of their text in some
+// styles, so the text is measured too; the list's frame and a scroll bar
+// (when the list scrolls) come on top.
 void WidenPopup(QComboBox* list) {
-    list->view()->setMinimumWidth(list->view()->sizeHintForColumn(0) + 24);
+    QAbstractItemView* view = list->view();
+    const QFontMetrics metrics(view->font());
+    int widest = 0;
+    for (int i = 0; i < list->count(); ++i) widest = std::max(widest, metrics.horizontalAdvance(list->itemText(i)));
+    const int scrollBar =
+        list->count() > list->maxVisibleItems() ? view->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view) : 0;
+    constexpr int kItemMargins = 24;
+    view->setMinimumWidth(std::max(view->sizeHintForColumn(0), widest) + kItemMargins + 2 * view->frameWidth() +
+                          scrollBar);
 }
 
 QLineEdit* NewNumberField(QWidget* group, int row, int width, EditorKeyFilter filter) {

@@ -29,6 +29,22 @@ TEST(WindowPlacement, CentringTruncatesHalves) {
     EXPECT_EQ(CentredOver({10, 10, 600, 401}, 313, 65), (WindowBounds{154, 178, 313, 65}));
 }
 
+TEST(WindowPlacement, BesideAnotherWindowWithoutCoveringIt) {
+    const WorkArea area{0, 0, 1024, 738};
+    const WindowBounds size{0, 0, 300, 200};
+    const WindowBounds minimum{0, 0, 100, 100};
+    EXPECT_EQ(BesideWithin({100, 100, 313, 140}, size, minimum, 8, area), (WindowBounds{421, 100, 300, 200}));
+    // No room on the right: left, pulled up into the area.
+    EXPECT_EQ(BesideWithin({600, 600, 313, 140}, size, minimum, 8, area), (WindowBounds{292, 538, 300, 200}));
+    // Nor on the left: below.
+    EXPECT_EQ(BesideWithin({0, 100, 1024, 140}, size, minimum, 8, area), (WindowBounds{0, 248, 300, 200}));
+    // No side holds it whole: above keeps the most of it.
+    EXPECT_EQ(BesideWithin({355, 300, 313, 140}, {0, 0, 560, 380}, minimum, 8, area),
+              (WindowBounds{355, 0, 560, 292}));
+    // Never cut below the minimum: then it covers a part.
+    EXPECT_EQ(BesideWithin({0, 40, 1024, 658}, size, minimum, 8, area), (WindowBounds{0, 638, 300, 100}));
+}
+
 TEST(WindowPlacement, ClientAreaInsideAFrameAndBack) {
     const FrameMargins margins{4, 30, 5, 6};
     EXPECT_EQ(ClientOfFrame({100, 50, 600, 400}, margins), (WindowBounds{104, 80, 591, 364}));

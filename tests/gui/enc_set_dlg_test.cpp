@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
+#include <QTest>
 #include <filesystem>
 #include <memory>
 
@@ -98,6 +101,19 @@ TEST_F(EncSetDlgTest, ReselectingTheSameAudioModeKeepsTheChosenRow) {
     Pick(dlg->amode, 1);
     EXPECT_EQ(dlg->abrate->count(), 27);
     EXPECT_EQ(dlg->abrate->currentIndex(), 14);
+}
+
+TEST_F(EncSetDlgTest, TheBitRateListIsAsWideAsItsLongestItem) {
+    writeProfile("[audio]\nmode=3\n");
+    auto dlg = open();
+    dlg->show();
+    QTest::keyClick(dlg->amode, Qt::Key_Up);
+    QTest::keyClick(dlg->amode, Qt::Key_Up);
+    ASSERT_EQ(dlg->abrate->count(), 27);
+    QAbstractItemView* view = dlg->abrate->view();
+    const int longest = view->fontMetrics().horizontalAdvance(QStringLiteral("44.100kHz - 128kbps Stereo"));
+    // The list scrolls: its bar takes a part of the width.
+    EXPECT_GE(view->minimumWidth(), longest + view->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view));
 }
 
 TEST_F(EncSetDlgTest, LosslessListsOneRowAndVideoOnlySavesNoRow) {
