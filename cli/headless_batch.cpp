@@ -177,7 +177,7 @@ int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, st
         return signal != 0 ? signal : console.lost() ? services.lostOutputSignal : 0;
     };
 
-    const TagReader readTags = Id3TagReader(cp932);
+    const TagReader readTags = TagReaderOf(services.rowTagReader);
     for (const std::string& file : options.files) {
         try {
             if (!AddJob(jobs, file, profileName, options.outDir, readTags)) {

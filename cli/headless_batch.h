@@ -15,6 +15,7 @@
 #include "platform/output_folders.h"
 #include "platform/process_launcher.h"
 #include "platform/registry.h"
+#include "tags/source_tags.h"
 
 namespace qorvane::cli {
 
@@ -40,6 +41,7 @@ struct HeadlessServices {
     std::string pathVariable;            // PATH
     std::filesystem::path logFile;
     const CodePage& legacyCodePage;  // decodes 8-bit tag text
+    const MediaTagReader& rowTagReader;  // fills a new row's tags (its pictures need not be read)
     // The termination signal received so far (0: none). Once it is not 0
     // the batch is aborted, the rows left are listed as not done, and the
     // exit status is 128 + the signal.

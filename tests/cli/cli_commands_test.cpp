@@ -1,5 +1,6 @@
 #include "cli/cli_commands.h"
 #include "platform/posix/cp932_code_page.h"
+#include "platform/posix/media_tag_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,8 @@ struct Result {
 Result RunCli(std::vector<std::string> args) {
     std::ostringstream out, err;
     const Cp932CodePage cp932;
-    const int status = Run(args, out, err, cp932);
+    const FileMediaTagReader tagReader(cp932);
+    const int status = Run(args, out, err, cp932, tagReader);
     return {status, out.str(), err.str()};
 }
 
