@@ -30,7 +30,7 @@ SourceTags TagsOf(TID3v2& id3) {
 std::optional<SourceTags> FileMediaTagReader::read(const std::filesystem::path& source) const {
     const std::string extension = LowerExtension(source);
     const bool pictures = pictures_ == Pictures::Read;
-    if (extension != ".mp3" && extension != ".wav") return ReadTagLibTags(source, pictures);
+    if (ReadsWithTagLib(extension)) return ReadTagLibTags(source, pictures);
 
     TID3v2 id3(*legacy_);
     id3.ReadPictures = pictures;

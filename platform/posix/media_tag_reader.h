@@ -1,9 +1,9 @@
 #pragma once
-// A source file's tags, by its format. MP3 and WAV go through the program's
-// own ID3 reader (its code-page rules, ID3v1, MP3 inside WAV); a WAV file
-// without ID3 tags falls back to its RIFF INFO chunk. Every other format goes
-// through TagLib (platform/posix/taglib_source_tags.h), chosen by the
-// extension. Audio properties are never read, so a file costs little more
+// A source file's tags, by its format. The formats TagLib knows go through
+// TagLib (platform/posix/taglib_source_tags.h), chosen by the extension; MP3,
+// WAV and every other file go through the program's own ID3 reader (its
+// code-page rules, ID3v1, MP3 inside WAV), as they always have. A WAV file
+// without ID3 tags falls back to its RIFF INFO chunk. Audio properties are never read, so a file costs little more
 // than its tags.
 //
 //     const qorvane::Cp932CodePage cp932;
@@ -25,9 +25,9 @@ public:
     explicit FileMediaTagReader(const CodePage& legacyCodePage, Pictures pictures = Pictures::Read)
         : legacy_(&legacyCodePage), pictures_(pictures) {}
 
-    // Nothing for an MP3 (or WAV) without MPEG audio and without RIFF INFO,
-    // for a format TagLib does not know (Matroska, among others), and for a
-    // file TagLib cannot make sense of or finds no tags in. An MP3 with MPEG
+    // Nothing for a file the ID3 reader finds no MPEG audio in (a WAV file
+    // without RIFF INFO, Matroska, which TagLib does not read, and the like)
+    // and for a file TagLib cannot make sense of or finds no tags in. MPEG
     // audio gives what the ID3 reader read, empty or not. Throws
     // FileOpenError when the file cannot be opened.
     std::optional<SourceTags> read(const std::filesystem::path& source) const override;

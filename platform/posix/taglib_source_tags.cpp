@@ -165,6 +165,13 @@ void KeepRawInfoText() {
 
 }  // namespace
 
+bool ReadsWithTagLib(std::string_view extension) {
+    for (const Format& format : kFormats) {
+        if (format.extension == extension) return true;
+    }
+    return false;
+}
+
 std::optional<SourceTags> ReadTagLibTags(const std::filesystem::path& source, bool pictures) {
     const std::unique_ptr<TagLib::FileStream> stream = OpenStream(source);
     const std::string extension = LowerExtension(source);

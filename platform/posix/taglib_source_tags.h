@@ -14,11 +14,16 @@
 
 #include <filesystem>
 #include <optional>
+#include <string_view>
 
 #include "platform/code_page.h"
 #include "tags/source_tags.h"
 
 namespace qorvane {
+
+// True for the extensions listed above, but .wav; `extension` is in lower
+// case with its dot.
+bool ReadsWithTagLib(std::string_view extension);
 
 // Nothing for an extension not listed above, a file TagLib cannot read as
 // its format, or one whose tags are all empty. Throws FileOpenError when the file cannot be opened.
