@@ -11,7 +11,6 @@
 #include <taglib/oggflacfile.h>
 #include <taglib/opusfile.h>
 #include <taglib/speexfile.h>
-#include <taglib/tfilestream.h>
 #include <taglib/tpropertymap.h>
 #include <taglib/trueaudiofile.h>
 #include <taglib/vorbisfile.h>
@@ -24,7 +23,7 @@
 #include <type_traits>
 
 #include "base/ascii_case.h"
-#include "platform/file_open_error.h"
+#include "platform/posix/cached_read_stream.h"
 #include "platform/posix/taglib_pictures.h"
 #include "tags/id3_text.h"
 
@@ -67,17 +66,6 @@ constexpr Format kFormats[] = {
     {".aif", {kAiff}}, {".aiff", {kAiff}}, {".aifc", {kAiff}},
     {".wma", {kAsf}}, {".wmv", {kAsf}}, {".asf", {kAsf}},
 };
-
-// Only a regular file is opened, as by the ID3 reader: opening a FIFO would
-// wait for a writer.
-std::unique_ptr<TagLib::FileStream> OpenStream(const std::filesystem::path& source) {
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(source, ec)) {
-        auto stream = std::make_unique<TagLib::FileStream>(source.c_str(), true);
-        if (stream->isOpen()) return stream;
-    }
-    throw FileOpenError(source.string());
-}
 
 std::string Joined(const TagLib::StringList& values) {
     std::string out;
@@ -173,14 +161,14 @@ bool ReadsWithTagLib(std::string_view extension) {
 }
 
 std::optional<SourceTags> ReadTagLibTags(const std::filesystem::path& source, bool pictures) {
-    const std::unique_ptr<TagLib::FileStream> stream = OpenStream(source);
+    CachedReadStream stream(source);
     const std::string extension = LowerExtension(source);
     for (const Format& format : kFormats) {
         if (format.extension != extension) continue;
         for (const OpenFile open : format.open) {
             if (open == nullptr) break;
-            stream->seek(0);
-            const std::unique_ptr<TagLib::File> file = open(stream.get());
+            stream.seek(0);
+            const std::unique_ptr<TagLib::File> file = open(&stream);
             if (!file->isValid()) continue;
             TagLib::PropertyMap properties = file->properties();
             AddFfmpegAsfNames(*file, properties);
@@ -196,9 +184,9 @@ std::optional<SourceTags> ReadTagLibTags(const std::filesystem::path& source, bo
 }
 
 std::optional<SourceTags> ReadRiffInfoTags(const std::filesystem::path& source, const CodePage& legacyCodePage) {
-    const std::unique_ptr<TagLib::FileStream> stream = OpenStream(source);
+    CachedReadStream stream(source);
     KeepRawInfoText();
-    TagLib::RIFF::WAV::File wav(stream.get(), false);
+    TagLib::RIFF::WAV::File wav(&stream, false);
     if (!wav.isValid() || !wav.hasInfoTag()) return std::nullopt;
     const TagLib::RIFF::Info::Tag& info = *wav.InfoTag();
     const auto text = [&info, &legacyCodePage](const char* id) {
