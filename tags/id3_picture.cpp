@@ -8,10 +8,11 @@ namespace qorvane {
 
 namespace {
 
+// Any other format than JPG and PNG keeps its letters, as far as a zero byte.
 std::string MimeOfImageFormat(std::string_view format) {
-    const std::string lower = LowerAscii(format);
+    const std::string lower = LowerAscii(format.substr(0, format.find('\0')));
     if (lower == "jpg") return "image/jpeg";
-    return "image/" + lower;
+    return "image/" + Latin1ToUtf8(lower);
 }
 
 }  // namespace

@@ -84,6 +84,10 @@ TEST_F(Id3v2CarriedTest, AttachedPicturesOfEveryVersion) {
     ASSERT_EQ(id3.Pictures.size(), 2u);
     EXPECT_EQ(id3.Pictures[0], (SourcePicture{3, "image/jpeg", "", kImage}));
     EXPECT_EQ(id3.Pictures[1], (SourcePicture{0, "image/png", "x", kImage}));
+    // Other formats keep their letters, as text.
+    id3 = read(Tag(2, 0, Frame22("PIC", Text(std::string("B\xC9\0\x03\0", 5) + kImage))) + MpegAudio());
+    ASSERT_EQ(id3.Pictures.size(), 1u);
+    EXPECT_EQ(id3.Pictures[0].mimeType, "image/b\xC3\x89");
 
     // Passed over on request; the frames after them are still read.
     id3 = read(Tag(3, 0, Frame23("APIC", apic23) + Frame23("TIT2", Text("after"))) + MpegAudio(), false);
