@@ -13,6 +13,15 @@ TagReader Id3TagReader(const CodePage& legacyCodePage) {
     };
 }
 
+TagReader TagReaderOf(const MediaTagReader& reader) {
+    return [&reader](const std::filesystem::path& path) -> std::optional<JobTags> {
+        std::optional<SourceTags> tags = reader.read(path);
+        if (!tags) return std::nullopt;
+        return JobTags{std::move(tags->Title), std::move(tags->Artist), std::move(tags->Album),
+                       std::move(tags->Year), std::move(tags->Copyright)};
+    };
+}
+
 std::string FileNamePart(std::string_view path) {
     const auto slash = path.find_last_of('/');
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));

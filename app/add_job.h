@@ -10,6 +10,7 @@
 
 #include "app/job_list.h"
 #include "platform/code_page.h"
+#include "tags/source_tags.h"
 
 namespace qorvane {
 
@@ -22,12 +23,17 @@ struct JobTags {
     std::string Copyright;
 };
 
-// Reads a file's tags: nothing when the file holds no MPEG audio. Throws
-// FileOpenError when the file cannot be opened.
+// Reads a file's tags: nothing when the file holds none that can be read.
+// Throws FileOpenError when the file cannot be opened.
 using TagReader = std::function<std::optional<JobTags>(const std::filesystem::path&)>;
 
-// The ID3 reader as a TagReader; legacyCodePage must outlive it.
+// The ID3 reader as a TagReader (nothing when the file holds no MPEG audio);
+// legacyCodePage must outlive it.
 TagReader Id3TagReader(const CodePage& legacyCodePage);
+
+// A file's tags by its format (MP3 and WAV through the ID3 reader, the same
+// five texts as Id3TagReader gives them) as a TagReader; reader must outlive it.
+TagReader TagReaderOf(const MediaTagReader& reader);
 
 // True for the extensions of the table of accepted inputs
 // (encode/media_inputs.h), compared after lowering ASCII letters; the

@@ -104,35 +104,47 @@ int PrintCommandLines(const std::string& profileFile, const std::string& scriptP
     return kExitOk;
 }
 
-int PrintTags(const std::vector<std::string>& files, const CodePage& legacy, std::ostream& out, std::ostream& err) {
+int PrintTags(const std::vector<std::string>& files, const CodePage& legacy, const MediaTagReader& tagReader,
+              std::ostream& out, std::ostream& err) {
     int status = kExitOk;
     for (const std::string& file : files) {
         TID3v2 id3(legacy);
+        id3.ReadPictures = false;
         bool mpeg = false;
+        std::optional<SourceTags> tags;
         try {
             mpeg = id3.ReadTags(file);
+            tags = tagReader.read(file);
         } catch (const FileOpenError& e) {
             err << e.what() << '\n';
             status = kExitUnreadable;
             continue;
         }
         out << "file: " << file << '\n' << "mpeg: " << (mpeg ? "yes" : "no") << '\n';
-        if (!mpeg) continue;
-        out << "Title: " << id3.Title << '\n'
-            << "Artist: " << id3.Artist << '\n'
-            << "Album: " << id3.Album << '\n'
-            << "Year: " << id3.Year << '\n'
-            << "Comment: " << id3.Comment << '\n'
-            << "Copyright: " << id3.Copyright << '\n'
-            << "Genre: " << id3.Genre << '\n'
-            << "Track: " << id3.Track << '\n'
-            << "AudioOffset: " << id3.AudioOffset << '\n';
+        if (tags) {
+            out << "Title: " << tags->Title << '\n'
+                << "Artist: " << tags->Artist << '\n'
+                << "Album: " << tags->Album << '\n'
+                << "Year: " << tags->Year << '\n'
+                << "Comment: " << tags->Comment << '\n'
+                << "Copyright: " << tags->Copyright << '\n'
+                << "Genre: " << tags->Genre << '\n'
+                << "Track: " << tags->Track << '\n';
+        }
+        if (mpeg) out << "AudioOffset: " << id3.AudioOffset << '\n';
+        if (!tags) continue;
+        out << "AlbumArtist: " << tags->AlbumArtist << '\n'
+            << "Disc: " << tags->Disc << '\n'
+            << "Composer: " << tags->Composer << '\n';
+        for (const SourcePicture& picture : tags->Pictures) {
+            out << "Picture: " << int{picture.type} << ' ' << picture.mimeType << ' ' << picture.data.size() << '\n';
+        }
     }
     return status;
 }
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const CodePage& legacy,
-        const EncodeHandler& encode) {
+        const MediaTagReader& tagReader, const EncodeHandler& encode) {
     if (args.empty()) return Usage(err);
     const std::string& command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
@@ -143,7 +155,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     if (command == "tags") {
         if (rest.empty()) return Usage(err);
-        return PrintTags(rest, legacy, out, err);
+        return PrintTags(rest, legacy, tagReader, out, err);
     }
     if (command == "command-line") {
         const auto parsed = ParseOptions(rest, {"--profile", "--script"});

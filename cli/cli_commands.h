@@ -9,6 +9,7 @@
 
 #include "cli/headless_batch.h"
 #include "platform/code_page.h"
+#include "tags/source_tags.h"
 
 namespace qorvane::cli {
 
@@ -22,13 +23,19 @@ inline constexpr int kExitUsage = 64;
 using EncodeHandler = std::function<int(const EncodeOptions&, std::ostream& out, std::ostream& err)>;
 
 // Runs one command line (without the program name). Output goes to out,
-// messages and the usage text to err; `legacy` decodes 8-bit tag text.
+// messages and the usage text to err; `legacy` decodes 8-bit tag text and
+// `tagReader` reads the tags of every format.
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const CodePage& legacy,
-        const EncodeHandler& encode = {});
+        const MediaTagReader& tagReader, const EncodeHandler& encode = {});
 
 int PrintProfile(const std::string& file, std::ostream& out);
 int PrintCommandLines(const std::string& profileFile, const std::string& scriptPath, bool debug,
                       const std::vector<std::string>& inputs, std::ostream& out);
-int PrintTags(const std::vector<std::string>& files, const CodePage& legacy, std::ostream& out, std::ostream& err);
+// Per file: "file:", whether it holds MPEG audio ("mpeg:"), and when its
+// tags could be read the lines "Title:" to "Track:", "AudioOffset:" (MPEG
+// audio only), "AlbumArtist:", "Disc:", "Composer:" and one "Picture: TYPE
+// MIME BYTES" per picture.
+int PrintTags(const std::vector<std::string>& files, const CodePage& legacy, const MediaTagReader& tagReader,
+              std::ostream& out, std::ostream& err);
 
 }  // namespace qorvane::cli

@@ -16,7 +16,6 @@
 #include "platform/file_open_error.h"
 #include "profiles/profile_names.h"
 #include "tags/job_tag_writer.h"
-#include "tags/mp3_source_tag_reader.h"
 
 namespace qorvane::cli {
 
@@ -165,12 +164,10 @@ int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, st
         profileName = ProfileDisplayName(file);
     }
 
-    const CodePage& cp932 = services.legacyCodePage;
     JobList jobs;
     Console console(out, err, options.quiet);
     HeadlessHost host(console, options.jobs);
-    const Mp3SourceTagReader sourceTags(cp932);
-    MetadataJobTagWriter tagWriter(services.editor, sourceTags, [&options] { return options.cover; });
+    MetadataJobTagWriter tagWriter(services.editor, services.sourceTagReader, [&options] { return options.cover; });
     JobListQueue queue(jobs);
     BatchRunner runner({queue, host, host, tagWriter, host}, encoder, profileDir);
     RunLines report([&console](const std::string& line, bool failure) { console.line(line, failure); });
@@ -179,7 +176,7 @@ int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, st
         return signal != 0 ? signal : console.lost() ? services.lostOutputSignal : 0;
     };
 
-    const TagReader readTags = Id3TagReader(cp932);
+    const TagReader readTags = TagReaderOf(services.rowTagReader);
     for (const std::string& file : options.files) {
         try {
             if (!AddJob(jobs, file, profileName, options.outDir, readTags)) {

@@ -15,6 +15,7 @@
 #include "platform/output_folders.h"
 #include "platform/process_launcher.h"
 #include "platform/registry.h"
+#include "tags/source_tags.h"
 
 namespace qorvane::cli {
 
@@ -40,7 +41,8 @@ struct HeadlessServices {
     std::filesystem::path profileDir;  // where a bare profile name is looked up
     std::string pathVariable;            // PATH
     std::filesystem::path logFile;
-    const CodePage& legacyCodePage;  // decodes 8-bit tag text
+    const MediaTagReader& rowTagReader;     // fills a new row's tags (its pictures need not be read)
+    const MediaTagReader& sourceTagReader;  // what an output carries over from its source, pictures included
     // The termination signal received so far (0: none). Once it is not 0
     // the batch is aborted, the rows left are listed as not done, and the
     // exit status is 128 + the signal.

@@ -13,6 +13,7 @@
 #include "platform/posix/batch_log.h"
 #include "platform/posix/cp932_code_page.h"
 #include "platform/posix/ini_registry.h"
+#include "platform/posix/media_tag_reader.h"
 #include "platform/posix/posix_output_folders.h"
 #include "platform/posix/posix_process_launcher.h"
 #include "platform/posix/termination_signals.h"
@@ -23,8 +24,9 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     // 8-bit tag text of the files this program meets is CP932 or Latin-1.
     const qorvane::Cp932CodePage cp932;
-    const auto encode = [argv, &cp932](qorvane::cli::EncodeOptions options, std::ostream& out,
-                                       std::ostream& err) {
+    const qorvane::FileMediaTagReader tagReader(cp932);
+    const auto encode = [argv, &cp932, &tagReader](qorvane::cli::EncodeOptions options, std::ostream& out,
+                                                   std::ostream& err) {
         // On a terminal each run keeps one line updating in place; piped or
         // redirected, the output is the plain lines only.
         if (::isatty(STDOUT_FILENO) && !options.quiet) options.progress = true;
@@ -40,6 +42,8 @@ int main(int argc, char** argv) {
         qorvane::PosixProcessLauncher launcher;
         const qorvane::PosixOutputFolders outputFolders;
         qorvane::TagLibMetadataEditor editor;
+        // A new row takes five texts from its file's tags; its pictures can stay unread.
+        const qorvane::FileMediaTagReader rowTags(cp932, qorvane::FileMediaTagReader::Pictures::Skip);
         const char* path = std::getenv("PATH");
         // Ctrl-C, Ctrl-\, a kill, a closed terminal or a closed pipe stop the
         // batch in good order: the encoder is in a process group of its own
@@ -47,8 +51,9 @@ int main(int argc, char** argv) {
         qorvane::TerminationSignals::Catch();
         return qorvane::cli::RunHeadlessBatch(
             options, {registry, launcher, outputFolders, editor, paths.hostDir, paths.profileDir, path ? path : "",
-                      qorvane::DefaultBatchLogPath(), cp932, &qorvane::TerminationSignals::Received, SIGPIPE},
+                      qorvane::DefaultBatchLogPath(), rowTags, tagReader, &qorvane::TerminationSignals::Received,
+                      SIGPIPE},
             out, err);
     };
-    return qorvane::cli::Run(args, std::cout, std::cerr, cp932, encode);
+    return qorvane::cli::Run(args, std::cout, std::cerr, cp932, tagReader, encode);
 }

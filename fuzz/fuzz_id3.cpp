@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "platform/posix/cp932_code_page.h"
 #include "base/text_codec.h"
@@ -53,8 +54,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const qorvane::Cp932CodePage cp932;
     qorvane::TID3v2 id3(cp932);
     id3.ReadTags(input.path);
-    for (const std::string* text : {&id3.Title, &id3.Artist, &id3.Album, &id3.Year, &id3.Comment,
-                                    &id3.Copyright, &id3.Genre}) {
+    std::vector<const std::string*> texts = {&id3.Title,     &id3.Artist, &id3.Album,       &id3.Year,
+                                             &id3.Comment,   &id3.Copyright, &id3.Genre,   &id3.AlbumArtist,
+                                             &id3.Disc,      &id3.Composer};
+    for (const qorvane::SourcePicture& picture : id3.Pictures) {
+        if (picture.data.empty()) __builtin_trap();
+        texts.insert(texts.end(), {&picture.mimeType, &picture.description});
+    }
+    for (const std::string* text : texts) {
         if (!qorvane::IsValidUtf8(*text)) __builtin_trap();
         if (text->find('\0') != std::string::npos) __builtin_trap();
     }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "tags/id3_file_reader.h"
+#include "tags/id3_picture.h"
 #include "tags/id3_text.h"
 
 namespace qorvane {
@@ -32,7 +33,11 @@ std::uint32_t SynchSafe(const unsigned char* p) {
     return (p[0] & 0x7Fu) << 21 | (p[1] & 0x7Fu) << 14 | (p[2] & 0x7Fu) << 7 | (p[3] & 0x7Fu);
 }
 
-bool IsMpegSync(const unsigned char* p) { return p[0] == 0xFF && (p[1] & 0xF0) == 0xF0; }
+// MPEG 1 and 2 (sync 0xFFF) or MPEG 2.5 (sync 0xFFE, version bits 00); the
+// version bits 01 are reserved.
+bool IsMpegSync(const unsigned char* p) {
+    return p[0] == 0xFF && ((p[1] & 0xF0) == 0xF0 || (p[1] & 0xF8) == 0xE0);
+}
 
 std::int32_t ToOffset(std::uint64_t offset) {
     constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max());
@@ -40,7 +45,8 @@ std::int32_t ToOffset(std::uint64_t offset) {
 }
 
 enum class FrameKind {
-    Title, Subtitle, Artist, Genre, Album, Year, Copyright, Comment, Track, Other
+    Title, Subtitle, Artist, Genre, Album, Year, Copyright, Comment, Track,
+    AlbumArtist, Disc, Composer, RecordingTime, Picture, Other
 };
 
 struct FrameName {
@@ -54,13 +60,15 @@ constexpr FrameName kFrames[] = {
     {"TP1", "TPE1", FrameKind::Artist},    {"TCO", "TCON", FrameKind::Genre},
     {"TAL", "TALB", FrameKind::Album},     {"TYE", "TYER", FrameKind::Year},
     {"TCR", "TCOP", FrameKind::Copyright}, {"COM", "COMM", FrameKind::Comment},
-    {"TRK", "TRCK", FrameKind::Track},
+    {"TRK", "TRCK", FrameKind::Track},     {"TP2", "TPE2", FrameKind::AlbumArtist},
+    {"TPA", "TPOS", FrameKind::Disc},      {"TCM", "TCOM", FrameKind::Composer},
+    {"", "TDRC", FrameKind::RecordingTime}, {"PIC", "APIC", FrameKind::Picture},
 };
 
 FrameKind KindOf(std::string_view id, bool shortLayout) {
     // Padding and most other frames are told apart by their first letter;
     // the walk over a long padding stays cheap.
-    if (id[0] != 'T' && id[0] != 'C') return FrameKind::Other;
+    if (id[0] != 'T' && id[0] != 'C' && id[0] != 'A' && id[0] != 'P') return FrameKind::Other;
     for (const FrameName& frame : kFrames) {
         if (id == (shortLayout ? frame.shortId : frame.longId)) return frame.kind;
     }
@@ -81,6 +89,15 @@ bool LooksLikeFrameStart(Id3FileReader& file, std::uint64_t offset, std::uint64_
     return true;
 }
 
+bool Wanted(FrameKind kind, const TID3v2& id3) {
+    switch (kind) {
+        case FrameKind::Other: return false;
+        case FrameKind::Subtitle: return id3.Comment.empty();  // a comment wins
+        case FrameKind::Picture: return id3.ReadPictures;
+        default: return true;
+    }
+}
+
 }  // namespace
 
 bool TID3v2::ReadTags(const std::filesystem::path& path) {
@@ -93,6 +110,10 @@ bool TID3v2::ReadTags(const std::filesystem::path& path) {
     Genre.clear();
     Track = 0;
     AudioOffset = 0;
+    AlbumArtist.clear();
+    Disc.clear();
+    Composer.clear();
+    Pictures.clear();
 
     Id3FileReader file(path);
     unsigned char header[kHeaderSize];
@@ -122,6 +143,8 @@ bool TID3v2::readId3v2(Id3FileReader& file, const unsigned char* header) {
     const std::uint64_t frameHeaderSize = shortLayout ? 6 : 10;
     std::int64_t count = TagSize;  // tag bytes left to walk
     std::uint64_t pos = kHeaderSize;
+    bool hasYearFrame = false;
+    std::string recordingYear;
 
     if (MajorVersion > 2 && ExtendedHeader) {
         unsigned char ext[10] = {};
@@ -163,7 +186,7 @@ bool TID3v2::readId3v2(Id3FileReader& file, const unsigned char* header) {
         const unsigned char encoding = frame[frameHeaderSize];
 
         const FrameKind kind = KindOf(id, shortLayout);
-        if (kind != FrameKind::Other && !(kind == FrameKind::Subtitle && !Comment.empty())) {
+        if (Wanted(kind, *this)) {
             // A frame that claims more than the tag or the file holds is not
             // read at all; a frame of size 0 has no encoding byte and no text.
             const std::uint64_t end = bodyStart + size;
@@ -171,6 +194,8 @@ bool TID3v2::readId3v2(Id3FileReader& file, const unsigned char* header) {
             std::string text;
             if (readable && kind == FrameKind::Comment) {
                 text = ReadCommentFrame(file, bodyStart + 1, size - 1, encoding);
+            } else if (readable && kind == FrameKind::Picture) {
+                readPictureFrame(file, bodyStart + 1, size - 1, encoding, shortLayout);
             } else if (readable) {
                 text = ReadTextFrame(file, bodyStart + 1, size - 1, encoding);
             }
@@ -179,7 +204,11 @@ bool TID3v2::readId3v2(Id3FileReader& file, const unsigned char* header) {
                 case FrameKind::Subtitle: Comment = std::move(text); break;
                 case FrameKind::Artist: Artist = std::move(text); break;
                 case FrameKind::Album: Album = std::move(text); break;
-                case FrameKind::Year: Year = std::move(text); break;
+                case FrameKind::Year:
+                    Year = std::move(text);
+                    hasYearFrame = true;
+                    break;
+                case FrameKind::RecordingTime: recordingYear = YearOfDate(text); break;
                 case FrameKind::Copyright: Copyright = std::move(text); break;
                 case FrameKind::Track: Track = TrackValue(text); break;
                 case FrameKind::Genre:
@@ -188,12 +217,18 @@ bool TID3v2::readId3v2(Id3FileReader& file, const unsigned char* header) {
                 case FrameKind::Comment:
                     if (!text.empty()) Comment = std::move(text);
                     break;
+                case FrameKind::AlbumArtist: AlbumArtist = std::move(text); break;
+                case FrameKind::Disc: Disc = std::move(text); break;
+                case FrameKind::Composer: Composer = std::move(text); break;
+                case FrameKind::Picture:
                 case FrameKind::Other: break;
             }
             if (!readable && size > 0) break;
         }
         pos = bodyStart + size;
     }
+
+    if (!hasYearFrame) Year = std::move(recordingYear);
 
     // The audio follows the header, the tag and, in version 4, the footer.
     std::uint64_t audio = tagEnd;
@@ -235,6 +270,15 @@ std::string TID3v2::ReadCommentFrame(Id3FileReader& file, std::uint64_t offset,
     std::string bytes(length - 3, '\0');
     if (file.readAt(offset + 3, bytes.data(), bytes.size()) < bytes.size()) return {};
     return DecodeCommentText(bytes, encoding, *legacy_);
+}
+
+void TID3v2::readPictureFrame(Id3FileReader& file, std::uint64_t offset, std::uint32_t length,
+                              unsigned char encoding, bool shortLayout) {
+    std::string bytes(length, '\0');
+    if (file.readAt(offset, bytes.data(), length) < length) return;
+    if (auto picture = DecodePictureFrame(bytes, encoding, shortLayout, *legacy_)) {
+        Pictures.push_back(std::move(*picture));
+    }
 }
 
 bool TID3v2::readRiffWave(Id3FileReader& file) {

@@ -1,7 +1,9 @@
 #pragma once
 // Reads the ID3 tags of one media file and tells whether it holds MPEG audio:
 // a plain MP3 stream (ID3v2.2/2.3/2.4 at the start, or ID3v1/1.1 at the end),
-// or MP3 data inside a RIFF/WAVE file (format tag 0x0055).
+// or MP3 data inside a RIFF/WAVE file (format tag 0x0055). MPEG 1 and 2
+// frames (sync 0xFFF) and MPEG 2.5 frames (sync 0xFFE: 8, 11.025, 12 kHz)
+// count as MPEG audio.
 //
 // Usage: one object per file, ReadTags once, copy the wanted fields out.
 //
@@ -19,6 +21,8 @@
 // Frame sizes of version 2.4 tags are read as synchsafe numbers (falling back
 // to plain ones where a writer stored those), a 2.4 footer is stepped over
 // before the audio is looked for, and UTF-16 text honours its byte-order mark.
+// A version 4 recording time ("TDRC", where current taggers keep the year)
+// gives Year its first four digits when the tag has no "TYER".
 //
 // A file that cannot be opened, or a path that names no regular file (a
 // folder, a FIFO), makes ReadTags throw qorvane::FileOpenError
@@ -28,9 +32,11 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/code_page.h"
 #include "tags/id3_genres.h"
+#include "tags/source_tags.h"
 
 namespace qorvane {
 
@@ -69,6 +75,15 @@ public:
     std::string Genre;
     std::int32_t Track = 0;        // 0: none
     std::int32_t AudioOffset = 0;  // file offset of the first audio byte
+    // ID3v2 only, as the output carries them over.
+    std::string AlbumArtist;  // "TPE2"
+    std::string Disc;         // "TPOS", as written: "1" or "1/2"
+    std::string Composer;     // "TCOM"
+    std::vector<SourcePicture> Pictures;  // "APIC" / "PIC", in tag order
+
+    // False: picture frames are passed over unread. A row needs none of
+    // them, and they are most of a tag's bytes.
+    bool ReadPictures = true;
 
 private:
     bool readId3v2(Id3FileReader& file, const unsigned char* header);
@@ -80,6 +95,8 @@ private:
     // byte start at `offset`; empty when fewer bytes arrive.
     std::string ReadTextFrame(Id3FileReader& file, std::uint64_t offset, std::uint32_t length,
                               unsigned char encoding);
+    void readPictureFrame(Id3FileReader& file, std::uint64_t offset, std::uint32_t length,
+                          unsigned char encoding, bool shortLayout);
     std::string ReadCommentFrame(Id3FileReader& file, std::uint64_t offset,
                                  std::uint32_t length, unsigned char encoding);
 

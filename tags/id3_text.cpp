@@ -101,20 +101,20 @@ std::string DecodeFrameText(std::string_view bytes, unsigned char encoding,
     return ToUtf8(text, TagTextCodePage(text, legacy));
 }
 
-std::string DecodeCommentText(std::string_view bytes, unsigned char encoding,
-                              const CodePage& legacy) {
-    std::size_t textStart = std::string_view::npos;
+std::size_t DescriptionEnd(std::string_view bytes, unsigned char encoding) {
     if (IsUtf16(encoding)) {
         for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-            if (bytes[i] == '\0' && bytes[i + 1] == '\0') {
-                textStart = i + 2;
-                break;
-            }
+            if (bytes[i] == '\0' && bytes[i + 1] == '\0') return i + 2;
         }
-    } else {
-        const std::size_t zero = bytes.find('\0');
-        if (zero != std::string_view::npos) textStart = zero + 1;
+        return std::string_view::npos;
     }
+    const std::size_t zero = bytes.find('\0');
+    return zero == std::string_view::npos ? zero : zero + 1;
+}
+
+std::string DecodeCommentText(std::string_view bytes, unsigned char encoding,
+                              const CodePage& legacy) {
+    const std::size_t textStart = DescriptionEnd(bytes, encoding);
     if (textStart == std::string_view::npos) return {};
     return DecodeFrameText(bytes.substr(textStart), encoding, legacy);
 }
@@ -128,6 +128,12 @@ std::int32_t TrackValue(std::string_view text) {
         value = value > (kMax - digit) / 10 ? kMax : value * 10 + digit;
     }
     return value;
+}
+
+std::string YearOfDate(std::string_view date) {
+    std::size_t digits = 0;
+    while (digits < 4 && digits < date.size() && date[digits] >= '0' && date[digits] <= '9') ++digits;
+    return std::string(date.substr(0, digits));
 }
 
 }  // namespace qorvane

@@ -45,6 +45,12 @@ std::string Id3v1FieldText(std::string_view bytes, std::size_t width, const Code
 std::string DecodeFrameText(std::string_view bytes, unsigned char encoding,
                             const CodePage& legacy);
 
+// Where the text after a content description (of a comment or a picture
+// frame) starts: just past the description's terminator, one zero code unit
+// for UTF-16 (encodings 1 and 2), else one zero byte. npos when the
+// description has no terminator.
+std::size_t DescriptionEnd(std::string_view bytes, unsigned char encoding);
+
 // The text of a comment frame, given the bytes after its language code: the
 // content description and its terminator are passed over and the rest is
 // read as by DecodeFrameText. Empty when the description has no terminator.
@@ -54,5 +60,9 @@ std::string DecodeCommentText(std::string_view bytes, unsigned char encoding,
 // The value of the leading decimal digits ("3/12" gives 3, "A1" gives 0),
 // held at INT32_MAX when it would grow past it.
 std::int32_t TrackValue(std::string_view text);
+
+// The year of a date as taggers write it ("2004", "2004-05-06T12:00"): its
+// leading digits, at most four.
+std::string YearOfDate(std::string_view date);
 
 }  // namespace qorvane

@@ -37,13 +37,13 @@
 #include "platform/posix/ini_registry.h"
 #include "platform/posix/lock_file_mutexes.h"
 #include "platform/posix/logind_power_control.h"
+#include "platform/posix/media_tag_reader.h"
 #include "platform/posix/posix_output_folders.h"
 #include "platform/posix/posix_process_launcher.h"
 #include "platform/posix/recovery_store.h"
 #include "platform/posix/termination_signals.h"
 #include "platform/posix/taglib_metadata_editor.h"
 #include "tags/job_tag_writer.h"
-#include "tags/mp3_source_tag_reader.h"
 #include "platform/posix/user_directories.h"
 
 namespace {
@@ -153,11 +153,13 @@ int main(int argc, char** argv) {
     recovery.adopt(std::move(offered.restored));
 
     const Cp932CodePage cp932;
+    // A new row takes five texts from its file's tags; its pictures can stay unread.
+    const FileMediaTagReader rowTags(cp932, FileMediaTagReader::Pictures::Skip);
     QtPickers pickers;
     MainWindowServices services;
     services.messages = &messages;
     services.pickers = &pickers;
-    services.readTags = Id3TagReader(cp932);
+    services.readTags = TagReaderOf(rowTags);
     const Utf8CodePage systemCodePage;  // names typed for profiles are UTF-8 here
     QtInputBox inputBox;
     services.inputBox = &inputBox;
@@ -188,7 +190,7 @@ int main(int argc, char** argv) {
     // The batch: its thread starts with the window and ends before it.
     JobListQueue queue(window.jobs());
     TagLibMetadataEditor editor;
-    const Mp3SourceTagReader sourceTags(cp932);
+    const FileMediaTagReader sourceTags(cp932);
     MetadataJobTagWriter tagWriter(editor, sourceTags, [&state] { return state.settings.cover; });
     CanberraSoundPlayer sounds;
     LogindPowerControl power;

@@ -1,10 +1,13 @@
 #include "cli/cli_commands.h"
 #include "platform/posix/cp932_code_page.h"
+#include "platform/posix/media_tag_reader.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
+#include "core/id3_test_bytes.h"
+#include "support/media_tools.h"
 #include "support/temp_dir.h"
 
 namespace qorvane::cli {
@@ -21,7 +24,8 @@ struct Result {
 Result RunCli(std::vector<std::string> args) {
     std::ostringstream out, err;
     const Cp932CodePage cp932;
-    const int status = Run(args, out, err, cp932);
+    const FileMediaTagReader tagReader(cp932);
+    const int status = Run(args, out, err, cp932, tagReader);
     return {status, out.str(), err.str()};
 }
 
@@ -74,6 +78,37 @@ TEST(Cli, TagsReportsUnreadableFilesAndGoesOn) {
     EXPECT_EQ(r.status, kExitUnreadable);
     EXPECT_EQ(r.err, "ファイル " + (dir / "missing.mp3").string() + " は開けません\n");
     EXPECT_EQ(r.out, "file: " + plain.string() + "\nmpeg: no\n");
+}
+
+TEST(Cli, TagsOfAnMp3KeepTheirLinesAndAddTheCarriedOnes) {
+    using namespace qorvane::testing;
+    TempDir dir;
+    const std::string tag = Tag(3, 0, Frame23("TIT2", Text("Song")) + Frame23("TPE2", Text("Band")) +
+                                          Frame23("APIC", Text(std::string("image/jpeg\0\x03\0", 13) + "JPEG")));
+    const auto mp3 = dir.write("a.mp3", tag + MpegAudio());
+    const Result r = RunCli({"tags", mp3.string()});
+    EXPECT_EQ(r.status, kExitOk);
+    EXPECT_EQ(r.out, "file: " + mp3.string() +
+                         "\nmpeg: yes\nTitle: Song\nArtist: \nAlbum: \nYear: \nComment: \nCopyright: \nGenre: \n"
+                         "Track: 0\nAudioOffset: " + std::to_string(tag.size()) +
+                         "\nAlbumArtist: Band\nDisc: \nComposer: \nPicture: 3 image/jpeg 4\n");
+}
+
+TEST(Cli, TagsOfOtherFormatsPrintTheSameLines) {
+    TempDir dir;
+    testing::RunFfmpeg({"-f", "lavfi", "-i", "color=red:s=8x8:d=0.04", "-frames:v", "1", "cover.png"}, dir.path());
+    testing::RunFfmpeg({"-f", "lavfi", "-i", "sine=d=0.2", "-i", "cover.png", "-map", "0:a", "-map", "1:v",
+                        "-c:v", "copy", "-disposition:v", "attached_pic",
+                        "-metadata:s:v", "comment=Cover (front)", "-metadata", "title=Song", "-metadata",
+                        "date=1999", "-metadata", "track=7", "-metadata", "composer=Bach", "a.flac"},
+                       dir.path());
+    const Result r = RunCli({"tags", (dir / "a.flac").string()});
+    EXPECT_EQ(r.status, kExitOk);
+    EXPECT_EQ(r.out,
+              "file: " + (dir / "a.flac").string() +
+                  "\nmpeg: no\nTitle: Song\nArtist: \nAlbum: \nYear: 1999\nComment: \nCopyright: \nGenre: \n"
+                  "Track: 7\nAlbumArtist: \nDisc: \nComposer: Bach\nPicture: 3 image/png " +
+                  std::to_string(std::filesystem::file_size(dir / "cover.png")) + "\n");
 }
 
 TEST(Cli, UsageErrorsExit64) {

@@ -112,6 +112,8 @@ TEST_F(Id3v1Test, MpegStreamsWithoutTags) {
     read(MpegAudio(128));
     EXPECT_TRUE(found);
     read("\xFF\xE3\x90\x64" + std::string(400, '\x55'));
+    EXPECT_TRUE(found);  // MPEG 2.5: 8, 11.025 or 12 kHz
+    read("\xFF\xEB\x90\x64" + std::string(400, '\x55'));
     EXPECT_FALSE(found);
     read(std::string(16, '\0') + MpegAudio());
     EXPECT_FALSE(found);  // audio behind other bytes is not looked for

@@ -10,6 +10,7 @@
 #include "core/id3_test_bytes.h"
 #include "platform/file_open_error.h"
 #include "platform/posix/cp932_code_page.h"
+#include "platform/posix/media_tag_reader.h"
 #include "support/temp_dir.h"
 
 namespace qorvane {
@@ -97,29 +98,33 @@ TEST(AddJob, UnreadableFileKeepsItsRowWithEmptyTags) {
     EXPECT_EQ(list[0], (EncodeJob{"gone.mp3", "Voice", "", "", "", "", "", "/m/gone.mp3", "/out"}));
 }
 
+// The reader of every format fills a row from an MP3 or a WAV exactly as
+// the ID3 reader does.
 TEST(AddJob, ReadsTagsThroughTheId3Reader) {
     using namespace qorvane::testing;
     TempDir dir;
     const auto mp3 = dir.write("t.mp3", Tag(3, 0, Frame23("TIT2", Text("Title")) + Frame23("TYER", Text("2001"))) +
                                             MpegAudio());
     const auto pcm = dir.write("p.wav", "RIFF" + std::string(60, '\0'));
-    Cp932CodePage cp932;
-    const TagReader reader = Id3TagReader(cp932);
-    JobList list;
-    list.append(EncodeJob{});
-    ASSERT_TRUE(AddJob(list, mp3.string(), "P", "", reader));
-    ASSERT_TRUE(AddJob(list, pcm.string(), "P", "", reader));
-    EXPECT_EQ(list[1].Title, "Title");
-    EXPECT_EQ(list[1].Year, "2001");
-    EXPECT_EQ(list[1].Copy, "");
-    EXPECT_EQ(list[2].Title, "");
-    EXPECT_THROW(AddJob(list, (dir / "none.mp3").string(), "P", "", reader), FileOpenError);
-    // A folder named like a video is no file to open either.
     const auto folder = dir / "clip.avi";
     std::filesystem::create_directory(folder);
-    EXPECT_THROW(AddJob(list, folder.string(), "P", "", reader), FileOpenError);
-    ASSERT_EQ(list.size(), 5u);
-    EXPECT_EQ(list[4], (EncodeJob{"clip.avi", "P", "", "", "", "", "", folder.string(), ""}));
+    Cp932CodePage cp932;
+    const FileMediaTagReader everyFormat(cp932, FileMediaTagReader::Pictures::Skip);
+    for (const TagReader& reader : {Id3TagReader(cp932), TagReaderOf(everyFormat)}) {
+        JobList list;
+        list.append(EncodeJob{});
+        ASSERT_TRUE(AddJob(list, mp3.string(), "P", "", reader));
+        ASSERT_TRUE(AddJob(list, pcm.string(), "P", "", reader));
+        EXPECT_EQ(list[1].Title, "Title");
+        EXPECT_EQ(list[1].Year, "2001");
+        EXPECT_EQ(list[1].Copy, "");
+        EXPECT_EQ(list[2].Title, "");
+        EXPECT_THROW(AddJob(list, (dir / "none.mp3").string(), "P", "", reader), FileOpenError);
+        // A folder named like a video is no file to open either.
+        EXPECT_THROW(AddJob(list, folder.string(), "P", "", reader), FileOpenError);
+        ASSERT_EQ(list.size(), 5u);
+        EXPECT_EQ(list[4], (EncodeJob{"clip.avi", "P", "", "", "", "", "", folder.string(), ""}));
+    }
 }
 
 TEST(FieldEdits, TitleGoesToTheFirstSelectedRowOnly) {

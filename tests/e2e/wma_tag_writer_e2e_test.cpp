@@ -18,7 +18,7 @@
 #include "support/media_tools.h"
 #include "support/temp_dir.h"
 #include "support/media_probe.h"
-#include "tags/mp3_source_tag_reader.h"
+#include "platform/posix/media_tag_reader.h"
 #include "tags/wma_tag_writer.h"
 
 namespace qorvane {
@@ -91,7 +91,7 @@ protected:
     // What the batch runner does once the encoder has finished.
     void FinishJob(const fs::path& source, const CurrentJobTags& tags) {
         std::vector<std::string> notes;
-        WriteJobTagsWithSource(source, output_, tags, editor_, Mp3SourceTagReader(cp932_), true, notes);
+        WriteJobTagsWithSource(source, output_, tags, editor_, FileMediaTagReader(cp932_), true, notes);
         EXPECT_TRUE(notes.empty());
     }
 

@@ -20,7 +20,7 @@
 #include "platform/posix/taglib_metadata_editor.h"
 #include "support/fake_power_control.h"
 #include "tags/job_tag_writer.h"
-#include "tags/mp3_source_tag_reader.h"
+#include "platform/posix/media_tag_reader.h"
 
 namespace qorvane::testing {
 
@@ -96,7 +96,7 @@ protected:
     PosixProcessLauncher launcher;
     PosixOutputFolders outputFolders;
     TagLibMetadataEditor editor;
-    Mp3SourceTagReader sourceTags{cp932};
+    FileMediaTagReader sourceTags{cp932};
     MetadataJobTagWriter tagWriter{editor, sourceTags, [] { return true; }};
     RecordingSounds sounds;
     FakePowerControl power;
