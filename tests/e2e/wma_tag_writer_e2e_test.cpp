@@ -181,7 +181,7 @@ TEST_F(WmaTagWriterE2eTest, ASourceTheReaderDoesNotRecogniseAddsNothing) {
 
 TEST_F(WmaTagWriterE2eTest, NonMp3SourceWithoutTagsLeavesTheOutputAsItWas) {
     const std::string before = testing::ReadFileBytes(output_);
-    FinishJob(dir_ / "clip.wav", MakeCurrentJobTags("", "", "", "", ""));
+    FinishJob(dir_.write("clip.wav", "RIFF"), MakeCurrentJobTags("", "", "", "", ""));
     EXPECT_EQ(testing::ReadFileBytes(output_), before);
     EXPECT_EQ(Probe(), Tags{});
 }
@@ -232,7 +232,7 @@ TEST_F(WmaTagWriterE2eTest, ACoverOver64KiBArrivesWhole) {
 TEST_F(WmaTagWriterE2eTest, ACoverFileBesideTheSourceIsAnAttachedPicture) {
     const std::string png = PngPicture(dir_.path(), 0);
     dir_.write("Folder.PNG", png);
-    FinishJob(dir_ / "clip.wav", MakeCurrentJobTags("", "", "", "", ""));
+    FinishJob(dir_.write("clip.wav", "RIFF"), MakeCurrentJobTags("", "", "", "", ""));
 
     const testing::AsfTagDump dump = Dump();
     ASSERT_EQ(dump.pictures.size(), 1u);
