@@ -82,7 +82,13 @@ TQorvbyOstrel::TQorvbyOstrel(AppState& state, MainWindowServices services,
     FormCreate(arguments);
 }
 
-TQorvbyOstrel::~TQorvbyOstrel() = default;
+// The list and its model read jobs_, which as a member is gone before the
+// child widgets are: they go first.
+TQorvbyOstrel::~TQorvbyOstrel() {
+    ListView1->viewport()->removeEventFilter(this);
+    delete ListView1;
+    delete model_;
+}
 
 void TQorvbyOstrel::buildList() {
     ListView1 = new QTreeView(this);
