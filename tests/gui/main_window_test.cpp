@@ -78,15 +78,6 @@ TEST_F(MainWindowTest, DropAddsAcceptedFilesInOrderCountsThemAndNamesTheRest) {
     EXPECT_EQ(w.ListView1->model()->data(w.ListView1->model()->index(3, 2)).toString(), QStringLiteral("Song"));
 }
 
-TEST_F(MainWindowTest, AShownWindowWithRowsGoesAwayCleanly) {
-    TQorvbyOstrel& w = open();
-    w.AddFiles({file("a.wav"), file("b.wav")});
-    w.show();
-    QCoreApplication::processEvents();
-    window.reset();  // the list must not read rows that are already gone
-    SUCCEED();
-}
-
 TEST_F(MainWindowTest, UnreadableFileEndsTheDropWithAMessage) {
     TQorvbyOstrel& w = open();
     TProDlg progress(&w);
