@@ -73,9 +73,10 @@ void Fault(const char* format, ...) {
 double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 struct ProcessFigures {
-    // The descriptors a run holds while its encoder goes: its output pipe,
-    // the captured output, the batch log and the process's pidfd.
-    static constexpr int kPerRun = 4;
+    // The descriptors a run holds while its encoder goes: its output pipe
+    // and the process's pidfd (the output is kept in memory, and the log is
+    // written once, when the run ends).
+    static constexpr int kPerRun = 2;
 
     double peakRssMb = 0;
     int descriptors = 0;
