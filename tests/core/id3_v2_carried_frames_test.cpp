@@ -5,30 +5,14 @@
 #include <string>
 
 #include "core/id3_test_bytes.h"
-#include "platform/posix/cp932_code_page.h"
-#include "support/temp_dir.h"
-#include "tags/id3.h"
+#include "core/id3_v2_fixture.h"
 
 namespace qorvane {
 namespace {
 
 using namespace qorvane::testing;
 
-class Id3v2CarriedTest : public ::testing::Test {
-protected:
-    TID3v2 read(const std::string& bytes, bool pictures = true) {
-        TID3v2 id3(cp932_);
-        id3.ReadPictures = pictures;
-        found = id3.ReadTags(dir_.write("song.mp3", bytes));
-        return id3;
-    }
-
-    bool found = false;
-
-private:
-    TempDir dir_;
-    Cp932CodePage cp932_;
-};
+using Id3v2CarriedTest = Id3v2Test;
 
 // Picture bytes that hold zeros and look like text terminators.
 const std::string kImage("\x89PNG\r\n\x1A\n\0\0\0\0IHDR", 16);

@@ -4,30 +4,13 @@
 #include <string>
 
 #include "core/id3_test_bytes.h"
-#include "platform/posix/cp932_code_page.h"
-#include "support/temp_dir.h"
-#include "tags/id3.h"
+#include "core/id3_v2_fixture.h"
 
 namespace qorvane {
 namespace {
 
 using namespace qorvane::testing;
 
-class Id3v2Test : public ::testing::Test {
-protected:
-    // Reads a file holding `bytes`; the result of ReadTags goes to `found`.
-    TID3v2 read(const std::string& bytes) {
-        TID3v2 id3(cp932_);
-        found = id3.ReadTags(dir_.write("song.mp3", bytes));
-        return id3;
-    }
-
-    bool found = false;
-
-private:
-    TempDir dir_;
-    Cp932CodePage cp932_;
-};
 
 TEST_F(Id3v2Test, Version23TagBeforeAudio) {
     const std::string frames = Frame23("TIT2", Text("Title")) + Frame23("TPE1", Text("Artist")) +
