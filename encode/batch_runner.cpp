@@ -25,6 +25,7 @@ bool BatchRunner::beginBatch() {
     rowsGoing_.clear();
     interrupted_.clear();
     countedProfiles_.clear();
+    countedRuns_.clear();
     slots_ = std::max(1, services_.host.parallelRuns());
     return true;
 }
@@ -182,7 +183,13 @@ int BatchRunner::runsLeftInRows() {
             const EncodingProfile loaded = PrepareEncodingProfile(LoadProfile(ProfilePath(profileDir_, job.Profile)));
             profile = countedProfiles_.emplace(job.Profile, loaded).first;
         }
-        runs += static_cast<int>(RunCount(profile->second, job.Path));
+        // A container that may hold video is read to tell; once per row and profile in a batch.
+        auto counted = countedRuns_.find({job.Profile, job.Path});
+        if (counted == countedRuns_.end()) {
+            counted = countedRuns_.emplace(std::pair(job.Profile, job.Path),
+                                           static_cast<int>(RunCount(profile->second, job.Path))).first;
+        }
+        runs += counted->second;
     }
     return runs;
 }

@@ -156,6 +156,7 @@ private:
     std::map<int, EncodeJob> rowsGoing_;  // by job number: the rows of those jobs
     std::map<int, EncodeJob> interrupted_;  // by job number: rows of jobs a run of which was aborted
     std::map<std::string, EncodingProfile> countedProfiles_;  // by profile name
+    std::map<std::pair<std::string, std::string>, int> countedRuns_;  // by profile name and path
 };
 
 }  // namespace qorvane

@@ -146,12 +146,6 @@ std::optional<EncoderCommandLine> BuildEncoderCommandLine(const EncoderRunInput&
     return line;
 }
 
-bool IsMp3Source(const std::filesystem::path& sourcePath) {
-    // The extension runs from the last dot of the name, so "/music/.mp3" has
-    // one too.
-    return LowerExtension(sourcePath) == ".mp3";
-}
-
 std::filesystem::path ResolveFullPath(const std::filesystem::path& stored) {
     std::error_code ec;
     std::filesystem::path absolute = std::filesystem::absolute(stored, ec);

@@ -47,9 +47,6 @@ enum class InputClass { Audio, Video, Unsupported };
 // or, for a container that may hold either, what its track list says.
 InputClass ClassifyInput(const std::filesystem::path& input);
 
-// True when the source's extension is ".mp3" in any letter case: such a
-// source has its genre, track and comment carried over into the output.
-bool IsMp3Source(const std::filesystem::path& sourcePath);
 
 // Why no command line could be built.
 enum class CommandLineRefusal { InputMissing, UnsupportedInput, QuoteInPath };

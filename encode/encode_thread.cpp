@@ -89,7 +89,8 @@ void EncodeThread::skipped(BatchRun& run, std::optional<RunResult> result) {
     });
     // The end-of-batch report sends the user to the log: it names these too.
     if (!logFile_.empty()) {
-        launcher_.logSkipped(logFile_, ShellEscapeIfUnsafe(run.inputPath.string()) + ": " + FailureReason(run.outcome));
+        launcher_.logLine(logFile_,
+                          "-- skipped: " + ShellEscapeIfUnsafe(run.inputPath.string()) + ": " + FailureReason(run.outcome));
     }
 }
 
@@ -277,7 +278,7 @@ void EncodeThread::finishEndedRuns() {
             });
             // What the tag writer left out (a picture too large) is in the log too.
             if (!logFile_.empty()) {
-                for (const std::string& note : active.run.tagNotes) launcher_.logSkipped(logFile_, note);
+                for (const std::string& note : active.run.tagNotes) launcher_.logLine(logFile_, "-- note: " + note);
             }
         }
         it = active_.erase(it);

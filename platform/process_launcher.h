@@ -66,12 +66,12 @@ public:
     virtual ~ProcessLauncher() = default;
     // Nothing when the process cannot be started.
     virtual std::unique_ptr<RunningProcess> start(const LaunchRequest& request) = 0;
-    // Notes in the log the runs are written to (LaunchRequest::logFile) a
-    // run that never reached the encoder, with why, so that the log holds
-    // every job of a batch.
-    virtual void logSkipped(const std::filesystem::path& logFile, const std::string& note) {
+    // Adds a line of its own to the log the runs are written to
+    // (LaunchRequest::logFile): a run that never reached the encoder, or what
+    // a run's finish left out, so that the log holds every job of a batch.
+    virtual void logLine(const std::filesystem::path& logFile, const std::string& line) {
         (void)logFile;
-        (void)note;
+        (void)line;
     }
 };
 

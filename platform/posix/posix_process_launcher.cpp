@@ -386,8 +386,8 @@ std::unique_ptr<RunningProcess> PosixProcessLauncher::start(const LaunchRequest&
         std::make_shared<Run>(pid, logFile, std::move(record), std::move(output)));
 }
 
-void PosixProcessLauncher::logSkipped(const std::filesystem::path& logFile, const std::string& note) {
-    if (!logFile.empty()) AppendToBatchLog(logFile, LogTimestampLine() + "-- skipped: " + note + "\n");
+void PosixProcessLauncher::logLine(const std::filesystem::path& logFile, const std::string& line) {
+    if (!logFile.empty()) AppendToBatchLog(logFile, LogTimestampLine() + line + "\n");
 }
 
 }  // namespace qorvane

@@ -20,7 +20,7 @@ namespace qorvane {
 class PosixProcessLauncher final : public ProcessLauncher {
 public:
     std::unique_ptr<RunningProcess> start(const LaunchRequest& request) override;
-    void logSkipped(const std::filesystem::path& logFile, const std::string& note) override;
+    void logLine(const std::filesystem::path& logFile, const std::string& line) override;
 };
 
 }  // namespace qorvane

@@ -52,15 +52,15 @@ struct FakeLauncher : ProcessLauncher {
     std::atomic<int> mostAlive{0};
     std::function<void()> onStart;
     std::function<void()> onExit;
-    std::vector<std::string> logged;  // "LOG FILE NAME: note"
+    std::vector<std::string> logged;  // "LOG FILE NAME: line"
     std::unique_ptr<RunningProcess> start(const LaunchRequest& request) override {
         started.push_back(request);
         if (onStart) onStart();
         mostAlive = std::max(mostAlive.load(), ++alive);
         return std::make_unique<FakeProcess>(*this, request);
     }
-    void logSkipped(const std::filesystem::path& logFile, const std::string& note) override {
-        logged.push_back(logFile.filename().string() + ": " + note);
+    void logLine(const std::filesystem::path& logFile, const std::string& line) override {
+        logged.push_back(logFile.filename().string() + ": " + line);
     }
 };
 
@@ -364,7 +364,7 @@ TEST_F(Batch, WhatTheTagWriterLeftOutIsNotedInTheBatchLog) {
     jobs.rows = {job("a.wav")};
     tags.written.notes = {"cover too large"};
     runBatch();
-    EXPECT_EQ(launcher.logged, std::vector<std::string>{"log.txt: cover too large"});
+    EXPECT_EQ(launcher.logged, std::vector<std::string>{"log.txt: -- note: cover too large"});
     EXPECT_TRUE(host.reports.empty());
 }
 

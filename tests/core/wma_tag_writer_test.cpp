@@ -370,16 +370,5 @@ TEST_F(WithSource, CoversOffCarriesNoPicture) {
     EXPECT_TRUE(notes.empty());
 }
 
-TEST(IsMp3Source, ComparesTheExtensionInAnyCase) {
-    EXPECT_TRUE(IsMp3Source("/music/song.mp3"));
-    EXPECT_TRUE(IsMp3Source("/music/SONG.MP3"));
-    EXPECT_TRUE(IsMp3Source("/music/song.Mp3"));
-    EXPECT_TRUE(IsMp3Source("/music/.mp3"));
-    EXPECT_FALSE(IsMp3Source("/music/song.mp3.wav"));
-    EXPECT_FALSE(IsMp3Source("/music/mp3"));
-    EXPECT_FALSE(IsMp3Source("/music.mp3/song"));
-    EXPECT_FALSE(IsMp3Source("/music/song.mp4"));
-}
-
 }  // namespace
 }  // namespace qorvane
