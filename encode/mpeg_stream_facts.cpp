@@ -309,9 +309,10 @@ void ReadCodec(const PesStart& pes, Stream& s) {
 }  // namespace
 
 std::optional<MediaFacts> ReadMpegStreamFacts(const ByteSource& input) {
+    const std::string signature = input.Read(0, 3 * 192);
+    const bool program = signature.starts_with(std::string_view("\0\0\x01\xBA", 4));
+    if (!program && !FindPackets(signature, 1)) return std::nullopt;
     const std::string head = input.Read(0, kWindow);
-    bool program = head.starts_with(std::string_view("\0\0\x01\xBA", 4));
-    if (!program && !FindPackets(head, 1)) return std::nullopt;
     std::map<std::uint64_t, int> streamTypes;
     const auto forEachPes = [&](std::string_view bytes, const std::function<void(const PesStart&)>& each) {
         if (program) ForEachProgramPes(bytes, each);

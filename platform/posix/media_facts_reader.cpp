@@ -2,6 +2,9 @@
 
 #include <taglib/audioproperties.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "base/ascii_case.h"
 #include "encode/header_facts.h"
 #include "platform/file_open_error.h"
@@ -27,6 +30,14 @@ private:
     CachedReadStream* stream_;
 };
 
+// Formats of sound alone that the core has no reader of: they go to TagLib
+// straight away (a FLAC file behind an ID3v2 tag is no MP3 file).
+bool TagLibOnly(std::string_view extension) {
+    static constexpr std::string_view kExtensions[] = {".flac", ".ape", ".wv",  ".aif", ".aiff",
+                                                       ".aifc", ".mpc", ".mpp", ".mp+", ".tta"};
+    return std::find(std::begin(kExtensions), std::end(kExtensions), extension) != std::end(kExtensions);
+}
+
 // What TagLib's audio properties add to what the headers gave: the length
 // and any figure still unknown.
 void AddTagLibProperties(CachedReadStream& stream, std::string_view extension, std::optional<MediaFacts>& facts) {
@@ -51,8 +62,9 @@ std::optional<MediaFacts> FileMediaFactsReader::read(const std::filesystem::path
     if (type == nullptr) return std::nullopt;
     try {
         CachedReadStream stream(source);
-        std::optional<MediaFacts> facts = ReadHeaderFacts(StreamBytes(stream));
         const std::string extension = LowerExtension(source);
+        std::optional<MediaFacts> facts;
+        if (!TagLibOnly(extension)) facts = ReadHeaderFacts(StreamBytes(stream));
         const bool soundUnsure = !facts || (!facts->video && (!facts->duration || facts->audio->bitRateKbps == 0));
         if (soundUnsure && ReadsWithTagLib(extension)) AddTagLibProperties(stream, extension, facts);
         if (!facts) return std::nullopt;

@@ -4,9 +4,9 @@
 //
 //   - the core's readers (encode/header_facts.h) for WAV, MP3, AVI, MPEG
 //     program and transport streams, MP4, Matroska, Ogg and ASF;
-//   - TagLib's audio properties for the other formats it reads (FLAC, APE,
-//     WavPack, AIFF, Musepack, TTA), and for sound the core's readers leave
-//     without a length or a bit rate.
+//   - TagLib's audio properties for the formats of sound alone it reads and
+//     the core does not (FLAC, APE, WavPack, AIFF, Musepack, TTA), and for
+//     sound the core's readers leave without a length or a bit rate.
 //
 // The kind is the one the table of inputs gives the file
 // (encode/media_inputs.h): its extension's, or for a container that may hold
