@@ -1,6 +1,7 @@
 // The notice and the launcher icon over D-Bus, on a session bus of the
 // test's own with a fake notification service and a listener in place of
-// the dock; without a bus they stay silent.
+// the dock; without a bus they stay silent. Last, the program itself runs a
+// batch with that bus as its session and system bus, a fake logind on it.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,12 +13,16 @@
 #include <QIcon>
 #include <QObject>
 #include <QPixmap>
+#include <QProcess>
 #include <QThread>
+#include <filesystem>
 #include <functional>
 #include <vector>
 
 #include "app/ui/dbus_notifier.h"
 #include "app/ui/launcher_entry.h"
+#include "support/fake_logind.h"
+#include "support/media_tools.h"
 #include "support/private_bus.h"
 
 namespace qorvane::testing {
@@ -114,12 +119,16 @@ TEST_F(DesktopBus, NoticeCarriesTextsIconAndAButtonThatOpensTheFolder) {
     // The icon's pixels, for a service whose icon theme does not know the program.
     ASSERT_TRUE(call.hints.contains(QStringLiteral("image-data")));
     const auto image = call.hints.value(QStringLiteral("image-data")).value<QDBusArgument>();
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0, stride = 0, bits = 0, channels = 0;
+    bool alpha = false;
+    QByteArray bytes;
     image.beginStructure();
-    image >> width >> height;
+    image >> width >> height >> stride >> alpha >> bits >> channels >> bytes;
+    image.endStructure();
     EXPECT_EQ(width, 48);
     EXPECT_EQ(height, 48);
+    EXPECT_EQ(bytes.size(), stride * height);
+    EXPECT_EQ(bytes.left(4), QByteArray("\xff\x00\x00\xff", 4));  // red, opaque: RGBA as the hint wants
 
     Settle();  // the answer, with the notice's id, reaches the program
     const auto invoke = [&service](uint id, const QString& action) {
@@ -191,6 +200,60 @@ TEST_F(DesktopBus, WithoutBusOrServiceNothingHappensAndNothingIsLogged) {
     QDBusConnection::disconnectFromBus(QStringLiteral("absent"));
     qInstallMessageHandler(previous);
     EXPECT_EQ(logged, std::vector<QString>{});
+}
+
+// The services as main puts them together: the lock from the convert command
+// to the end, then the notice of the batch.
+TEST_F(DesktopBus, TheProgramsBatchHoldsTheLockAndEndsWithANotice) {
+    QDBusConnection service = connect(QStringLiteral("notification-service"));
+    FakeNotificationService notifications;
+    ASSERT_TRUE(service.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &notifications,
+                                       QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(service.registerService(QStringLiteral("org.freedesktop.Notifications")));
+    FakeLogind logind(bus.address());
+
+    TempDir dir;
+    RunFfmpeg({"-f", "lavfi", "-i", "sine=duration=0.5", "a.wav"}, dir.path());
+    const std::string encoderDir = QORVANE_ENCODER_DIR;
+    dir.write("registry.ini",
+              "[software\\Microsoft\\Windows Media\\Encoder]\nInstallDir=" + encoderDir + "/\nVersion=9.0\n");
+    std::filesystem::copy_file(QORVANE_PROGRAM, dir / "qorvane");  // its settings go beside it
+    const auto at = [&dir](const char* name) { return QString::fromStdString((dir / name).string()); };
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("LANGUAGE", "ja");
+    env.insert("HOME", at(""));
+    env.insert("XDG_RUNTIME_DIR", at(""));
+    env.insert("XDG_CONFIG_HOME", at("config"));
+    env.insert("XDG_STATE_HOME", at("state"));
+    env.insert("XDG_CACHE_HOME", at("cache"));
+    env.insert("QORVANE_REGISTRY", at("registry.ini"));
+    env.insert("QORVANE_LOG", at("encoder.log"));
+    env.insert("QORVANE_MESSAGE_BOXES", "stderr");
+    env.insert("QORVANE_RUN_BATCH", "1");
+    env.insert("PATH", QString::fromStdString(encoderDir) + ":" + env.value("PATH"));
+    env.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromStdString(bus.address()));
+    env.insert("DBUS_SYSTEM_BUS_ADDRESS", QString::fromStdString(bus.address()));
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.setWorkingDirectory(at(""));
+    program.start(at("qorvane"), {at("a.wav")});
+    // The fake service answers on this thread's events while the program runs.
+    ASSERT_TRUE(Eventually(
+        [&program] {
+            program.waitForFinished(10);
+            return program.state() == QProcess::NotRunning;
+        },
+        120000));
+    const std::string out = program.readAllStandardOutput().toStdString();
+    EXPECT_NE(out.find("encoded: "), std::string::npos) << out << program.readAllStandardError().toStdString();
+
+    EXPECT_EQ(logind.calls(), std::vector<std::string>{"sleep:idle Qorvane 変換中 block"});
+    EXPECT_TRUE(logind.lockGone(5000));
+    ASSERT_TRUE(Eventually([&] { return !notifications.calls.empty(); }));
+    EXPECT_EQ(notifications.calls[0].summary, QStringLiteral("変換が終わりました"));
+    EXPECT_EQ(notifications.calls[0].body, QStringLiteral("1 件完了"));
+    EXPECT_TRUE(notifications.calls[0].actions.contains(QStringLiteral("フォルダを開く")));
 }
 
 }  // namespace
