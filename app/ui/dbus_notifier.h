@@ -10,6 +10,7 @@
 #include <map>
 #include <optional>
 
+#include "app/ui/session_bus.h"
 #include "platform/desktop_notifier.h"
 
 namespace qorvane {
@@ -23,7 +24,7 @@ public:
     // The bus is reached at the first notice, not before, so a start-up
     // does not wait for it. The folder opener defaults to the desktop's file
     // manager (QDesktopServices).
-    explicit DBusNotifier(BusFactory bus = &QDBusConnection::sessionBus, FolderOpener openFolder = {});
+    explicit DBusNotifier(BusFactory bus = &SessionBusIfAny, FolderOpener openFolder = {});
 
     void notify(const DesktopNotice& notice) override;
 

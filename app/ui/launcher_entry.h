@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 
+#include "app/ui/session_bus.h"
 #include "platform/launcher_progress.h"
 
 namespace qorvane {
@@ -20,7 +21,7 @@ public:
 
     // `desktopEntry` is the name of the program's desktop file without
     // ".desktop" ("qorvane"). The bus is reached at the first update.
-    explicit LauncherEntryProgress(const QString& desktopEntry, BusFactory bus = &QDBusConnection::sessionBus);
+    explicit LauncherEntryProgress(const QString& desktopEntry, BusFactory bus = &SessionBusIfAny);
 
     void show(std::optional<double> done, int count) override;
     void clear() override;
