@@ -2,9 +2,11 @@
 // the tags read alone (the program's reader of every format, pictures left
 // unread as for a new row), then AddJob for each file, once into a bare job
 // list and once into a job list shown by the main window's item view
-// (offscreen).
+// (offscreen). Then the facts of FILE_COUNT files of mixed formats (length,
+// codecs, picture size) as a new row reads them, on one thread.
 //
-//   addjob_bench [FILE_COUNT]      (default 10000 per format; target: under one second each)
+//   addjob_bench [FILE_COUNT]      (default 10000 per format; target: under one second each,
+//                                   and under two seconds for the facts of FILE_COUNT mixed files)
 //
 // The MP3 files are written byte by byte; the FLAC and M4A files are copies
 // of one file ffmpeg made (a tenth of a second of sound and a 14 KB cover),
@@ -27,12 +29,14 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/add_job.h"
 #include "app/job_list.h"
 #include "app/ui/job_list_model.h"
 #include "platform/posix/cp932_code_page.h"
+#include "platform/posix/media_facts_reader.h"
 #include "platform/posix/media_tag_reader.h"
 #include "support/media_tools.h"
 
@@ -160,6 +164,57 @@ bool Measure(const char* label, const std::vector<std::string>& paths, const qor
     return tagged == paths.size();
 }
 
+// Copies of one short file of each kind a user queues, ffmpeg-made, in
+// turn until `count`.
+std::vector<std::string> MixedFiles(const fs::path& dir, int count) {
+    const fs::path models = dir / "models";
+    fs::create_directories(models);
+    const std::vector<std::string> sound = {"-f", "lavfi", "-i", "sine=d=0.5"};
+    const std::vector<std::string> both = {"-f", "lavfi", "-i", "sine=d=0.5", "-f", "lavfi", "-i",
+                                           "testsrc=size=160x120:rate=25:d=0.5"};
+    const std::vector<std::pair<std::string, std::vector<std::string>>> kinds = {
+        {"wav", {"-c:a", "pcm_s16le"}},     {"mp3", {"-c:a", "libmp3lame"}},
+        {"flac", {"-c:a", "flac"}},         {"m4a", {"-c:a", "aac"}},
+        {"ogg", {"-c:a", "libvorbis"}},     {"opus", {"-c:a", "libopus"}},
+        {"wma", {"-c:a", "wmav2"}},         {"mp4", {"-c:v", "libx264", "-c:a", "aac"}},
+        {"mkv", {"-c:v", "libx264", "-c:a", "libvorbis"}}, {"avi", {"-c:v", "mpeg4", "-c:a", "libmp3lame"}},
+        {"wmv", {"-c:v", "wmv2", "-c:a", "wmav2"}},        {"mpg", {"-c:v", "mpeg1video", "-c:a", "mp2"}},
+    };
+    std::vector<fs::path> made;
+    for (const auto& [extension, codecs] : kinds) {
+        std::vector<std::string> arguments = codecs.size() == 2 ? sound : both;
+        arguments.insert(arguments.end(), codecs.begin(), codecs.end());
+        made.push_back(models / ("model." + extension));
+        arguments.push_back(made.back().string());
+        qorvane::testing::RunFfmpeg(arguments, models);
+    }
+    std::vector<std::string> paths;
+    for (int i = 0; i < count; ++i) {
+        const fs::path& model = made[static_cast<std::size_t>(i) % made.size()];
+        paths.push_back((dir / ("mixed" + std::to_string(i) + model.extension().string())).string());
+        fs::copy_file(model, paths.back());
+    }
+    return paths;
+}
+
+// Prints how long the facts of the files take; false when one lacks them.
+bool MeasureFacts(const std::vector<std::string>& paths) {
+    const qorvane::FileMediaFactsReader reader;
+    std::size_t withLength = 0;
+    const double took = BestOfThree([&] {
+        withLength = 0;
+        for (const auto& path : paths) {
+            const auto facts = reader.read(path);
+            if (facts && facts->duration) ++withLength;
+        }
+    });
+    std::printf("Facts of mixed files (WAV MP3 FLAC M4A Ogg Opus WMA MP4 MKV AVI WMV MPG): %zu files\n",
+                paths.size());
+    std::printf("  facts read:                 %7.3f s  (%.1f us per file), %zu with a length\n", took,
+                took * 1e6 / static_cast<double>(paths.size()), withLength);
+    return withLength == paths.size();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -187,6 +242,7 @@ int main(int argc, char** argv) {
     bool ok = Measure("MP3 (ID3v2.3, 4 KB audio)", mp3, reader);
     ok = Measure("FLAC (Vorbis comment, 14 KB cover)", flac, reader) && ok;
     ok = Measure("M4A (AAC, 14 KB cover)", m4a, reader) && ok;
+    ok = MeasureFacts(MixedFiles(dir / "mixed", count)) && ok;
     fs::remove_all(dir);
     return ok ? 0 : 1;
 }

@@ -342,9 +342,11 @@ std::optional<MediaFacts> ReadMpegStreamFacts(const ByteSource& input) {
     forEachPes(last, [&](const PesStart& pes) {
         const auto s = streams.find(pes.stream);
         if (!pes.pts || s == streams.end() || !s->second.known) return;
+        // The PTS is the first frame's that begins in the packet; the bytes
+        // before it end the frame before, so whole frames are counted.
         const std::uint64_t frames = s->second.frameBytes == 0
                                          ? 1
-                                         : std::max<std::uint64_t>(1, (pes.payloadLength + s->second.frameBytes / 2) / s->second.frameBytes);
+                                         : std::max<std::uint64_t>(1, pes.payloadLength / s->second.frameBytes);
         const std::uint64_t since = (*pes.pts + kPtsWrap - *start) % kPtsWrap;
         end = std::max(end, static_cast<double>(since) / kPtsRate + static_cast<double>(frames) * s->second.frameSeconds);
     });

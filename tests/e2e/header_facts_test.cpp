@@ -6,12 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "support/media_probe.h"
 #include "support/media_tools.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 
 namespace qorvane::testing {
@@ -108,6 +111,39 @@ TEST(HeaderFactsOfMadeFiles, MpegStreams) {
          "AC-3", "H.264"},
         {"silent.m2ts", {"-c:v", "mpeg2video", "-f", "mpegts", "-mpegts_m2ts_mode", "1"}, "", "MPEG-2"},
     });
+}
+
+// From the first packet's start to the last one's end, as ffprobe reads the
+// packets one by one (its format duration of MPEG streams is an estimate).
+double PacketSpan(const std::filesystem::path& file) {
+    const ProgramResult result = RunTool({"ffprobe", "-v", "error", "-show_entries", "packet=pts_time,duration_time",
+                                          "-of", "csv=p=0", file.string()},
+                                         file.parent_path());
+    double first = 1e9;
+    double last = 0;
+    std::istringstream lines(result.output);
+    for (std::string line; std::getline(lines, line);) {
+        const auto comma = line.find(',');
+        if (comma == std::string::npos || line.starts_with("N/A")) continue;
+        const double pts = std::stod(line.substr(0, comma));
+        const std::string duration = line.substr(comma + 1);
+        first = std::min(first, pts);
+        last = std::max(last, pts + (duration.starts_with("N/A") ? 0 : std::stod(duration)));
+    }
+    return last - first;
+}
+
+// The last packet of sound holds several frames, begun in the packet before:
+// whole frames count, not a part of one.
+TEST(HeaderFactsOfMadeFiles, MpegStreamEndsWithItsLastWholeFrame) {
+    const TempDir dir;
+    RunFfmpeg({"-f", "lavfi", "-i", "testsrc=size=320x240:rate=30000/1001:duration=3", "-f", "lavfi", "-i",
+               "sine=duration=3:sample_rate=48000", "-c:v", "mpeg2video", "-c:a", "ac3", "-b:a", "96k", "-f", "vob",
+               "long.vob"},
+              dir.path());
+    const auto facts = ReadHeaderFacts(FileBytes(dir / "long.vob"));
+    ASSERT_TRUE(facts && facts->duration);
+    EXPECT_NEAR(*facts->duration, PacketSpan(dir / "long.vob"), 0.01);
 }
 
 TEST(HeaderFactsOfMadeFiles, Mp4AndQuickTime) {
