@@ -40,7 +40,7 @@ struct PesStart {
 };
 
 // Of a stream: what its first packets said, and its first and last times.
-struct Stream {
+struct PesStream {
     std::optional<AudioFacts> audio;
     std::optional<VideoFacts> video;
     bool known = false;              // its codec header has been read
@@ -206,7 +206,7 @@ void ForEachTransportPes(std::string_view bytes, std::map<std::uint64_t, int>& s
 
 // ---- what the payloads say -------------------------------------------------------
 
-void ReadMpegVideo(std::string_view b, Stream& s) {
+void ReadMpegVideo(std::string_view b, PesStream& s) {
     const std::size_t at = b.find(std::string_view("\0\0\x01\xB3", 4));
     if (at == std::string_view::npos || at + 12 > b.size()) return;
     static constexpr std::array<double, 9> kRates{0, 24000.0 / 1001, 24, 25, 30000.0 / 1001, 30, 50, 60000.0 / 1001, 60};
@@ -224,7 +224,7 @@ void ReadMpegVideo(std::string_view b, Stream& s) {
     if (video.frameRate > 0) s.frameSeconds = 1 / video.frameRate;
 }
 
-void ReadMpegAudio(std::string_view b, Stream& s) {
+void ReadMpegAudio(std::string_view b, PesStream& s) {
     for (std::size_t at = 0; at + 4 <= b.size() && at < 64; ++at) {
         const auto frame = ParseMpegAudioFrame(static_cast<std::uint32_t>(Be(b, at, 4)));
         if (!frame) continue;
@@ -241,7 +241,7 @@ void ReadMpegAudio(std::string_view b, Stream& s) {
     }
 }
 
-void ReadAc3(std::string_view b, Stream& s) {
+void ReadAc3(std::string_view b, PesStream& s) {
     const std::size_t at = b.find("\x0B\x77");
     if (at == std::string_view::npos || at + 7 > b.size()) return;
     static constexpr std::array<int, 3> kRates{48000, 44100, 32000};
@@ -267,7 +267,7 @@ void ReadAc3(std::string_view b, Stream& s) {
     s.frameBytes = static_cast<std::uint64_t>(audio.bitRateKbps) * 1000 / 8 * 1536 / static_cast<std::uint64_t>(audio.sampleRate);
 }
 
-void ReadAdts(std::string_view b, Stream& s) {
+void ReadAdts(std::string_view b, PesStream& s) {
     if (b.size() < 7 || Byte(b, 0) != 0xFF || (Byte(b, 1) & 0xF6) != 0xF0) return;
     static constexpr std::array<int, 13> kRates{96000, 88200, 64000, 48000, 44100, 32000, 24000,
                                                 22050, 16000, 12000, 11025, 8000,  7350};
@@ -285,7 +285,7 @@ void ReadAdts(std::string_view b, Stream& s) {
 
 // The codec of a stream from the first payload that tells it: by the
 // program map's stream type, else by the PES stream id.
-void ReadCodec(const PesStart& pes, Stream& s) {
+void ReadCodec(const PesStart& pes, PesStream& s) {
     const auto named = [&](const char* codec) {
         s.video = VideoFacts();
         s.video->codec = codec;
@@ -319,9 +319,9 @@ std::optional<MediaFacts> ReadMpegStreamFacts(const ByteSource& input) {
         else ForEachTransportPes(bytes, streamTypes, each);
     };
 
-    std::map<std::uint64_t, Stream> streams;
+    std::map<std::uint64_t, PesStream> streams;
     forEachPes(head, [&](const PesStart& pes) {
-        Stream& s = streams[pes.stream];
+        PesStream& s = streams[pes.stream];
         if (!s.known) ReadCodec(pes, s);
         if (pes.pts && !s.firstPts) s.firstPts = pes.pts;
     });
