@@ -24,6 +24,16 @@ std::vector<WatchedFolder> FolderWatch::folders() const {
     return folders_;
 }
 
+std::map<std::string, WatchStamp> FolderWatch::taken() const {
+    std::lock_guard lock(mutex_);
+    return going_;
+}
+
+void FolderWatch::adoptTaken(const std::map<std::string, WatchStamp>& files) {
+    std::lock_guard lock(mutex_);
+    going_.insert(files.begin(), files.end());
+}
+
 std::size_t FolderWatch::waiting() const {
     std::lock_guard lock(mutex_);
     return candidates_.size();

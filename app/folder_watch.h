@@ -83,6 +83,11 @@ public:
     // A file this program wrote: never taken in this version.
     void wrote(const std::filesystem::path& output);
 
+    // The files taken without an outcome yet, to hand to a watch that
+    // follows this one (other settings), so that it does not take them again.
+    std::map<std::string, WatchStamp> taken() const;
+    void adoptTaken(const std::map<std::string, WatchStamp>& files);
+
     // The folders as they are watched.
     std::vector<WatchedFolder> folders() const;
     // Files waiting for their settle time, and taken without an outcome yet.

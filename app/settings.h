@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/watch_settings.h"
 #include "base/window_placement.h"
 #include "encode/batch_services.h"
 #include "platform/desktop.h"
@@ -36,6 +37,8 @@ struct AppSettings {
     // Outputs carry the source's cover art ("env" "cover", this program's own
     // too: written only once turned off).
     bool cover = true;
+    // Folders whose new files are converted without a click (section "watch").
+    WatchSettings watch;
 
     bool operator==(const AppSettings&) const = default;
 };

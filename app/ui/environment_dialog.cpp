@@ -7,6 +7,7 @@
 #include <QSpinBox>
 
 #include "app/ui/pickers.h"
+#include "app/ui/watch_folders_panel.h"
 #include "controls/ui_font.h"
 #include "controls/window_frame.h"
 #include "base/window_placement.h"
@@ -51,7 +52,7 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
     setWindowTitle(tr("環境設定"));
     // The original form, and below it a row for the runs at the same time
     // and one for cover art.
-    setFixedSize(323, 211 + kParallelRowHeight + kCoverRowHeight);
+    setFixedSize(323, 211 + kParallelRowHeight + kCoverRowHeight + WatchFoldersPanel::kHeight);
 
     cbShutdn = NewCheckBox(this, tr("全変換終了時にシャットダウンする"), 10);
     cbSnd1 = NewCheckBox(this, tr("変換終了時に音を鳴らす"), 38);
@@ -74,7 +75,10 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
     sePar->setToolTip(tr("いくつのファイルを同時にエンコードするか (CPU の数まで)"));
     cbCover = NewCheckBox(this, tr("カバー画像を引き継ぐ"), 174 + kParallelRowHeight);
 
-    const int buttonTop = 178 + kParallelRowHeight + kCoverRowHeight;
+    watchPanel = new WatchFoldersPanel(pickers, this);
+    watchPanel->move(0, 174 + kParallelRowHeight + kCoverRowHeight);
+
+    const int buttonTop = 178 + kParallelRowHeight + kCoverRowHeight + WatchFoldersPanel::kHeight;
     OKBtn = new QPushButton(tr("OK"), this);
     OKBtn->setGeometry(152, buttonTop, 75, 25);
     OKBtn->setDefault(true);
@@ -91,7 +95,8 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
     setTabOrder(outdir, UpDnButton1);
     setTabOrder(UpDnButton1, sePar);
     setTabOrder(sePar, cbCover);
-    setTabOrder(cbCover, OKBtn);
+    setTabOrder(cbCover, watchPanel->cbWatch);
+    setTabOrder(watchPanel->btRemove, OKBtn);
     setTabOrder(OKBtn, CancelBtn);
 
     connect(OKBtn, &QPushButton::clicked, this, &TEnvDlg::OKBtnClick);
@@ -112,6 +117,7 @@ void TEnvDlg::FormCreate(const WorkArea& workArea, QPoint cursor) {
     edSnd2->setText(QString::fromStdString(settings_.sall));
     sePar->setValue(ClampParallelRuns(settings_.parallel));
     cbCover->setChecked(settings_.cover);
+    watchPanel->setSettings(settings_.watch);
 
     PlaceFrame(*this, [area = workArea, cursor](int width, int height) {
         return ClampIntoWorkArea(CentredOn(cursor.x(), cursor.y(), width, height), area);
@@ -127,8 +133,11 @@ void TEnvDlg::OKBtnClick() {
     settings_.sall = edSnd2->text().toStdString();
     settings_.parallel = sePar->value();
     settings_.cover = cbCover->isChecked();
+    settings_.watch = watchPanel->settings();
     accept();
 }
+
+void TEnvDlg::setProfileNames(const QStringList& names) { watchPanel->setProfileNames(names); }
 
 void TEnvDlg::UpDnButton1Click() {
     if (const auto folder = pickers_.chooseFolder(this, outdir->text())) outdir->setText(*folder);

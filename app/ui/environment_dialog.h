@@ -5,6 +5,7 @@
 // without checking them, anything else copies nothing.
 
 #include <QDialog>
+#include <QStringList>
 
 #include "app/settings.h"
 #include "platform/desktop.h"
@@ -18,6 +19,7 @@ namespace qorvane {
 
 class Pickers;
 class TUpDnButton;
+class WatchFoldersPanel;
 
 class TEnvDlg : public QDialog {
     Q_OBJECT
@@ -37,8 +39,12 @@ public:
     TUpDnButton* UpDnButton1;
     QSpinBox* sePar;  // runs at the same time
     QCheckBox* cbCover;
+    WatchFoldersPanel* watchPanel;  // the watched folders
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
+
+    // The profiles a watched folder may be given.
+    void setProfileNames(const QStringList& names);
 
 public slots:
     void OKBtnClick();
