@@ -3,22 +3,33 @@
 #include <chrono>
 #include <system_error>
 
+#include "app/folder_listing.h"
+
 namespace qorvane {
 
 namespace fs = std::filesystem;
 
-void ListWatchedFiles(const fs::path& folder, const std::function<void(const fs::path&)>& found) {
-    std::error_code ec;
-    fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
-    for (const fs::recursive_directory_iterator end; !ec && it != end; it.increment(ec)) {
-        const fs::path& path = it->path();
-        if (path.filename().string().starts_with('.')) {
-            it.disable_recursion_pending();
-            continue;
-        }
-        std::error_code typeError;
-        if (it->is_regular_file(typeError)) found(path);
+namespace {
+
+class Found final : public FolderListingSink {
+public:
+    explicit Found(const std::function<void(const fs::path&)>& found) : found_(found) {}
+    void found(FoundInput input) override {
+        if (!input.addedFolder.empty()) found_(input.path);  // not the folder itself, when it is gone
     }
+    void unreadableFolder(const std::string&) override {}  // the next rescan tries again
+
+private:
+    const std::function<void(const fs::path&)>& found_;
+};
+
+}  // namespace
+
+WatchListing WatchListingOf(const DirectoryWalk& walk) {
+    return [&walk](const fs::path& folder, const std::function<void(const fs::path&)>& found) {
+        Found sink(found);
+        ListInputs(walk, {folder.string()}, sink);
+    };
 }
 
 std::optional<WatchStamp> WatchStampOf(const fs::path& file) {

@@ -36,7 +36,7 @@ int RunHeadlessWatch(const WatchOptions& options, HeadlessServices services, Wat
     timing.settle = options.settle;
     if (options.poll) timing.rescan = std::max(timing.rescan, *options.poll);
     FolderWatch watch(std::move(folders), timing,
-                      {watched.watcher, record, WatchStampOf, ListWatchedFiles,
+                      {watched.watcher, record, WatchStampOf, watched.listing,
                        [&batch](const std::string& line) { batch.warning(line); },
                        [] { return FolderWatch::Clock::now(); }});
     WatchRunObserver outcomes(watch);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/watch_files.h"
 #include "cli/headless_batch.h"
 #include "platform/durable_text_file.h"
 #include "platform/folder_watcher.h"
@@ -26,6 +27,7 @@ struct WatchOptions {
 struct WatchServices {
     FolderWatcher& watcher;
     DurableTextFile& record;  // what was taken, in the state folder
+    WatchListing listing;     // for the rescans
 };
 
 int RunHeadlessWatch(const WatchOptions& options, HeadlessServices services, WatchServices watch, std::ostream& out,

@@ -18,6 +18,7 @@
 #include "platform/posix/inotify_folder_watcher.h"
 #include "platform/posix/media_tag_reader.h"
 #include "platform/posix/polling_folder_watcher.h"
+#include "platform/posix/posix_directory_walk.h"
 #include "platform/posix/posix_durable_text_file.h"
 #include "platform/posix/posix_output_folders.h"
 #include "platform/posix/posix_process_launcher.h"
@@ -66,6 +67,7 @@ int main(int argc, char** argv) {
         });
     };
     const auto watch = [&withServices](qorvane::cli::WatchOptions options, std::ostream& out, std::ostream& err) {
+        const qorvane::PosixDirectoryWalk walk;
         // inotify, unless polling is asked for or inotify cannot be had.
         std::unique_ptr<qorvane::FolderWatcher> watcher;
         if (!options.poll) {
@@ -77,10 +79,13 @@ int main(int argc, char** argv) {
                 options.poll = std::chrono::seconds(60);
             }
         }
-        if (!watcher) watcher = std::make_unique<qorvane::PollingFolderWatcher>(*options.poll, qorvane::ListWatchedFiles);
+        if (!watcher) {
+            watcher = std::make_unique<qorvane::PollingFolderWatcher>(*options.poll, qorvane::WatchListingOf(walk));
+        }
         qorvane::PosixDurableTextFile record(qorvane::DefaultRecoveryFolder() / "watched");
         return withServices(options.encode, [&](qorvane::cli::HeadlessServices services) {
-            return qorvane::cli::RunHeadlessWatch(options, std::move(services), {*watcher, record}, out, err);
+            return qorvane::cli::RunHeadlessWatch(options, std::move(services),
+                                                  {*watcher, record, qorvane::WatchListingOf(walk)}, out, err);
         });
     };
     return qorvane::cli::Run(args, std::cout, std::cerr, cp932, tagReader, encode, watch);

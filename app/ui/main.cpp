@@ -39,6 +39,7 @@
 #include "platform/posix/lock_file_mutexes.h"
 #include "platform/posix/logind_power_control.h"
 #include "platform/posix/media_tag_reader.h"
+#include "platform/posix/posix_directory_walk.h"
 #include "platform/posix/posix_durable_text_file.h"
 #include "platform/posix/posix_output_folders.h"
 #include "platform/posix/posix_process_launcher.h"
@@ -223,7 +224,8 @@ int main(int argc, char** argv) {
         AppendToBatchLog(DefaultBatchLogPath(), LogTimestampLine() + "-- " + line + "\n");
     };
     PosixDurableTextFile watchRecord(DefaultRecoveryFolder() / "watched");
-    WindowFolderWatch watching(window, WatchIntoWindow(window, controller, watchRecord, watchLog));
+    const PosixDirectoryWalk walk;
+    WindowFolderWatch watching(window, WatchIntoWindow(window, controller, watchRecord, walk, watchLog));
     // The scripted runs of the tests put an observer of their own in its place.
     controller.setRunObserver(&watching);
     folderWatch = &watching;

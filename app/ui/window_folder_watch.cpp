@@ -41,7 +41,7 @@ void WindowFolderWatch::apply(const WatchSettings& settings) {
     watcher_ = services_.makeWatcher();
     record_ = std::make_unique<WatchRecord>(services_.record);
     watch_ = std::make_unique<FolderWatch>(settings.folders, services_.timing,
-                                           FolderWatch::Services{*watcher_, *record_, WatchStampOf, ListWatchedFiles,
+                                           FolderWatch::Services{*watcher_, *record_, WatchStampOf, services_.listing,
                                                                  services_.say,
                                                                  [] { return FolderWatch::Clock::now(); }});
     watch_->adoptTaken(carried_);
@@ -75,7 +75,7 @@ void WindowFolderWatch::runFinished(const BatchRun& run) {
 }
 
 WindowFolderWatch::Services WatchIntoWindow(TQorvbyOstrel& window, BatchController& batch, DurableTextFile& record,
-                                            std::function<void(const std::string&)> say) {
+                                            const DirectoryWalk& walk, std::function<void(const std::string&)> say) {
     return {[&window, say](const FolderWatch::Taken& file) {
                 try {
                     window.AddJob(file.file.string(), file.profile, file.outDir);
@@ -88,11 +88,12 @@ WindowFolderWatch::Services WatchIntoWindow(TQorvbyOstrel& window, BatchControll
                 if (!batch.converting()) batch.tbConvClick();
             },
             say,
-            []() -> std::unique_ptr<FolderWatcher> {
+            [&walk]() -> std::unique_ptr<FolderWatcher> {
                 auto inotify = std::make_unique<InotifyFolderWatcher>();
                 if (inotify->valid()) return inotify;
-                return std::make_unique<PollingFolderWatcher>(std::chrono::seconds(60), ListWatchedFiles);
+                return std::make_unique<PollingFolderWatcher>(std::chrono::seconds(60), WatchListingOf(walk));
             },
+            WatchListingOf(walk),
             record,
             FolderWatch::Timing{}};
 }

@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "app/folder_watch.h"
+#include "app/watch_files.h"
 #include "app/watch_settings.h"
 #include "encode/batch_services.h"
 #include "platform/durable_text_file.h"
@@ -31,6 +32,7 @@ public:
         // A line for the log; from the watch's thread.
         std::function<void(const std::string&)> say;
         std::function<std::unique_ptr<FolderWatcher>()> makeWatcher;
+        WatchListing listing;  // for the rescans
         DurableTextFile& record;
         FolderWatch::Timing timing;
     };
@@ -72,6 +74,6 @@ class TQorvbyOstrel;
 // to answer a box), a batch starts unless one runs, inotify watches (polling
 // where it cannot be had), and the log gets what the watch has to say.
 WindowFolderWatch::Services WatchIntoWindow(TQorvbyOstrel& window, BatchController& batch, DurableTextFile& record,
-                                            std::function<void(const std::string&)> say);
+                                            const DirectoryWalk& walk, std::function<void(const std::string&)> say);
 
 }  // namespace qorvane

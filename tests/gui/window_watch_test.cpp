@@ -8,6 +8,7 @@
 
 #include "app/ui/window_folder_watch.h"
 #include "gui/batch_fixture.h"
+#include "platform/posix/posix_directory_walk.h"
 #include "platform/posix/posix_durable_text_file.h"
 #include "support/temp_dir.h"
 
@@ -23,7 +24,8 @@ TEST_F(BatchWindowTest, FilesLandingInAWatchedFolderAreConvertedWithoutAClickWit
     window->AddFiles({file("hand.wav", "x")});
     fs::create_directories(dir / "watched");
     PosixDurableTextFile record(dir / "state/watched");
-    WindowFolderWatch::Services services = WatchIntoWindow(*window, *controller, record, [](const std::string&) {});
+    const PosixDirectoryWalk walk;
+    WindowFolderWatch::Services services = WatchIntoWindow(*window, *controller, record, walk, [](const std::string&) {});
     services.timing.settle = 200ms;
     WindowFolderWatch watch(*window, services);
     controller->setRunObserver(&watch);

@@ -13,6 +13,7 @@
 #include "app/watch_files.h"
 #include "platform/posix/inotify_folder_watcher.h"
 #include "platform/posix/polling_folder_watcher.h"
+#include "platform/posix/posix_directory_walk.h"
 #include "platform/posix/posix_durable_text_file.h"
 #include "support/temp_dir.h"
 
@@ -99,6 +100,7 @@ TEST(FolderWatchOnInotify, AThousandFilesCreatedAtOnceAreEachTakenExactlyOnce) {
     const fs::path in = dir / "in";
     fs::create_directories(in / "converted");
     InotifyFolderWatcher watcher;
+    const PosixDirectoryWalk walk;
     PosixDurableTextFile recordFile(dir / "state/watched");
     WatchRecord record(recordFile);
     WatchedFolder folder;
@@ -107,7 +109,7 @@ TEST(FolderWatchOnInotify, AThousandFilesCreatedAtOnceAreEachTakenExactlyOnce) {
     FolderWatch::Timing timing;
     timing.settle = 1s;
     FolderWatch watch({folder}, timing,
-                      {watcher, record, WatchStampOf, ListWatchedFiles, [](const std::string&) {},
+                      {watcher, record, WatchStampOf, WatchListingOf(walk), [](const std::string&) {},
                        [] { return FolderWatch::Clock::now(); }});
     std::map<fs::path, int> taken;  // by the loop's thread until it is joined
     std::atomic<std::size_t> handed{0};
@@ -144,7 +146,8 @@ TEST(PollingFolderWatcher, ReportsNewChangedAndGoneFilesAndAFolderGone) {
     const fs::path in = dir / "in";
     fs::create_directories(in / "sub");
     dir.write("in/old.mp3", "x");
-    PollingFolderWatcher watcher(100ms, ListWatchedFiles);
+    const PosixDirectoryWalk walk;
+    PollingFolderWatcher watcher(100ms, WatchListingOf(walk));
     ASSERT_TRUE(watcher.watch(in));
     dir.write("in/sub/new.mp3", "x");
     dir.write("in/old.mp3", "longer");
