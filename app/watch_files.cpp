@@ -41,7 +41,9 @@ std::optional<WatchStamp> WatchStampOf(const fs::path& file) {
     if (ec) return std::nullopt;
     const fs::file_time_type modified = entry.last_write_time(ec);
     if (ec) return std::nullopt;
-    stamp.modifiedNs = std::chrono::duration_cast<std::chrono::nanoseconds>(modified.time_since_epoch()).count();
+    // Since the Unix epoch, as stat(2) tells it, so the record reads plainly.
+    const auto sinceEpoch = std::chrono::file_clock::to_sys(modified).time_since_epoch();
+    stamp.modifiedNs = std::chrono::duration_cast<std::chrono::nanoseconds>(sinceEpoch).count();
     return stamp;
 }
 

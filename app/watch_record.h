@@ -23,7 +23,7 @@ namespace qorvane {
 // A file as the watch compares versions of it.
 struct WatchStamp {
     std::uintmax_t size = 0;
-    std::int64_t modifiedNs = 0;  // since the epoch
+    std::int64_t modifiedNs = 0;  // since the Unix epoch
     bool operator==(const WatchStamp&) const = default;
 };
 
