@@ -68,6 +68,7 @@ struct Bench {
     fs::path work;
 
     pid_t startWatch(const fs::path& folder, const std::string& log) const {
+        std::fflush(stdout);  // the child's freopen would write what is buffered again
         const pid_t pid = fork();
         if (pid == 0) {
             const std::string path = (work / "bin").string() + ":" + std::getenv("PATH");
