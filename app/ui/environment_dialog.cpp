@@ -50,8 +50,8 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
       pickers_(pickers) {
     setFont(JapaneseUiFont());
     setWindowTitle(tr("環境設定"));
-    // The original form, and below it a row for the runs at the same time
-    // and one for cover art.
+    // The original form, and below it a row for the runs at the same time,
+    // one for cover art and the watched folders.
     setFixedSize(323, 211 + kParallelRowHeight + kCoverRowHeight + WatchFoldersPanel::kHeight);
 
     cbShutdn = NewCheckBox(this, tr("全変換終了時にシャットダウンする"), 10);

@@ -1,8 +1,9 @@
 #pragma once
 // The environment dialog "環境設定": completion actions, the default output
-// folder, how many runs go at the same time and whether outputs carry cover
-// art. Created for each use; OK copies the fields back into the settings
-// without checking them, anything else copies nothing.
+// folder, how many runs go at the same time, whether outputs carry cover
+// art, and the watched folders. Created for each use; OK copies the fields
+// back into the settings without checking them, anything else copies
+// nothing.
 
 #include <QDialog>
 #include <QStringList>
