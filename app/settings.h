@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/watch_settings.h"
 #include "base/window_placement.h"
 #include "encode/batch_services.h"
 #include "platform/desktop.h"
@@ -39,6 +40,8 @@ struct AppSettings {
     // A desktop notice when a batch has ended ("env" "notify", this
     // program's own: written only once turned off).
     bool notify = true;
+    // Folders whose new files are converted without a click (section "watch").
+    WatchSettings watch;
 
     bool operator==(const AppSettings&) const = default;
 };

@@ -23,7 +23,9 @@ constexpr const char* kUsage =
     "       qorvane-cli command-line --profile FILE.wpf --script SCRIPT [--debug] INPUT...\n"
     "       qorvane-cli tags FILE...\n"
     "       qorvane-cli encode [--profile NAME|FILE.wpf] [--out DIR] [--jobs N] [--debug] [--quiet] [--progress]\n"
-    "                          [--no-cover] FILE...\n";
+    "                          [--no-cover] FILE...\n"
+    "       qorvane-cli watch [--profile NAME|FILE.wpf] [--out DIR] [--keep-tree] [--jobs N] [--settle SECONDS]\n"
+    "                         [--poll SECONDS] [--debug] [--quiet] [--no-cover] DIR...\n";
 
 int Usage(std::ostream& err) {
     err << kUsage;
@@ -63,6 +65,26 @@ std::optional<ParsedOptions> ParseOptions(const std::vector<std::string>& args,
         }
     }
     return parsed;
+}
+
+// The options only `watch` has; the rest are encode's.
+int WatchCommand(const ParsedOptions& parsed, EncodeOptions encode, const WatchHandler& watch, std::ostream& out,
+                 std::ostream& err) {
+    WatchOptions options;
+    options.encode = std::move(encode);
+    options.keepTree = parsed.flags.count("--keep-tree") > 0;
+    options.folders = parsed.operands;
+    if (parsed.values.count("--settle")) {
+        const auto settle = ParseSeconds(parsed.values.at("--settle"));
+        if (!settle) return Usage(err);
+        options.settle = *settle;
+    }
+    if (parsed.values.count("--poll")) {
+        const auto poll = ParseSeconds(parsed.values.at("--poll"));
+        if (!poll || poll->count() == 0) return Usage(err);
+        options.poll = *poll;
+    }
+    return watch(options, out, err);
 }
 
 }  // namespace
@@ -144,7 +166,7 @@ int PrintTags(const std::vector<std::string>& files, const CodePage& legacy, con
 }
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const CodePage& legacy,
-        const MediaTagReader& tagReader, const EncodeHandler& encode) {
+        const MediaTagReader& tagReader, const EncodeHandler& encode, const WatchHandler& watch) {
     if (args.empty()) return Usage(err);
     const std::string& command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
@@ -166,8 +188,11 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return PrintCommandLines(parsed->values.at("--profile"), parsed->values.at("--script"), parsed->debug,
                                  parsed->operands, out);
     }
-    if (command == "encode" && encode) {
-        const auto parsed = ParseOptions(rest, {"--profile", "--out", "--jobs"}, {"--quiet", "--progress", "--no-cover"});
+    const bool watching = command == "watch" && watch;
+    if ((command == "encode" && encode) || watching) {
+        const auto parsed = watching ? ParseOptions(rest, {"--profile", "--out", "--jobs", "--settle", "--poll"},
+                                                    {"--quiet", "--progress", "--no-cover", "--keep-tree"})
+                                     : ParseOptions(rest, {"--profile", "--out", "--jobs"}, {"--quiet", "--progress", "--no-cover"});
         if (!parsed || parsed->operands.empty()) return Usage(err);
         EncodeOptions options;
         if (parsed->values.count("--jobs")) {
@@ -181,8 +206,11 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         options.quiet = parsed->flags.count("--quiet") > 0;
         options.progress = parsed->flags.count("--progress") > 0;
         options.cover = parsed->flags.count("--no-cover") == 0;
-        options.files = parsed->operands;
-        return encode(options, out, err);
+        if (!watching) {
+            options.files = parsed->operands;
+            return encode(options, out, err);
+        }
+        return WatchCommand(*parsed, std::move(options), watch, out, err);
     }
     return Usage(err);
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/headless_batch.h"
+#include "cli/headless_watch.h"
 #include "platform/code_page.h"
 #include "tags/source_tags.h"
 
@@ -21,12 +22,14 @@ inline constexpr int kExitUsage = 64;
 
 // Runs an encode batch with the system's services.
 using EncodeHandler = std::function<int(const EncodeOptions&, std::ostream& out, std::ostream& err)>;
+// Watches folders with the system's services until a signal ends it.
+using WatchHandler = std::function<int(const WatchOptions&, std::ostream& out, std::ostream& err)>;
 
 // Runs one command line (without the program name). Output goes to out,
 // messages and the usage text to err; `legacy` decodes 8-bit tag text and
 // `tagReader` reads the tags of every format.
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const CodePage& legacy,
-        const MediaTagReader& tagReader, const EncodeHandler& encode = {});
+        const MediaTagReader& tagReader, const EncodeHandler& encode = {}, const WatchHandler& watch = {});
 
 int PrintProfile(const std::string& file, std::ostream& out);
 int PrintCommandLines(const std::string& profileFile, const std::string& scriptPath, bool debug,

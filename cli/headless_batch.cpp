@@ -146,85 +146,188 @@ std::string LiveLine(const LiveSnapshot& snapshot, int columns) {
     return text;
 }
 
-int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, std::ostream& out,
-                     std::ostream& err) {
-    EncoderLocation encoder;
-    if (!LocateEncoderScript(services.registry, encoder)) {
-        err << kEncoderMissingMessage << '\n';
-        return 1;
+namespace {
+
+// Keeps the encode thread's steps apart from rows added meanwhile.
+class LockingInvoker final : public MainThreadInvoker {
+public:
+    explicit LockingInvoker(std::mutex& mutex) : mutex_(mutex) {}
+    void invoke(const std::function<void()>& step) override {
+        std::lock_guard lock(mutex_);
+        step();
     }
-    encoder.cscriptPath = FindScriptHost(services.hostDir, services.pathVariable);
+
+private:
+    std::mutex& mutex_;
+};
+
+// The run lines first, then whoever else listens.
+class RunObservers final : public RunObserver {
+public:
+    RunObservers(RunObserver& first) : first_(first) {}
+    void runSkipped(const BatchRun& run) override {
+        first_.runSkipped(run);
+        if (second_) second_->runSkipped(run);
+    }
+    void runFinished(const BatchRun& run) override {
+        first_.runFinished(run);
+        if (second_) second_->runFinished(run);
+    }
+    RunObserver* second_ = nullptr;
+
+private:
+    RunObserver& first_;
+};
+
+}  // namespace
+
+struct HeadlessBatch::Parts {
+    Parts(const EncodeOptions& givenOptions, HeadlessServices givenServices, std::ostream& out, std::ostream& err)
+        : options(givenOptions),
+          services(std::move(givenServices)),
+          console(out, err, options.quiet),
+          host(console, options.jobs),
+          tagWriter(services.editor, services.sourceTagReader, [this] { return options.cover; }),
+          queue(jobs),
+          report([this](const std::string& line, bool failure) { console.line(line, failure); }),
+          observers(report),
+          invoker(mutex),
+          readTags(TagReaderOf(services.rowTagReader)) {}
+
+    int stopSignal() const {
+        const int signal = services.stopSignal ? services.stopSignal() : 0;
+        return signal != 0 ? signal : console.lost() ? services.lostOutputSignal : 0;
+    }
+
+    EncodeOptions options;
+    HeadlessServices services;
+    std::string profileName;
+    JobList jobs;
+    Console console;
+    HeadlessHost host;
+    MetadataJobTagWriter tagWriter;
+    JobListQueue queue;
+    RunLines report;
+    RunObservers observers;
+    std::mutex mutex;
+    LockingInvoker invoker;
+    TagReader readTags;
+    LiveRunStatus live;
+    std::unique_ptr<BatchDesktop> desktop;
+    std::unique_ptr<BatchRunner> runner;
+    std::unique_ptr<EncodeThread> thread;
+    std::chrono::steady_clock::time_point nextLive = std::chrono::steady_clock::now();
+};
+
+HeadlessBatch::HeadlessBatch(const EncodeOptions& options, HeadlessServices services, std::ostream& out,
+                             std::ostream& err)
+    : parts_(std::make_unique<Parts>(options, std::move(services), out, err)) {
+    Parts& p = *parts_;
+    EncoderLocation encoder;
+    if (!LocateEncoderScript(p.services.registry, encoder)) {
+        err << kEncoderMissingMessage << '\n';
+        return;
+    }
+    encoder.cscriptPath = FindScriptHost(p.services.hostDir, p.services.pathVariable);
     encoder.debugMode = options.debug;
 
     // A .wpf file names its own folder; a bare name lives in Profile/.
-    std::filesystem::path profileDir = services.profileDir;
-    std::string profileName = options.profile.empty() ? kTemporaryProfileName : options.profile;
-    if (IsProfileFileArgument(profileName)) {
-        const std::filesystem::path file = std::filesystem::absolute(profileName);
+    std::filesystem::path profileDir = p.services.profileDir;
+    p.profileName = options.profile.empty() ? kTemporaryProfileName : options.profile;
+    if (IsProfileFileArgument(p.profileName)) {
+        const std::filesystem::path file = std::filesystem::absolute(p.profileName);
         profileDir = file.parent_path();
-        profileName = ProfileDisplayName(file);
+        p.profileName = ProfileDisplayName(file);
     }
-
-    JobList jobs;
-    Console console(out, err, options.quiet);
-    HeadlessHost host(console, options.jobs);
-    MetadataJobTagWriter tagWriter(services.editor, services.sourceTagReader, [&options] { return options.cover; });
-    JobListQueue queue(jobs);
-    BatchRunner runner({queue, host, host, tagWriter, host}, encoder, profileDir);
+    p.runner = std::make_unique<BatchRunner>(BatchRunner::Services{p.queue, p.host, p.host, p.tagWriter, p.host},
+                                             encoder, profileDir);
     // Of the desktop around a batch only the lock against sleep: no notice,
     // no launcher icon for a command.
     BatchDesktop::Services around;
-    around.sleep = services.sleep;
-    BatchDesktop desktop(std::move(around));
-    runner.setListener(&desktop);
-    RunLines report([&console](const std::string& line, bool failure) { console.line(line, failure); });
-    const auto stopSignal = [&services, &console] {
-        const int signal = services.stopSignal ? services.stopSignal() : 0;
-        return signal != 0 ? signal : console.lost() ? services.lostOutputSignal : 0;
-    };
+    around.sleep = p.services.sleep;
+    p.desktop = std::make_unique<BatchDesktop>(std::move(around));
+    p.runner->setListener(p.desktop.get());
+    p.thread = std::make_unique<EncodeThread>(*p.runner, p.invoker, p.services.launcher, p.services.outputFolders,
+                                              p.services.logFile);
+    p.thread->setObserver(&p.observers);
+    if (options.progress) p.thread->setLiveStatus(&p.live);
+    p.thread->start();
+}
 
-    const TagReader readTags = TagReaderOf(services.rowTagReader);
-    for (const std::string& file : options.files) {
-        try {
-            if (!AddJob(jobs, file, profileName, options.outDir, readTags)) {
-                report.skipped(file, FailureReason({RunResult::UnsupportedInput, {}}));
-            }
-        } catch (const FileOpenError& e) {
-            console.warning(e.what());  // the row stays, with empty tags
+HeadlessBatch::~HeadlessBatch() = default;
+
+bool HeadlessBatch::ready() const { return parts_->runner != nullptr; }
+
+void HeadlessBatch::add(const std::string& file, const std::string& outDir) {
+    Parts& p = *parts_;
+    std::lock_guard lock(p.mutex);
+    try {
+        if (!AddJob(p.jobs, file, p.profileName, outDir, p.readTags)) {
+            p.report.skipped(file, FailureReason({RunResult::UnsupportedInput, {}}));
         }
+    } catch (const FileOpenError& e) {
+        p.console.warning(e.what());  // the row stays, with empty tags
     }
-    int signal = stopSignal();
-    if (signal == 0 && runner.beginBatch()) {
-        DirectInvoker invoker;
-        LiveRunStatus live;
-        EncodeThread thread(runner, invoker, services.launcher, services.outputFolders, services.logFile);
-        thread.setObserver(&report);
-        if (options.progress) thread.setLiveStatus(&live);
-        thread.start();
-        thread.postStart();
-        auto nextLive = std::chrono::steady_clock::now();
-        while (thread.busy()) {
-            if (signal == 0 && (signal = stopSignal()) != 0) runner.requestAbort();
-            if (options.progress && std::chrono::steady_clock::now() >= nextLive) {
-                // A few times a second: the terminal never holds up the encoder.
-                nextLive += std::chrono::milliseconds(250);
-                const std::uint64_t lines = console.lines();
-                const LiveSnapshot snapshot = live.snapshot();
-                if (snapshot.running) console.live(LiveLine(snapshot, options.columns), lines);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        thread.requestTermination();
-        thread.join();
-        console.endLive();
+}
+
+void HeadlessBatch::start() {
+    Parts& p = *parts_;
+    if (!ready() || p.thread->busy()) return;
+    bool begun = false;
+    {
+        std::lock_guard lock(p.mutex);
+        begun = p.runner->beginBatch();
     }
-    if (signal == 0) signal = stopSignal();  // also a line of the last run that could not be written
+    if (begun) p.thread->postStart();
+}
+
+bool HeadlessBatch::busy() const { return ready() && parts_->thread->busy(); }
+
+void HeadlessBatch::setRunObserver(RunObserver* observer) { parts_->observers.second_ = observer; }
+
+void HeadlessBatch::warning(const std::string& text) { parts_->console.warning(text); }
+
+int HeadlessBatch::poll() {
+    Parts& p = *parts_;
+    if (p.options.progress && busy() && std::chrono::steady_clock::now() >= p.nextLive) {
+        // A few times a second: the terminal never holds up the encoder.
+        p.nextLive = std::chrono::steady_clock::now() + std::chrono::milliseconds(250);
+        const std::uint64_t lines = p.console.lines();
+        const LiveSnapshot snapshot = p.live.snapshot();
+        if (snapshot.running) p.console.live(LiveLine(snapshot, p.options.columns), lines);
+    }
+    return p.stopSignal();
+}
+
+int HeadlessBatch::finish(int signal) {
+    Parts& p = *parts_;
+    if (!ready()) return 1;
+    if (signal != 0) p.runner->requestAbort();
+    while (p.thread->busy()) {
+        if (signal == 0 && (signal = poll()) != 0) p.runner->requestAbort();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    p.thread->requestTermination();
+    p.thread->join();
+    p.console.endLive();
+    if (signal == 0) signal = p.stopSignal();  // also a line of the last run that could not be written
     if (signal != 0) {
         // Stopped: say what was left undone, as an interrupted command does.
-        for (std::size_t row = 0; row < jobs.size(); ++row) console.line("not done: " + jobs[row].Path, true);
+        std::lock_guard lock(p.mutex);
+        for (std::size_t row = 0; row < p.jobs.size(); ++row) p.console.line("not done: " + p.jobs[row].Path, true);
         return 128 + signal;
     }
-    return report.failures() > 0 ? 1 : 0;
+    return p.report.failures() > 0 ? 1 : 0;
+}
+
+int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, std::ostream& out,
+                     std::ostream& err) {
+    HeadlessBatch batch(options, std::move(services), out, err);
+    if (!batch.ready()) return 1;
+    for (const std::string& file : options.files) batch.add(file, options.outDir);
+    const int signal = batch.poll();
+    if (signal == 0) batch.start();
+    return batch.finish(signal);
 }
 
 }  // namespace qorvane::cli

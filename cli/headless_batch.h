@@ -6,9 +6,11 @@
 #include <filesystem>
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "encode/batch_services.h"
 #include "encode/live_status.h"
 #include "platform/code_page.h"
 #include "platform/metadata_editor.h"
@@ -61,5 +63,40 @@ std::string LiveLine(const LiveSnapshot& snapshot, int columns);
 
 int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, std::ostream& out,
                      std::ostream& err);
+
+// A headless batch that rows may join while it runs (what `encode` and
+// `watch` share): the encoder found, the profile chosen, one line per run.
+// Its methods are called from one thread; the encode thread's steps are kept
+// apart from them by a lock.
+class HeadlessBatch {
+public:
+    // Says on `err` when the encoder is not registered (ready() is false).
+    HeadlessBatch(const EncodeOptions& options, HeadlessServices services, std::ostream& out, std::ostream& err);
+    ~HeadlessBatch();
+    HeadlessBatch(const HeadlessBatch&) = delete;
+    HeadlessBatch& operator=(const HeadlessBatch&) = delete;
+
+    bool ready() const;
+    // A row for the file with the options' profile; a file of another kind
+    // gets its "skipped:" line, one that cannot be read a warning (its row
+    // stays, with empty tags).
+    void add(const std::string& file, const std::string& outDir);
+    // Starts the waiting rows unless a batch runs (which takes them itself).
+    void start();
+    bool busy() const;
+    // The signal that stops the batch (0: none so far); refreshes the
+    // terminal's live line when it is due.
+    int poll();
+    // Told of each run as it ends, after its line; set before start().
+    void setRunObserver(RunObserver* observer);
+    void warning(const std::string& text);
+    // With a signal, aborts the running encoders and names the rows not
+    // done. Waits for the batch and its thread; the exit status.
+    int finish(int signal);
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> parts_;
+};
 
 }  // namespace qorvane::cli

@@ -5,18 +5,25 @@
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/app_paths.h"
+#include "app/watch_files.h"
 #include "cli/cli_commands.h"
 #include "platform/posix/batch_log.h"
 #include "platform/posix/cp932_code_page.h"
 #include "platform/posix/ini_registry.h"
 #include "platform/posix/logind_sleep_inhibitor.h"
+#include "platform/posix/inotify_folder_watcher.h"
 #include "platform/posix/media_tag_reader.h"
+#include "platform/posix/polling_folder_watcher.h"
+#include "platform/posix/posix_directory_walk.h"
+#include "platform/posix/posix_durable_text_file.h"
 #include "platform/posix/posix_output_folders.h"
 #include "platform/posix/posix_process_launcher.h"
+#include "platform/posix/recovery_store.h"
 #include "platform/posix/termination_signals.h"
 #include "platform/posix/taglib_metadata_editor.h"
 #include "platform/posix/user_directories.h"
@@ -26,8 +33,8 @@ int main(int argc, char** argv) {
     // 8-bit tag text of the files this program meets is CP932 or Latin-1.
     const qorvane::Cp932CodePage cp932;
     const qorvane::FileMediaTagReader tagReader(cp932);
-    const auto encode = [argv, &cp932, &tagReader](qorvane::cli::EncodeOptions options, std::ostream& out,
-                                                   std::ostream& err) {
+    // Runs `batch` with the Linux services: `encode` and `watch` alike.
+    const auto withServices = [argv, &cp932, &tagReader](qorvane::cli::EncodeOptions& options, const auto& batch) {
         // On a terminal each run keeps one line updating in place; piped or
         // redirected, the output is the plain lines only.
         if (::isatty(STDOUT_FILENO) && !options.quiet) options.progress = true;
@@ -50,13 +57,39 @@ int main(int argc, char** argv) {
         // batch in good order: the encoder is in a process group of its own
         // and hears of it only from us.
         qorvane::TerminationSignals::Catch();
-        // A crash gives the lock back with the process.
+        // A crash gives the lock against sleep back with the process.
         qorvane::LogindSleepInhibitor sleepLock;
-        return qorvane::cli::RunHeadlessBatch(
-            options, {registry, launcher, outputFolders, editor, paths.hostDir, paths.profileDir, path ? path : "",
-                      qorvane::DefaultBatchLogPath(), rowTags, tagReader, &qorvane::TerminationSignals::Received,
-                      SIGPIPE, &sleepLock},
-            out, err);
+        return batch(qorvane::cli::HeadlessServices{registry, launcher, outputFolders, editor, paths.hostDir,
+                                                    paths.profileDir, path ? path : "", qorvane::DefaultBatchLogPath(),
+                                                    rowTags, tagReader, &qorvane::TerminationSignals::Received,
+                                                    SIGPIPE, &sleepLock});
     };
-    return qorvane::cli::Run(args, std::cout, std::cerr, cp932, tagReader, encode);
+    const auto encode = [&withServices](qorvane::cli::EncodeOptions options, std::ostream& out, std::ostream& err) {
+        return withServices(options, [&](qorvane::cli::HeadlessServices services) {
+            return qorvane::cli::RunHeadlessBatch(options, std::move(services), out, err);
+        });
+    };
+    const auto watch = [&withServices](qorvane::cli::WatchOptions options, std::ostream& out, std::ostream& err) {
+        const qorvane::PosixDirectoryWalk walk;
+        // inotify, unless polling is asked for or inotify cannot be had.
+        std::unique_ptr<qorvane::FolderWatcher> watcher;
+        if (!options.poll) {
+            auto inotify = std::make_unique<qorvane::InotifyFolderWatcher>();
+            if (inotify->valid()) {
+                watcher = std::move(inotify);
+            } else {
+                err << "watch: inotify cannot be used; looking every 60 s\n";
+                options.poll = std::chrono::seconds(60);
+            }
+        }
+        if (!watcher) {
+            watcher = std::make_unique<qorvane::PollingFolderWatcher>(*options.poll, qorvane::WatchListingOf(walk));
+        }
+        qorvane::PosixDurableTextFile record(qorvane::DefaultRecoveryFolder() / "watched");
+        return withServices(options.encode, [&](qorvane::cli::HeadlessServices services) {
+            return qorvane::cli::RunHeadlessWatch(options, std::move(services),
+                                                  {*watcher, record, qorvane::WatchListingOf(walk)}, out, err);
+        });
+    };
+    return qorvane::cli::Run(args, std::cout, std::cerr, cp932, tagReader, encode, watch);
 }

@@ -6,6 +6,7 @@
 #                                     only the front ends start them)
 #   <sysconf>/xdg/qorvane/registry.ini  the encoder's registration
 #   <prefix>/share/...                desktop entry, icons, metainfo, manual pages
+#   <prefix>/lib/systemd/user         qorvane-watch.service (qorvane-cli watch)
 #
 # <sysconf> is /etc for the prefix /usr and <prefix>/etc for any other, the
 # rule InstallConfigDirOf (app/app_paths.h) follows when it looks for the
@@ -33,6 +34,9 @@ if(TARGET qorvane)
       DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/${size}x${size}/apps)
   endforeach()
 endif()
+# systemd looks for user units of the distribution in /usr/lib/systemd/user
+# (and of a local install in /usr/local/lib/systemd/user), whatever the libdir.
+install(FILES ${dist_out}/qorvane-watch.service DESTINATION lib/systemd/user)
 if(QORVANE_MAN_PAGES)
   install(FILES ${QORVANE_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()

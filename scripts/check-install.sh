@@ -20,6 +20,8 @@ appstreamcli validate --no-net "$prefix"/share/metainfo/*.metainfo.xml
 for page in qorvane qorvane-cli; do gzip -t "$prefix/share/man/man1/$page.1.gz"; done
 test -s "$prefix/share/icons/hicolor/scalable/apps/qorvane.svg"
 grep -q "^InstallDir=$prefix/libexec/qorvane/\$" "$prefix/etc/xdg/qorvane/registry.ini"
+# The user unit starts the installed qorvane-cli watch.
+grep -q "^ExecStart=$prefix/bin/qorvane-cli watch " "$prefix/lib/systemd/user/qorvane-watch.service"
 
 mkdir "$scratch/home" "$scratch/work"
 ffmpeg -nostdin -loglevel error -f lavfi -i sine=duration=1 -c:a libmp3lame -b:a 64k -id3v2_version 3 \

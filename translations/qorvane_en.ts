@@ -516,4 +516,86 @@ Should the program not end normally, changes to the job list will be lost.</tran
         <translation>Cancel</translation>
     </message>
 </context>
+<context>
+    <name>qorvane::TWatchDlg</name>
+    <message>
+        <source>監視するフォルダ</source>
+        <translation>Watched Folder</translation>
+    </message>
+    <message>
+        <source>フォルダ</source>
+        <translation>&amp;Folder</translation>
+    </message>
+    <message>
+        <source>プロファイル</source>
+        <translation>&amp;Profile</translation>
+    </message>
+    <message>
+        <source>作成先</source>
+        <translation>&amp;Output</translation>
+    </message>
+    <message>
+        <source>(元のファイルと同じ場所)</source>
+        <translation>(beside the original file)</translation>
+    </message>
+    <message>
+        <source>フォルダ構成を保つ</source>
+        <translation>&amp;Keep the folder structure</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>qorvane::WatchFoldersPanel</name>
+    <message>
+        <source>フォルダを監視する</source>
+        <translation>&amp;Watch folders</translation>
+    </message>
+    <message>
+        <source>一覧のフォルダに届いたファイルを、クリックなしで変換します</source>
+        <translation>Files that arrive in the listed folders are converted without a click</translation>
+    </message>
+    <message>
+        <source>フォルダ</source>
+        <translation>Folder</translation>
+    </message>
+    <message>
+        <source>プロファイル</source>
+        <translation>Profile</translation>
+    </message>
+    <message>
+        <source>作成先</source>
+        <translation>Output</translation>
+    </message>
+    <message>
+        <source>構成</source>
+        <translation>Structure</translation>
+    </message>
+    <message>
+        <source>追加...</source>
+        <translation>&amp;Add...</translation>
+    </message>
+    <message>
+        <source>変更...</source>
+        <translation>C&amp;hange...</translation>
+    </message>
+    <message>
+        <source>削除</source>
+        <translation>&amp;Remove</translation>
+    </message>
+    <message>
+        <source>(元の場所)</source>
+        <translation>(beside the original)</translation>
+    </message>
+    <message>
+        <source>保つ</source>
+        <translation>kept</translation>
+    </message>
+</context>
 </TS>

@@ -7,6 +7,7 @@
 #include <QSpinBox>
 
 #include "app/ui/pickers.h"
+#include "app/ui/watch_folders_panel.h"
 #include "controls/ui_font.h"
 #include "controls/window_frame.h"
 #include "base/window_placement.h"
@@ -50,8 +51,8 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
     setFont(JapaneseUiFont());
     setWindowTitle(tr("環境設定"));
     // The original form, and below it a row for the runs at the same time,
-    // one for cover art and one for the notice at the end.
-    setFixedSize(323, 211 + kParallelRowHeight + kCoverRowHeight + kNotifyRowHeight);
+    // one for cover art, one for the notice at the end, and the watched folders.
+    setFixedSize(323, 211 + kParallelRowHeight + kCoverRowHeight + kNotifyRowHeight + WatchFoldersPanel::kHeight);
 
     cbShutdn = NewCheckBox(this, tr("全変換終了時にシャットダウンする"), 10);
     cbSnd1 = NewCheckBox(this, tr("変換終了時に音を鳴らす"), 38);
@@ -75,7 +76,10 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
     cbCover = NewCheckBox(this, tr("カバー画像を引き継ぐ"), 174 + kParallelRowHeight);
     cbNotify = NewCheckBox(this, tr("終了時に通知する"), 174 + kParallelRowHeight + kCoverRowHeight);
 
-    const int buttonTop = 178 + kParallelRowHeight + kCoverRowHeight + kNotifyRowHeight;
+    watchPanel = new WatchFoldersPanel(pickers, this);
+    watchPanel->move(0, 174 + kParallelRowHeight + kCoverRowHeight + kNotifyRowHeight);
+
+    const int buttonTop = 178 + kParallelRowHeight + kCoverRowHeight + kNotifyRowHeight + WatchFoldersPanel::kHeight;
     OKBtn = new QPushButton(tr("OK"), this);
     OKBtn->setGeometry(152, buttonTop, 75, 25);
     OKBtn->setDefault(true);
@@ -93,7 +97,8 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
     setTabOrder(UpDnButton1, sePar);
     setTabOrder(sePar, cbCover);
     setTabOrder(cbCover, cbNotify);
-    setTabOrder(cbNotify, OKBtn);
+    setTabOrder(cbNotify, watchPanel->cbWatch);
+    setTabOrder(watchPanel->btRemove, OKBtn);
     setTabOrder(OKBtn, CancelBtn);
 
     connect(OKBtn, &QPushButton::clicked, this, &TEnvDlg::OKBtnClick);
@@ -115,6 +120,7 @@ void TEnvDlg::FormCreate(const WorkArea& workArea, QPoint cursor) {
     sePar->setValue(ClampParallelRuns(settings_.parallel));
     cbCover->setChecked(settings_.cover);
     cbNotify->setChecked(settings_.notify);
+    watchPanel->setSettings(settings_.watch);
 
     PlaceFrame(*this, [area = workArea, cursor](int width, int height) {
         return ClampIntoWorkArea(CentredOn(cursor.x(), cursor.y(), width, height), area);
@@ -131,8 +137,11 @@ void TEnvDlg::OKBtnClick() {
     settings_.parallel = sePar->value();
     settings_.cover = cbCover->isChecked();
     settings_.notify = cbNotify->isChecked();
+    settings_.watch = watchPanel->settings();
     accept();
 }
+
+void TEnvDlg::setProfileNames(const QStringList& names) { watchPanel->setProfileNames(names); }
 
 void TEnvDlg::UpDnButton1Click() {
     if (const auto folder = pickers_.chooseFolder(this, outdir->text())) outdir->setText(*folder);

@@ -1,10 +1,12 @@
 #pragma once
 // The environment dialog "環境設定": completion actions, the default output
 // folder, how many runs go at the same time, whether outputs carry cover
-// art and whether the end of a batch brings a desktop notice. Created for each use; OK copies the fields back into the settings
+// art, whether the end of a batch brings a desktop notice, and the watched
+// folders. Created for each use; OK copies the fields back into the settings
 // without checking them, anything else copies nothing.
 
 #include <QDialog>
+#include <QStringList>
 
 #include "app/settings.h"
 #include "platform/desktop.h"
@@ -18,6 +20,7 @@ namespace qorvane {
 
 class Pickers;
 class TUpDnButton;
+class WatchFoldersPanel;
 
 class TEnvDlg : public QDialog {
     Q_OBJECT
@@ -38,8 +41,12 @@ public:
     QSpinBox* sePar;  // runs at the same time
     QCheckBox* cbCover;
     QCheckBox* cbNotify;
+    WatchFoldersPanel* watchPanel;  // the watched folders
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
+
+    // The profiles a watched folder may be given.
+    void setProfileNames(const QStringList& names);
 
 public slots:
     void OKBtnClick();

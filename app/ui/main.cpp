@@ -29,6 +29,7 @@
 #include "app/ui/scripted_run.h"
 #include "app/ui/single_instance.h"
 #include "app/ui/translation.h"
+#include "app/ui/window_folder_watch.h"
 #include "app/job_list_queue.h"
 #include "encode/batch_desktop.h"
 #include "encode/ui/batch_controller.h"
@@ -42,6 +43,8 @@
 #include "platform/posix/logind_power_control.h"
 #include "platform/posix/logind_sleep_inhibitor.h"
 #include "platform/posix/media_tag_reader.h"
+#include "platform/posix/posix_directory_walk.h"
+#include "platform/posix/posix_durable_text_file.h"
 #include "platform/posix/posix_output_folders.h"
 #include "platform/posix/posix_process_launcher.h"
 #include "platform/posix/recovery_store.h"
@@ -174,6 +177,10 @@ int main(int argc, char** argv) {
         if (batch) batch->abortBatch();
     };
     services.jobsGoing = [&batch] { return batch ? batch->runner().jobsGoing() : 1; };
+    WindowFolderWatch* folderWatch = nullptr;
+    services.settingsChanged = [&folderWatch, &state] {
+        if (folderWatch) folderWatch->apply(state.settings.watch);
+    };
     QTimer recoveryTimer;
     services.closing = [&recoveryTimer, &recovery] {
         recoveryTimer.stop();
@@ -227,6 +234,19 @@ int main(int argc, char** argv) {
     batch = &controller;
     controller.setBatchListener(&batchDesktop);
 
+    // Watched folders: what lands in them becomes rows, converted without a
+    // click; whatever the watch has to say goes to the batch log.
+    const auto watchLog = [](const std::string& line) {
+        AppendToBatchLog(DefaultBatchLogPath(), LogTimestampLine() + "-- " + line + "\n");
+    };
+    PosixDurableTextFile watchRecord(DefaultRecoveryFolder() / "watched");
+    const PosixDirectoryWalk walk;
+    WindowFolderWatch watching(window, WatchIntoWindow(window, controller, watchRecord, walk, watchLog));
+    // The scripted runs of the tests put an observer of their own in its place.
+    controller.setRunObserver(&watching);
+    folderWatch = &watching;
+    watching.apply(state.settings.watch);
+
     // A few times a second, the list as it stands goes to the recovery file
     // (written on a thread of its own) when it has changed or could not be
     // written last time.
@@ -266,6 +286,7 @@ int main(int argc, char** argv) {
     window.show();
     ScheduleScriptedRun(window, state, pickers, controller, progress);
     const int status = QApplication::exec();
+    controller.setRunObserver(nullptr);  // the watch goes first
     recoveryTimer.stop();  // the keeper goes before the controller, which still handles events
     return status;
 }

@@ -198,10 +198,11 @@ void TQorvbyOstrel::FormCreate(const std::vector<std::string>& arguments) {
     AddFiles(HandedOverFiles(arguments));  // a first "-debug" is a switch, never a refused file
 }
 
-void TQorvbyOstrel::AddJob(const std::string& path) {
-    if (qorvane::AddJob(jobs_, path, S(proList->currentText()), state_.settings.dir, services_.readTags)) {
-        updateProgressCount();
-    }
+void TQorvbyOstrel::AddJob(const std::string& path) { AddJob(path, {}, state_.settings.dir); }
+
+void TQorvbyOstrel::AddJob(const std::string& path, const std::string& profile, const std::string& outDir) {
+    const std::string name = profile.empty() ? S(proList->currentText()) : profile;
+    if (qorvane::AddJob(jobs_, path, name, outDir, services_.readTags)) updateProgressCount();
 }
 
 void TQorvbyOstrel::AddFiles(const std::vector<std::string>& paths) {
@@ -301,7 +302,10 @@ void TQorvbyOstrel::OpenProfileEditor(const std::string& name) {
 
 void TQorvbyOstrel::tbEnvClick() {
     TEnvDlg dialog(state_.settings, state_.workArea, *services_.pickers, QCursor::pos(), this);
-    dialog.exec();
+    QStringList profiles;
+    for (int i = 0; i < proList->count(); ++i) profiles << proList->itemText(i);
+    dialog.setProfileNames(profiles);
+    if (dialog.exec() == QDialog::Accepted) services_.settingsChanged();
 }
 
 void TQorvbyOstrel::UpDnButton1Click() {

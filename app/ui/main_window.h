@@ -48,6 +48,8 @@ struct MainWindowServices {
     std::function<void()> abortBatch = [] {};
     // The window closes for good (after the settings are saved).
     std::function<void()> closing = [] {};
+    // The environment dialog was confirmed: the settings may have changed.
+    std::function<void()> settingsChanged = [] {};
     // The jobs a running batch has taken and not yet finished.
     std::function<int()> jobsGoing = [] { return 1; };
     // The profile editor's prompt for a new name, and the code page typed
@@ -72,6 +74,9 @@ public:
     // Adds a file as AddJob does and updates the count. Throws
     // FileOpenError when the file cannot be read.
     void AddJob(const std::string& path);
+    // The same with a profile (empty: the drop-down's) and an output folder
+    // of its own, as a watched folder gives them.
+    void AddJob(const std::string& path, const std::string& profile, const std::string& outDir);
     // Adds files in order; a file that cannot be read ends the run with a
     // message, and the files after it are not added. The files of kinds the
     // list does not take are named in one message afterwards.

@@ -163,6 +163,37 @@ TEST(AppSettings, CoverArtAndNoticeAreOnUnlessTurnedOff) {
     }
 }
 
+// The watched folders: a section of this program's own, absent until used.
+TEST(AppSettings, WatchedFoldersComeBackAndAreWrittenOnlyOnceThere) {
+    TempDir dir;
+    AppSettings s = DefaultSettings(kArea);
+    ASSERT_TRUE(SaveSettings(dir / "q.ini", s, Window(false)));
+    EXPECT_EQ(ReadFileBytes(dir / "q.ini").find("[watch]"), std::string::npos);
+
+    WatchedFolder music;
+    music.folder = "/in/音楽";
+    music.profile = "Music";
+    music.outDir = "/out";
+    music.keepTree = true;
+    WatchedFolder voice;
+    voice.folder = "/in/voice";
+    s.watch.on = true;
+    s.watch.folders = {music, voice};
+    ASSERT_TRUE(SaveSettings(dir / "q.ini", s, Window(false)));
+    EXPECT_EQ(LoadSettings(dir / "q.ini", kArea).watch, s.watch);
+    // Fewer folders later: the count says how many there are.
+    s.watch.on = false;
+    s.watch.folders = {voice};
+    ASSERT_TRUE(SaveSettings(dir / "q.ini", s, Window(false)));
+    EXPECT_EQ(LoadSettings(dir / "q.ini", kArea).watch, s.watch);
+
+    const auto odd = dir.write("odd.ini", "[watch]\non=1\ncount=3\nfolder1=/a\nfolder3=/c\nkeeptree3=x\n");
+    const WatchSettings read = LoadWatchSettings(IniFile::Load(odd));
+    ASSERT_EQ(read.folders.size(), 2u);
+    EXPECT_EQ(read.folders[1].folder, "/c");
+    EXPECT_FALSE(read.folders[1].keepTree);
+}
+
 TEST(AppSettings, ReadOnlyFileIsLeftUnchanged) {
     TempDir dir;
     const auto file = dir.write("q.ini", "[env]\nleft=3\n");

@@ -5,13 +5,18 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QComboBox>
 #include <QSpinBox>
+#include <QTreeWidget>
 #include <QTest>
 
 #include "app/ui/environment_dialog.h"
+#include "app/ui/watch_folder_dialog.h"
+#include "app/ui/watch_folders_panel.h"
 #include "controls/updn_button.h"
 #include "encode/parallel_runs.h"
 #include "gui/gui_fixture.h"
+#include "gui/modal_answer.h"
 
 namespace qorvane::testing {
 namespace {
@@ -57,9 +62,11 @@ TEST(EnvironmentDialog, ShowsTheSettings) {
     EXPECT_EQ(d.cbCover->text(), QStringLiteral("カバー画像を引き継ぐ"));
     EXPECT_TRUE(d.cbNotify->isChecked());
     EXPECT_EQ(d.cbNotify->text(), QStringLiteral("終了時に通知する"));
-    // The form, the rows of runs at the same time, cover art and the notice.
-    EXPECT_EQ(d.size(), QSize(323, 287));
-    EXPECT_EQ(d.pos(), QPoint(500 - 161, 400 - 143));
+    // The form, the row of runs at the same time, cover art, the notice and the watched folders.
+    EXPECT_EQ(d.size(), QSize(323, 437));
+    EXPECT_EQ(d.pos(), QPoint(500 - 161, 400 - 218));
+    EXPECT_FALSE(d.watchPanel->cbWatch->isChecked());
+    EXPECT_EQ(d.watchPanel->cbWatch->text(), QStringLiteral("フォルダを監視する"));
 }
 
 TEST(EnvironmentDialog, OkCopiesEveryFieldBackUnchecked) {
@@ -101,7 +108,7 @@ TEST(EnvironmentDialog, OpenedNearACornerIsPulledIntoTheWorkArea) {
     AppSettings s = Stored();
     FakePickers pickers;
     TEnvDlg bottomRight(s, kArea, pickers, {1020, 730});
-    EXPECT_EQ(bottomRight.pos(), QPoint(1024 - 323, 738 - 287));
+    EXPECT_EQ(bottomRight.pos(), QPoint(1024 - 323, 738 - 437));
     bottomRight.show();  // framed: placed again, frame and all
     EXPECT_EQ(bottomRight.frameGeometry().bottomRight(), QPoint(1024 - 1, 738 - 1));
     TEnvDlg topLeft(s, {0, 30, 1024, 738}, pickers, {2, 2});
@@ -128,13 +135,71 @@ TEST(EnvironmentDialog, PickersStartFromTheFieldsAndFillThemOnConfirmation) {
     EXPECT_EQ(s, Stored());  // nothing reaches the settings before OK
 }
 
+TEST(EnvironmentDialog, WatchedFoldersAreAddedChangedAndRemovedAndReachTheSettingsOnOk) {
+    AppSettings s = Stored();
+    WatchedFolder kept;
+    kept.folder = "/in/kept";
+    kept.profile = "Gone";  // a profile the drop-down no longer has
+    s.watch.folders = {kept};
+    FakePickers pickers;
+    TEnvDlg d(s, kArea, pickers, {500, 400});
+    d.setProfileNames({QStringLiteral("Music"), QStringLiteral("Voice")});
+    WatchFoldersPanel& panel = *d.watchPanel;
+    EXPECT_FALSE(panel.btChange->isEnabled());
+
+    bool answered = false;
+    AnswerNextModal<TWatchDlg>(&d, [&pickers](TWatchDlg& w) {
+        EXPECT_FALSE(w.OKBtn->isEnabled());  // no folder yet
+        EXPECT_EQ(w.cbProfile->currentText(), QStringLiteral("Music"));
+        pickers.folderAnswer = QStringLiteral("/in/新しい");
+        w.UpDnFolder->click();
+        w.cbProfile->setCurrentText(QStringLiteral("Voice"));
+        w.edOut->setText(QStringLiteral("/out"));
+        w.cbKeepTree->setChecked(true);
+        w.OKBtn->click();
+    }, &answered);
+    panel.btAdd->click();
+    ASSERT_TRUE(answered);
+    ASSERT_EQ(panel.lvWatch->topLevelItemCount(), 2);
+    EXPECT_EQ(panel.lvWatch->topLevelItem(1)->text(0), QStringLiteral("/in/新しい"));
+
+    // Changed and confirmed as it is: the missing profile stays.
+    panel.lvWatch->setCurrentItem(panel.lvWatch->topLevelItem(0));
+    answered = false;
+    AnswerNextModal<TWatchDlg>(&d, [](TWatchDlg& w) {
+        EXPECT_EQ(w.cbProfile->currentText(), QStringLiteral("Gone"));
+        w.OKBtn->click();
+    }, &answered);
+    panel.btChange->click();
+    ASSERT_TRUE(answered);
+    EXPECT_EQ(s.watch.folders, std::vector<WatchedFolder>{kept});  // nothing reaches the settings before OK
+
+    panel.cbWatch->setChecked(true);
+    d.OKBtn->click();
+    WatchedFolder added;
+    added.folder = "/in/新しい";
+    added.profile = "Voice";
+    added.outDir = "/out";
+    added.keepTree = true;
+    EXPECT_TRUE(s.watch.on);
+    EXPECT_EQ(s.watch.folders, (std::vector<WatchedFolder>{kept, added}));
+
+    // Removed: the first row goes.
+    TEnvDlg again(s, kArea, pickers, {500, 400});
+    again.watchPanel->lvWatch->setCurrentItem(again.watchPanel->lvWatch->topLevelItem(0));
+    again.watchPanel->btRemove->click();
+    again.OKBtn->click();
+    EXPECT_EQ(s.watch.folders, std::vector<WatchedFolder>{added});
+}
+
 TEST(EnvironmentDialog, TabOrderFollowsTheForm) {
     AppSettings s = Stored();
     FakePickers pickers;
     TEnvDlg d(s, kArea, pickers, {500, 400});
     const std::vector<QWidget*> order{d.cbShutdn, d.cbSnd1, d.edSnd1, d.UpDnButton2, d.cbSnd2, d.edSnd2,
-                                      d.UpDnButton3, d.outdir, d.UpDnButton1, d.sePar, d.cbCover, d.cbNotify, d.OKBtn,
-                                      d.CancelBtn};
+                                      d.UpDnButton3, d.outdir, d.UpDnButton1, d.sePar, d.cbCover, d.cbNotify,
+                                      d.watchPanel->cbWatch, d.watchPanel->lvWatch, d.watchPanel->btAdd,
+                                      d.watchPanel->btChange, d.watchPanel->btRemove, d.OKBtn, d.CancelBtn};
     // The widgets that Tab reaches, in the order of the focus chain.
     std::vector<QWidget*> reached{order.front()};
     for (QWidget* w = order.front()->nextInFocusChain(); w != order.front(); w = w->nextInFocusChain()) {
