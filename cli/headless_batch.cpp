@@ -9,6 +9,9 @@
 
 #include "app/add_job.h"
 #include "app/encoder_location.h"
+#include "app/folder_listing.h"
+#include "app/kept_tree.h"
+#include "app/refused_files.h"
 #include "app/job_list_queue.h"
 #include "app/startup.h"
 #include "encode/encode_thread.h"
@@ -177,14 +180,26 @@ int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, st
     };
 
     const TagReader readTags = TagReaderOf(services.rowTagReader);
-    for (const std::string& file : options.files) {
+    const ListedInputs inputs = ListInputs(services.walk, options.files);
+    std::error_code ec;
+    const std::string here = std::filesystem::current_path(ec).string();
+    for (const FoundInput& file : inputs.files) {
+        // A file named itself keeps its path below the current folder, so
+        // that a list of files split over several runs lands as one folder would.
+        const bool named = file.addedFolder.empty();
+        const std::string outDir =
+            RowOutputFolder(options.outDir, options.keepTree, named ? here : file.addedFolder,
+                            named ? std::filesystem::absolute(file.path, ec).string() : file.path);
         try {
-            if (!AddJob(jobs, file, profileName, options.outDir, readTags)) {
-                report.skipped(file, FailureReason({RunResult::UnsupportedInput, {}}));
+            if (!AddJob(jobs, file.path, profileName, outDir, readTags)) {
+                report.skipped(file.path, FailureReason({RunResult::UnsupportedInput, {}}));
             }
         } catch (const FileOpenError& e) {
             console.warning(e.what());  // the row stays, with empty tags
         }
+    }
+    for (const std::string& folder : inputs.unreadableFolders) {
+        report.skipped(folder, FolderNotReadableText());
     }
     int signal = stopSignal();
     if (signal == 0 && runner.beginBatch()) {

@@ -11,6 +11,7 @@
 
 #include "encode/live_status.h"
 #include "platform/code_page.h"
+#include "platform/directory_walk.h"
 #include "platform/metadata_editor.h"
 #include "platform/output_folders.h"
 #include "platform/process_launcher.h"
@@ -28,7 +29,10 @@ struct EncodeOptions {
     bool progress = false;  // keep one line per run updating in place (a terminal)
     int columns = 80;       // the terminal's width, for that line
     bool cover = true;      // outputs carry the source's cover art
-    std::vector<std::string> files;
+    // Below --out, each output goes into its input's subfolder relative to
+    // the folder named (for a file named itself: to the current folder).
+    bool keepTree = false;
+    std::vector<std::string> files;  // files and folders
 };
 
 // The outside services a headless batch uses.
@@ -50,6 +54,8 @@ struct HeadlessServices {
     // A write to the output or error stream that fails (a closed pipe) stops
     // the batch as this signal would; 0: the batch goes on.
     int lostOutputSignal = 0;
+    // Lists the folders named.
+    const DirectoryWalk& walk;
 };
 
 // The line a terminal shows while a run goes on: "[3/12]  42.0%   31.0x

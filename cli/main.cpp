@@ -14,6 +14,7 @@
 #include "platform/posix/cp932_code_page.h"
 #include "platform/posix/ini_registry.h"
 #include "platform/posix/media_tag_reader.h"
+#include "platform/posix/posix_directory_walk.h"
 #include "platform/posix/posix_output_folders.h"
 #include "platform/posix/posix_process_launcher.h"
 #include "platform/posix/termination_signals.h"
@@ -25,7 +26,8 @@ int main(int argc, char** argv) {
     // 8-bit tag text of the files this program meets is CP932 or Latin-1.
     const qorvane::Cp932CodePage cp932;
     const qorvane::FileMediaTagReader tagReader(cp932);
-    const auto encode = [argv, &cp932, &tagReader](qorvane::cli::EncodeOptions options, std::ostream& out,
+    const qorvane::PosixDirectoryWalk walk;
+    const auto encode = [argv, &cp932, &tagReader, &walk](qorvane::cli::EncodeOptions options, std::ostream& out,
                                                    std::ostream& err) {
         // On a terminal each run keeps one line updating in place; piped or
         // redirected, the output is the plain lines only.
@@ -52,8 +54,8 @@ int main(int argc, char** argv) {
         return qorvane::cli::RunHeadlessBatch(
             options, {registry, launcher, outputFolders, editor, paths.hostDir, paths.profileDir, path ? path : "",
                       qorvane::DefaultBatchLogPath(), rowTags, tagReader, &qorvane::TerminationSignals::Received,
-                      SIGPIPE},
+                      SIGPIPE, walk},
             out, err);
     };
-    return qorvane::cli::Run(args, std::cout, std::cerr, cp932, tagReader, encode);
+    return qorvane::cli::Run(args, std::cout, std::cerr, cp932, tagReader, walk, encode);
 }
