@@ -6,14 +6,14 @@
 #include <cstdint>
 #include <string_view>
 
-#include "stand_in_encoder/media_duration.h"
+#include "encode/media_duration.h"
 #include "stand_in_encoder/progress.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
-    const qorvane::encoder::MemoryBytes input(bytes);
-    if (const auto seconds = qorvane::encoder::ReadHeaderDuration(input)) {
+    const qorvane::MemoryBytes input(bytes);
+    if (const auto seconds = qorvane::ReadHeaderDuration(input)) {
         if (!std::isfinite(*seconds) || *seconds <= 0) __builtin_trap();
     }
 

@@ -1,4 +1,4 @@
-#include "stand_in_encoder/media_duration.h"
+#include "encode/media_duration.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace qorvane::encoder {
+namespace qorvane {
 namespace {
 
 std::string Le16(std::uint32_t v) { return {static_cast<char>(v), static_cast<char>(v >> 8)}; }
@@ -158,4 +158,4 @@ TEST(MediaDuration, CutAndDamagedInputsAreSafe) {
 }
 
 }  // namespace
-}  // namespace qorvane::encoder
+}  // namespace qorvane

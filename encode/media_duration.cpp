@@ -1,11 +1,11 @@
-#include "stand_in_encoder/media_duration.h"
+#include "encode/media_duration.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <functional>
 
-namespace qorvane::encoder {
+namespace qorvane {
 
 namespace {
 
@@ -244,4 +244,4 @@ std::optional<double> ReadHeaderDuration(const ByteSource& input) {
     return MpegAudioDuration(input);
 }
 
-}  // namespace qorvane::encoder
+}  // namespace qorvane

@@ -1,6 +1,6 @@
 #pragma once
-// The duration of an input read from its own headers, for the progress
-// lines, so that the common inputs need no ffprobe run:
+// The duration of an input read from its own headers, without starting a
+// process (the stand-in encoder's progress lines need it for every input):
 //
 //   WAV  (RIFF "WAVE")  the "data" chunk's size / the byte rate of "fmt "
 //   MP3  (MPEG audio)   frames x samples per frame / sample rate from a
@@ -20,20 +20,10 @@
 
 #include "encode/byte_source.h"
 
-namespace qorvane::encoder {
-
-// The readers take their bytes from the core's byte sources.
-using qorvane::ByteSource;
-using qorvane::FileBytes;
-using qorvane::MemoryBytes;
+namespace qorvane {
 
 // The duration in seconds from the input's headers; empty when the input is
 // none of the kinds above or its headers give no positive duration.
 std::optional<double> ReadHeaderDuration(const ByteSource& input);
 
-// Below this size an input whose headers give no duration gets no ffprobe
-// run: it encodes in a few seconds, and one run of ffprobe costs about as
-// much as encoding two seconds of sound.
-inline constexpr std::uint64_t kProbeWorthyInputSize = std::uint64_t{64} << 20;
-
-}  // namespace qorvane::encoder
+}  // namespace qorvane
