@@ -22,6 +22,9 @@ public:
         }
         EncodeJob job = NewJob(input.path, request_.profile,
                                RowOutputFolder(request_.outDir, request_.keepTree, input.addedFolder, input.path));
+        // The rows made so far go before a read that may take long (a file
+        // on a slow share), once they have waited long enough.
+        if (batchIsDue()) flush();
         try {
             ReadJobTags(job, readTags_);
         } catch (const FileOpenError& error) {
@@ -29,10 +32,7 @@ public:
         }
         batch_.push_back(std::move(job));
         ++summary_.rows;
-        if (!summary_.openError.empty() || batch_.size() >= pacing_.batchRows ||
-            std::chrono::steady_clock::now() - batchStart_ >= pacing_.batchTime) {
-            flush();
-        }
+        if (!summary_.openError.empty() || batch_.size() >= pacing_.batchRows || batchIsDue()) flush();
     }
 
     void unreadableFolder(const std::string& folder) override { summary_.unreadableFolders.push_back(folder); }
@@ -41,6 +41,10 @@ public:
         if (!summary_.openError.empty()) return true;
         if (stopped_ && stopped_()) summary_.stopped = true;
         return summary_.stopped;
+    }
+
+    bool batchIsDue() const {
+        return !batch_.empty() && std::chrono::steady_clock::now() - batchStart_ >= pacing_.batchTime;
     }
 
     void flush() {
