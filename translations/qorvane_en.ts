@@ -141,6 +141,14 @@ It was moved to %1.</translation>
         <translation>The job list cannot be kept in %1 (the folder is full or cannot be written to).
 Should the program not end normally, changes to the job list will be lost.</translation>
     </message>
+    <message>
+        <source>次のフォルダは読めないため、その中のファイルを追加しませんでした (%1 件)</source>
+        <translation>These folders could not be read, so their files were not added (%1)</translation>
+    </message>
+    <message>
+        <source>フォルダを読めません</source>
+        <translation>The folder cannot be read</translation>
+    </message>
 </context>
 <context>
     <name>qorvane::BatchController</name>
@@ -378,6 +386,14 @@ Should the program not end normally, changes to the job list will be lost.</tran
         <source>キャンセル</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>フォルダ構成を保つ</source>
+        <translation>Keep the folder structure</translation>
+    </message>
+    <message>
+        <source>フォルダから追加したファイルを、作成先の下の同じ構成のフォルダに出力する</source>
+        <translation>Files added through a folder go into the same subfolders below the output folder</translation>
+    </message>
 </context>
 <context>
     <name>qorvane::TProDlg</name>
@@ -479,6 +495,22 @@ Should the program not end normally, changes to the job list will be lost.</tran
     <message>
         <source>作成先を選ぶ</source>
         <translation>Choose the output folder</translation>
+    </message>
+    <message>
+        <source>中止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>フォルダの追加を中止</source>
+        <translation>Stop adding the folder</translation>
+    </message>
+    <message>
+        <source>フォルダを追加しています… %1 件</source>
+        <translation>Adding folders… %1</translation>
+    </message>
+    <message>
+        <source>フォルダ追加</source>
+        <translation>Add folder</translation>
     </message>
 </context>
 <context>

@@ -51,7 +51,7 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
     setWindowTitle(tr("環境設定"));
     // The original form, and below it a row for the runs at the same time
     // and one for cover art.
-    setFixedSize(323, 211 + kParallelRowHeight + kCoverRowHeight);
+    setFixedSize(323, 211 + kParallelRowHeight + kCoverRowHeight + kKeepTreeRowHeight);
 
     cbShutdn = NewCheckBox(this, tr("全変換終了時にシャットダウンする"), 10);
     cbSnd1 = NewCheckBox(this, tr("変換終了時に音を鳴らす"), 38);
@@ -73,8 +73,10 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
     parRange->setGeometry(168, 177, 129, 15);
     sePar->setToolTip(tr("いくつのファイルを同時にエンコードするか (CPU の数まで)"));
     cbCover = NewCheckBox(this, tr("カバー画像を引き継ぐ"), 174 + kParallelRowHeight);
+    cbKeepTree = NewCheckBox(this, tr("フォルダ構成を保つ"), 174 + kParallelRowHeight + kCoverRowHeight);
+    cbKeepTree->setToolTip(tr("フォルダから追加したファイルを、作成先の下の同じ構成のフォルダに出力する"));
 
-    const int buttonTop = 178 + kParallelRowHeight + kCoverRowHeight;
+    const int buttonTop = 178 + kParallelRowHeight + kCoverRowHeight + kKeepTreeRowHeight;
     OKBtn = new QPushButton(tr("OK"), this);
     OKBtn->setGeometry(152, buttonTop, 75, 25);
     OKBtn->setDefault(true);
@@ -91,7 +93,8 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
     setTabOrder(outdir, UpDnButton1);
     setTabOrder(UpDnButton1, sePar);
     setTabOrder(sePar, cbCover);
-    setTabOrder(cbCover, OKBtn);
+    setTabOrder(cbCover, cbKeepTree);
+    setTabOrder(cbKeepTree, OKBtn);
     setTabOrder(OKBtn, CancelBtn);
 
     connect(OKBtn, &QPushButton::clicked, this, &TEnvDlg::OKBtnClick);
@@ -112,6 +115,7 @@ void TEnvDlg::FormCreate(const WorkArea& workArea, QPoint cursor) {
     edSnd2->setText(QString::fromStdString(settings_.sall));
     sePar->setValue(ClampParallelRuns(settings_.parallel));
     cbCover->setChecked(settings_.cover);
+    cbKeepTree->setChecked(settings_.keeptree);
 
     PlaceFrame(*this, [area = workArea, cursor](int width, int height) {
         return ClampIntoWorkArea(CentredOn(cursor.x(), cursor.y(), width, height), area);
@@ -127,6 +131,7 @@ void TEnvDlg::OKBtnClick() {
     settings_.sall = edSnd2->text().toStdString();
     settings_.parallel = sePar->value();
     settings_.cover = cbCover->isChecked();
+    settings_.keeptree = cbKeepTree->isChecked();
     accept();
 }
 

@@ -37,6 +37,7 @@ public:
     TUpDnButton* UpDnButton1;
     QSpinBox* sePar;  // runs at the same time
     QCheckBox* cbCover;
+    QCheckBox* cbKeepTree;  // the folder tree kept below the output folder
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
 
@@ -49,6 +50,7 @@ public slots:
 private:
     static constexpr int kParallelRowHeight = 28;
     static constexpr int kCoverRowHeight = 24;
+    static constexpr int kKeepTreeRowHeight = 24;
 
     void FormCreate(const WorkArea& workArea, QPoint cursor);
     void chooseSoundFile(QLineEdit* edit);

@@ -38,6 +38,7 @@
 #include "platform/posix/lock_file_mutexes.h"
 #include "platform/posix/logind_power_control.h"
 #include "platform/posix/media_tag_reader.h"
+#include "platform/posix/posix_directory_walk.h"
 #include "platform/posix/posix_output_folders.h"
 #include "platform/posix/posix_process_launcher.h"
 #include "platform/posix/recovery_store.h"
@@ -160,6 +161,8 @@ int main(int argc, char** argv) {
     services.messages = &messages;
     services.pickers = &pickers;
     services.readTags = TagReaderOf(rowTags);
+    const PosixDirectoryWalk walk;
+    services.walk = &walk;
     const Utf8CodePage systemCodePage;  // names typed for profiles are UTF-8 here
     QtInputBox inputBox;
     services.inputBox = &inputBox;

@@ -161,6 +161,18 @@ TEST(AppSettings, CoverArtIsCarriedUnlessTurnedOff) {
     EXPECT_TRUE(LoadSettings(dir.write("bad.ini", "[env]\ncover=no\n"), kArea).cover);
 }
 
+TEST(AppSettings, TheFolderTreeIsKeptOnlyOnceTurnedOn) {
+    TempDir dir;
+    AppSettings s = DefaultSettings(kArea);
+    EXPECT_FALSE(s.keeptree);
+    ASSERT_TRUE(SaveSettings(dir / "q.ini", s, Window(false)));
+    EXPECT_EQ(ReadFileBytes(dir / "q.ini").find("keeptree"), std::string::npos);
+    s.keeptree = true;
+    ASSERT_TRUE(SaveSettings(dir / "q.ini", s, Window(false)));
+    EXPECT_NE(ReadFileBytes(dir / "q.ini").find("keeptree=1\r\n"), std::string::npos);
+    EXPECT_TRUE(LoadSettings(dir / "q.ini", kArea).keeptree);
+}
+
 TEST(AppSettings, ReadOnlyFileIsLeftUnchanged) {
     TempDir dir;
     const auto file = dir.write("q.ini", "[env]\nleft=3\n");
