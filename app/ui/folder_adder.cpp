@@ -1,8 +1,28 @@
 #include "app/ui/folder_adder.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace qorvane {
+
+namespace {
+
+// The tasks on a few threads at once, this one among them: a file's tags
+// cost mostly system calls, which run side by side on several processors.
+void OnSeveralThreads(std::size_t count, const std::function<void(std::size_t)>& task) {
+    const std::size_t threads =
+        std::min<std::size_t>(count, std::clamp(std::thread::hardware_concurrency(), 2u, 8u));
+    std::atomic<std::size_t> next{0};
+    const auto work = [&next, &task, count] {
+        for (std::size_t i = next++; i < count; i = next++) task(i);
+    };
+    std::vector<std::thread> helpers;
+    for (std::size_t i = 1; i < threads; ++i) helpers.emplace_back(work);
+    work();
+    for (std::thread& helper : helpers) helper.join();
+}
+
+}  // namespace
 
 FolderAdder::FolderAdder(const DirectoryWalk& walk, TagReader readTags, Handlers handlers, QObject* parent)
     : QObject(parent), walk_(walk), readTags_(std::move(readTags)), handlers_(std::move(handlers)) {}
@@ -37,7 +57,11 @@ void FolderAdder::startNext() {
                     },
                     Qt::QueuedConnection);
             },
-            [this] { return stop_.load(); });
+            [this] { return stop_.load(); }, [] {
+                InputRowsPacing pacing;
+                pacing.forEach = OnSeveralThreads;
+                return pacing;
+            }());
         QMetaObject::invokeMethod(this, [this, summary] { finished(summary); }, Qt::QueuedConnection);
     });
     waiting_.pop_front();

@@ -105,9 +105,12 @@ TEST_F(MainWindowFolders, TheWindowStaysFreeWhileABigFolderIsReadAndTheAddingCan
     std::atomic<int> allowed{0};
     std::atomic<int> read{0};
     readTags = [&allowed, &read](const std::filesystem::path&) -> std::optional<JobTags> {
-        while (read.load() >= allowed.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        ++read;
-        return std::nullopt;
+        // Several threads read at once: each read takes one of the allowed.
+        for (int r = read.load();;) {
+            if (r < allowed.load() && read.compare_exchange_weak(r, r + 1)) return std::nullopt;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            r = read.load();
+        }
     };
     TQorvbyOstrel& w = open();
     TProDlg progress(&w);
@@ -118,15 +121,12 @@ TEST_F(MainWindowFolders, TheWindowStaysFreeWhileABigFolderIsReadAndTheAddingCan
     EXPECT_TRUE(w.addBar->isVisible());
     EXPECT_EQ(w.jobs().size(), 0u);
 
-    // 600 tags, a pause longer than a batch may wait, one more: every row
-    // made before the pause is shown, while the reader is held up again.
-    allowed = 600;
-    ASSERT_TRUE(WaitFor([&read] { return read == 600; }));
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
-    allowed = 601;
-    ASSERT_TRUE(WaitFor([&w] { return w.jobs().size() >= 600; }));
+    // 1000 tags: the batches read whole are shown (a batch holds at most
+    // 500 rows) while the reader is held up in the next.
+    allowed = 1000;
+    ASSERT_TRUE(WaitFor([&w, &read] { return read == 1000 && !w.jobs().empty(); }));
     const std::size_t shown = w.jobs().size();
-    EXPECT_LE(shown, 601u);
+    EXPECT_LT(shown, 1000u);
     EXPECT_EQ(w.addLabel->text(), QStringLiteral("フォルダを追加しています… %1 件").arg(shown));
     EXPECT_EQ(progress.Label2->text(), QStringLiteral("(%1) ").arg(shown + 1));
     QTest::mouseClick(w.addCancel, Qt::LeftButton);
