@@ -13,6 +13,7 @@
 #include "platform/posix/batch_log.h"
 #include "platform/posix/cp932_code_page.h"
 #include "platform/posix/ini_registry.h"
+#include "platform/posix/logind_sleep_inhibitor.h"
 #include "platform/posix/media_tag_reader.h"
 #include "platform/posix/posix_directory_walk.h"
 #include "platform/posix/posix_output_folders.h"
@@ -51,10 +52,12 @@ int main(int argc, char** argv) {
         // batch in good order: the encoder is in a process group of its own
         // and hears of it only from us.
         qorvane::TerminationSignals::Catch();
+        // A crash gives the lock back with the process.
+        qorvane::LogindSleepInhibitor sleepLock;
         return qorvane::cli::RunHeadlessBatch(
             options, {registry, launcher, outputFolders, editor, paths.hostDir, paths.profileDir, path ? path : "",
                       qorvane::DefaultBatchLogPath(), rowTags, tagReader, &qorvane::TerminationSignals::Received,
-                      SIGPIPE, walk},
+                      SIGPIPE, &sleepLock, walk},
             out, err);
     };
     return qorvane::cli::Run(args, std::cout, std::cerr, cp932, tagReader, walk, encode);

@@ -15,7 +15,7 @@
 #include <system_error>
 #include <vector>
 
-#include "encode/media_duration.h"
+#include "encode/header_facts.h"
 #include "stand_in_encoder/child_process.h"
 #include "stand_in_encoder/encoder_options.h"
 #include "stand_in_encoder/ffmpeg_command.h"
@@ -87,12 +87,12 @@ std::optional<double> ProbeDuration(const std::string& ffmpeg, const std::string
 // much as encoding two seconds of sound.
 constexpr std::uint64_t kProbeWorthyInputSize = std::uint64_t{64} << 20;
 
-// The input's duration in seconds from its own headers (WAV, MP3, AVI), else
+// The input's duration in seconds from its own headers (encode/header_facts.h), else
 // from ffprobe for an input large enough to make the probe's time small
 // beside the encoding; empty when unknown.
 std::optional<double> InputDuration(const std::string& ffmpeg, const std::string& input, bool debug) {
     const qorvane::FileBytes bytes(input);
-    if (const std::optional<double> seconds = qorvane::ReadHeaderDuration(bytes)) return seconds;
+    if (const auto facts = qorvane::ReadHeaderFacts(bytes); facts && facts->duration) return facts->duration;
     if (bytes.size() < kProbeWorthyInputSize) return std::nullopt;
     return ProbeDuration(ffmpeg, input, debug);
 }

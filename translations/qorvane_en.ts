@@ -142,6 +142,20 @@ It was moved to %1.</translation>
 Should the program not end normally, changes to the job list will be lost.</translation>
     </message>
     <message>
+        <source>%1 件完了</source>
+        <translation>%1 done</translation>
+    </message>
+    <message>
+        <source>%1 件完了、%2 件失敗</source>
+        <translation>%1 done, %2 failed</translation>
+    </message>
+    <message>
+        <source>変換が終わりました</source>
+        <translation>Conversion is finished</translation>
+    </message>
+    <message>
+        <source>フォルダを開く</source>
+        <translation>Open folder</translation>
         <source>次のフォルダは読めないため、その中のファイルを追加しませんでした (%1 件)</source>
         <translation>These folders could not be read, so their files were not added (%1)</translation>
     </message>
@@ -387,6 +401,8 @@ Should the program not end normally, changes to the job list will be lost.</tran
         <translation>Cancel</translation>
     </message>
     <message>
+        <source>終了時に通知する</source>
+        <translation>Notify when all files are converted</translation>
         <source>フォルダ構成を保つ</source>
         <translation>Keep the folder structure</translation>
     </message>

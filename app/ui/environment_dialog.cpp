@@ -49,9 +49,10 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
       pickers_(pickers) {
     setFont(JapaneseUiFont());
     setWindowTitle(tr("環境設定"));
-    // The original form, and below it a row for the runs at the same time
-    // and one for cover art.
-    setFixedSize(323, 211 + kParallelRowHeight + kCoverRowHeight + kKeepTreeRowHeight);
+    // The original form, and below it a row for the runs at the same time,
+    // one for cover art, one for the notice at the end and one for the
+    // folder tree.
+    setFixedSize(323, 211 + kParallelRowHeight + kCoverRowHeight + kNotifyRowHeight + kKeepTreeRowHeight);
 
     cbShutdn = NewCheckBox(this, tr("全変換終了時にシャットダウンする"), 10);
     cbSnd1 = NewCheckBox(this, tr("変換終了時に音を鳴らす"), 38);
@@ -73,10 +74,12 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
     parRange->setGeometry(168, 177, 129, 15);
     sePar->setToolTip(tr("いくつのファイルを同時にエンコードするか (CPU の数まで)"));
     cbCover = NewCheckBox(this, tr("カバー画像を引き継ぐ"), 174 + kParallelRowHeight);
-    cbKeepTree = NewCheckBox(this, tr("フォルダ構成を保つ"), 174 + kParallelRowHeight + kCoverRowHeight);
+    cbNotify = NewCheckBox(this, tr("終了時に通知する"), 174 + kParallelRowHeight + kCoverRowHeight);
+    cbKeepTree =
+        NewCheckBox(this, tr("フォルダ構成を保つ"), 174 + kParallelRowHeight + kCoverRowHeight + kNotifyRowHeight);
     cbKeepTree->setToolTip(tr("フォルダから追加したファイルを、作成先の下の同じ構成のフォルダに出力する"));
 
-    const int buttonTop = 178 + kParallelRowHeight + kCoverRowHeight + kKeepTreeRowHeight;
+    const int buttonTop = 178 + kParallelRowHeight + kCoverRowHeight + kNotifyRowHeight + kKeepTreeRowHeight;
     OKBtn = new QPushButton(tr("OK"), this);
     OKBtn->setGeometry(152, buttonTop, 75, 25);
     OKBtn->setDefault(true);
@@ -93,7 +96,8 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
     setTabOrder(outdir, UpDnButton1);
     setTabOrder(UpDnButton1, sePar);
     setTabOrder(sePar, cbCover);
-    setTabOrder(cbCover, cbKeepTree);
+    setTabOrder(cbCover, cbNotify);
+    setTabOrder(cbNotify, cbKeepTree);
     setTabOrder(cbKeepTree, OKBtn);
     setTabOrder(OKBtn, CancelBtn);
 
@@ -115,6 +119,7 @@ void TEnvDlg::FormCreate(const WorkArea& workArea, QPoint cursor) {
     edSnd2->setText(QString::fromStdString(settings_.sall));
     sePar->setValue(ClampParallelRuns(settings_.parallel));
     cbCover->setChecked(settings_.cover);
+    cbNotify->setChecked(settings_.notify);
     cbKeepTree->setChecked(settings_.keeptree);
 
     PlaceFrame(*this, [area = workArea, cursor](int width, int height) {
@@ -131,6 +136,7 @@ void TEnvDlg::OKBtnClick() {
     settings_.sall = edSnd2->text().toStdString();
     settings_.parallel = sePar->value();
     settings_.cover = cbCover->isChecked();
+    settings_.notify = cbNotify->isChecked();
     settings_.keeptree = cbKeepTree->isChecked();
     accept();
 }
