@@ -339,7 +339,7 @@ TEST_F(MainWindowTest, TabAndBacktabWalkTheFieldsAndTheToolbar) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     const std::vector<QWidget*> order{w.ListView1, w.EdAuthor, w.edAlbum, w.edYear,  w.edCopy,
                                       w.edTitle,   w.edDir,    w.UpDnButton1, w.tbClose, w.tbConv,
-                                      w.proList,   w.tbChg,    w.tbDel,   w.tbEnv};
+                                      w.proList,   w.tbChg,    w.tbAdd,   w.tbDel,   w.tbEnv};
     w.ListView1->setFocus();
     for (std::size_t i = 1; i <= order.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
