@@ -34,13 +34,19 @@ struct InputRowsSummary {
     bool stopped = false;  // cancelled before the end
 };
 
+// Runs task(0) to task(count - 1) and returns when all have ended. Reading
+// tags is mostly system calls, so the window's adder runs the tasks on
+// several threads at once; by default they run one after the other.
+using ForEachIndex = std::function<void(std::size_t count, const std::function<void(std::size_t)>& task)>;
+
 struct InputRowsPacing {
     std::size_t batchRows = 500;                  // a batch at most this big,
     std::chrono::milliseconds batchTime{100};     // or as old: rows show up while a slow folder is read
+    ForEachIndex forEach;                         // reads a batch's tags; empty: one after the other
 };
 
-// `deliver` gets each batch (never an empty one); `stopped` is asked
-// between files.
+// `deliver` gets each batch (never an empty one) with its tags read;
+// `stopped` is asked between files.
 InputRowsSummary MakeInputRows(const DirectoryWalk& walk, const TagReader& readTags,
                                const InputRowsRequest& request,
                                const std::function<void(std::vector<EncodeJob>)>& deliver,

@@ -32,6 +32,15 @@ void JobList::append(EncodeJob job) {
     if (observer_) observer_->rowsInserted();
 }
 
+void JobList::append(std::vector<EncodeJob> jobs) {
+    if (jobs.empty()) return;
+    const std::size_t first = rows_.size();
+    if (observer_) observer_->rowsAboutToBeInserted(first, first + jobs.size() - 1);
+    rows_.insert(rows_.end(), std::make_move_iterator(jobs.begin()), std::make_move_iterator(jobs.end()));
+    ++revision_;
+    if (observer_) observer_->rowsInserted();
+}
+
 void JobList::setField(std::size_t row, JobField field, std::string value) {
     if (row >= rows_.size()) return;
     std::string& target = FieldOf(rows_[row], field);

@@ -39,6 +39,8 @@ public:
     const EncodeJob& operator[](std::size_t row) const { return rows_[row]; }
 
     void append(EncodeJob job);
+    // Appends the rows in their order, told as one change.
+    void append(std::vector<EncodeJob> jobs);
     void setField(std::size_t row, JobField field, std::string value);
     // Removes the rows named (any order, duplicates ignored; rows past the
     // end are ignored), runs of neighbours at once, from the bottom up.

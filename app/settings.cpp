@@ -56,6 +56,7 @@ AppSettings LoadSettings(const std::filesystem::path& file, const WorkArea& area
     s.cover = ini.getInt(kEnv, "cover", 1) != 0;
     s.notify = ini.getInt(kEnv, "notify", 1) != 0;
     s.watch = LoadWatchSettings(ini);
+    s.keeptree = GetBool(ini, kEnv, "keeptree");
     std::error_code ec;
     if (!s.dir.empty() && !std::filesystem::is_directory(s.dir, ec)) s.dir.clear();
     return s;
@@ -85,6 +86,7 @@ bool SaveSettings(const std::filesystem::path& file, const AppSettings& s,
     if (!s.cover || ini.get(kEnv, "cover")) ini.set(kEnv, "cover", BoolText(s.cover));
     if (!s.notify || ini.get(kEnv, "notify")) ini.set(kEnv, "notify", BoolText(s.notify));
     SaveWatchSettings(ini, s.watch);
+    if (s.keeptree || ini.get(kEnv, "keeptree")) ini.set(kEnv, "keeptree", BoolText(s.keeptree));
     return ini.save(file);
 }
 

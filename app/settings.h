@@ -42,6 +42,9 @@ struct AppSettings {
     bool notify = true;
     // Folders whose new files are converted without a click (section "watch").
     WatchSettings watch;
+    // A file added through a folder goes into its subfolder below the
+    // output folder ("env" "keeptree", written only once turned on).
+    bool keeptree = false;
 
     bool operator==(const AppSettings&) const = default;
 };

@@ -3,10 +3,17 @@
 // unread as for a new row), then AddJob for each file, once into a bare job
 // list and once into a job list shown by the main window's item view
 // (offscreen). Then the facts of FILE_COUNT files of mixed formats (length,
-// codecs, picture size) as a new row reads them, on one thread.
+// codecs, picture size) as a new row reads them, on one thread. Then a whole
+// library added as a folder the way the window adds one: listed and read on
+// the adder's thread, the rows appended in batches into the shown list; how
+// long it takes, and the longest time the window's thread was held up
+// meanwhile.
 //
-//   addjob_bench [FILE_COUNT]      (default 10000 per format; target: under one second each,
-//                                   and under two seconds for the facts of FILE_COUNT mixed files)
+//   addjob_bench [FILE_COUNT [TREE_FILE_COUNT]]
+//       FILE_COUNT per format, default 10000 (target: under one second each,
+//       and under two seconds for the facts of FILE_COUNT mixed files; 0 skips);
+//       TREE_FILE_COUNT, default 100000: 100 files a folder, every tenth a
+//       tagged FLAC or MP3, the rest WAV files (target: under 5 s; 0 skips)
 //
 // The MP3 files are written byte by byte; the FLAC and M4A files are copies
 // of one file ffmpeg made (a tenth of a second of sound and a 14 KB cover),
@@ -22,6 +29,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -32,9 +40,15 @@
 #include <utility>
 #include <vector>
 
+#include <QElapsedTimer>
+#include <QTimer>
+
 #include "app/add_job.h"
+#include "app/folder_listing.h"
 #include "app/job_list.h"
+#include "app/ui/folder_adder.h"
 #include "app/ui/job_list_model.h"
+#include "platform/posix/posix_directory_walk.h"
 #include "platform/posix/cp932_code_page.h"
 #include "platform/posix/media_facts_reader.h"
 #include "platform/posix/media_tag_reader.h"
@@ -215,14 +229,106 @@ bool MeasureFacts(const std::vector<std::string>& paths) {
     return withLength == paths.size();
 }
 
+// A library: Artist NN/Album NN/NN Track.ext, 100 files a folder; every
+// tenth file a tagged FLAC or MP3 (copies of the ones made above), the rest
+// WAV files with a header and a little sound.
+fs::path WriteTree(const fs::path& dir, int count, const std::string& flac, const std::string& mp3) {
+    const fs::path root = dir / "library";
+    // 16-bit mono PCM at 44.1 kHz, 1024 samples of silence (little endian).
+    const auto le = [](std::uint32_t n, int bytes) {
+        std::string out;
+        for (int i = 0; i < bytes; ++i) out += static_cast<char>((n >> (8 * i)) & 0xFF);
+        return out;
+    };
+    std::string wav = "RIFF" + le(36 + 2048, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(44100, 4) +
+                      le(88200, 4) + le(2, 2) + le(16, 2) + "data" + le(2048, 4);
+    wav.append(2048, '\0');
+    for (int i = 0; i < count; ++i) {
+        const int folder = i / 100;
+        const fs::path album = root / ("Artist " + std::to_string(folder / 10)) / ("Album " + std::to_string(folder % 10));
+        if (i % 100 == 0) fs::create_directories(album);
+        const std::string name = std::to_string(i % 100 + 1) + " Track";
+        if (i % 10 == 0) {
+            fs::copy_file(i % 20 == 0 ? flac : mp3, album / (name + (i % 20 == 0 ? ".flac" : ".mp3")));
+        } else {
+            std::ofstream(album / (name + ".wav"), std::ios::binary) << wav;
+        }
+    }
+    return root;
+}
+
+// Adds the folder as the window does; false when a row is missing or a
+// tagged one lacks its title.
+bool MeasureTree(const fs::path& root, int count, const qorvane::TagReader& reader) {
+    const qorvane::PosixDirectoryWalk walk;
+    std::size_t listed = 0;
+    const double listing = BestOfThree([&] { listed = qorvane::ListInputs(walk, {root.string()}).files.size(); });
+
+    double best = 1e9;
+    double bestCpu = 0;
+    qint64 worstStall = 0;
+    std::size_t rows = 0;
+    std::size_t tagged = 0;
+    for (int pass = 0; pass < 3; ++pass) {
+        JobList list;
+        qorvane::JobListModel model(list);
+        QTreeView view;
+        view.setUniformRowHeights(true);
+        view.setRootIsDecorated(false);
+        view.setModel(&model);
+        view.resize(600, 300);
+        view.show();
+        bool done = false;
+        qorvane::FolderAdder::Handlers handlers;
+        handlers.rows = [&list](std::vector<qorvane::EncodeJob> batch) { list.append(std::move(batch)); };
+        handlers.done = [&done](const qorvane::InputRowsSummary&) { done = true; };
+        qorvane::FolderAdder adder(walk, reader, handlers);
+        // The window's thread: how long between two turns of its loop.
+        QElapsedTimer sinceTurn;
+        qint64 stall = 0;
+        QTimer turns;
+        turns.setInterval(5);
+        QObject::connect(&turns, &QTimer::timeout, [&] {
+            stall = std::max(stall, sinceTurn.restart());
+        });
+        const auto start = std::chrono::steady_clock::now();
+        const std::clock_t cpuStart = std::clock();
+        qorvane::InputRowsRequest request;
+        request.paths = {root.string()};
+        request.profile = "Temporary";
+        sinceTurn.start();
+        turns.start();
+        adder.add(request);
+        while (!done) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        QApplication::processEvents();  // the view catches up
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        if (took.count() < best) {
+            best = took.count();
+            bestCpu = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+            worstStall = stall;
+        }
+        rows = list.size();
+        tagged = 0;
+        for (std::size_t row = 0; row < list.size(); ++row) tagged += !list[row].Title.empty();
+    }
+    std::printf("Folder of %d files (%d tagged FLAC or MP3), added as the window adds it:\n", count, (count + 9) / 10);
+    std::printf("  listing alone:              %7.3f s, %zu files\n", listing, listed);
+    std::printf("  listed, tags read, shown:   %7.3f s  (%.1f us per file), %zu rows, %zu with tags\n", best,
+                best * 1e6 / count, rows, tagged);
+    std::printf("  processor time, all threads: %6.3f s\n", bestCpu);
+    std::printf("  longest the window waited:  %7lld ms\n", static_cast<long long>(worstStall));
+    return rows == static_cast<std::size_t>(count) && tagged == static_cast<std::size_t>((count + 9) / 10);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int count = argc > 1 ? std::atoi(argv[1]) : 10000;
-    if (count <= 0) {
-        std::fprintf(stderr, "usage: addjob_bench [FILE_COUNT]\n");
+    const int treeCount = argc > 2 ? std::atoi(argv[2]) : 100000;
+    if (count < 0 || treeCount < 0 || (count == 0 && treeCount == 0)) {
+        std::fprintf(stderr, "usage: addjob_bench [FILE_COUNT [TREE_FILE_COUNT]]\n");
         return 2;
     }
 
@@ -231,18 +337,23 @@ int main(int argc, char** argv) {
     qorvane::testing::RunFfmpeg({"-f", "lavfi", "-i", "nullsrc=s=160x160:d=0.04,geq=random(1)*255:128:128",
                                  "-frames:v", "1", "-q:v", "5", "cover.jpg"},
                                 dir);
-    const std::vector<std::string> mp3 = WriteMp3Files(dir, count);
-    const std::vector<std::string> flac = CopyTaggedFiles(dir, "flac", "flac", count);
-    const std::vector<std::string> m4a = CopyTaggedFiles(dir, "m4a", "aac", count);
+    // At least one of each, as the models of the tree.
+    const std::vector<std::string> mp3 = WriteMp3Files(dir, std::max(count, 1));
+    const std::vector<std::string> flac = CopyTaggedFiles(dir, "flac", "flac", std::max(count, 1));
 
     const qorvane::Cp932CodePage cp932;
     const qorvane::FileMediaTagReader rowTags(cp932, qorvane::FileMediaTagReader::Pictures::Skip);
     const qorvane::TagReader reader = qorvane::TagReaderOf(rowTags);
     std::printf("AddJob, best of 3, build %s\n", QORVANE_BENCH_BUILD_TYPE);
-    bool ok = Measure("MP3 (ID3v2.3, 4 KB audio)", mp3, reader);
-    ok = Measure("FLAC (Vorbis comment, 14 KB cover)", flac, reader) && ok;
-    ok = Measure("M4A (AAC, 14 KB cover)", m4a, reader) && ok;
-    ok = MeasureFacts(MixedFiles(dir / "mixed", count)) && ok;
+    bool ok = true;
+    if (count > 0) {
+        const std::vector<std::string> m4a = CopyTaggedFiles(dir, "m4a", "aac", count);
+        ok = Measure("MP3 (ID3v2.3, 4 KB audio)", mp3, reader) && ok;
+        ok = Measure("FLAC (Vorbis comment, 14 KB cover)", flac, reader) && ok;
+        ok = Measure("M4A (AAC, 14 KB cover)", m4a, reader) && ok;
+        ok = MeasureFacts(MixedFiles(dir / "mixed", count)) && ok;
+    }
+    if (treeCount > 0) ok = MeasureTree(WriteTree(dir, treeCount, flac[0], mp3[0]), treeCount, reader) && ok;
     fs::remove_all(dir);
     return ok ? 0 : 1;
 }

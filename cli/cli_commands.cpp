@@ -6,6 +6,8 @@
 #include <set>
 #include <ostream>
 
+#include "app/add_job.h"
+#include "app/folder_listing.h"
 #include "encode/command_line.h"
 #include "encode/encoding_profile.h"
 #include "encode/parallel_runs.h"
@@ -22,8 +24,9 @@ constexpr const char* kUsage =
     "usage: qorvane-cli profile FILE.wpf\n"
     "       qorvane-cli command-line --profile FILE.wpf --script SCRIPT [--debug] INPUT...\n"
     "       qorvane-cli tags FILE...\n"
+    "       qorvane-cli list FILE|DIR...\n"
     "       qorvane-cli encode [--profile NAME|FILE.wpf] [--out DIR] [--jobs N] [--debug] [--quiet] [--progress]\n"
-    "                          [--no-cover] FILE...\n"
+    "                          [--no-cover] [--keep-tree] FILE|DIR...\n"
     "       qorvane-cli watch [--profile NAME|FILE.wpf] [--out DIR] [--keep-tree] [--jobs N] [--settle SECONDS]\n"
     "                         [--poll SECONDS] [--debug] [--quiet] [--no-cover] DIR...\n";
 
@@ -165,8 +168,28 @@ int PrintTags(const std::vector<std::string>& files, const CodePage& legacy, con
     return status;
 }
 
+int PrintInputs(const std::vector<std::string>& inputs, const DirectoryWalk& walk, std::ostream& out,
+                std::ostream& err) {
+    const ListedInputs listed = ListInputs(walk, inputs);
+    int status = kExitOk;
+    for (const FoundInput& file : listed.files) {
+        if (IsAcceptedMediaFile(file.path)) {
+            out << file.path << '\n';
+        } else {
+            err << "not taken: " << file.path << '\n';
+            status = kExitFailure;
+        }
+    }
+    for (const std::string& folder : listed.unreadableFolders) {
+        err << "folder not readable: " << folder << '\n';
+        status = kExitFailure;
+    }
+    return status;
+}
+
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const CodePage& legacy,
-        const MediaTagReader& tagReader, const EncodeHandler& encode, const WatchHandler& watch) {
+        const MediaTagReader& tagReader, const DirectoryWalk& walk, const EncodeHandler& encode,
+        const WatchHandler& watch) {
     if (args.empty()) return Usage(err);
     const std::string& command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
@@ -178,6 +201,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (command == "tags") {
         if (rest.empty()) return Usage(err);
         return PrintTags(rest, legacy, tagReader, out, err);
+    }
+    if (command == "list") {
+        if (rest.empty()) return Usage(err);
+        return PrintInputs(rest, walk, out, err);
     }
     if (command == "command-line") {
         const auto parsed = ParseOptions(rest, {"--profile", "--script"});
@@ -192,7 +219,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if ((command == "encode" && encode) || watching) {
         const auto parsed = watching ? ParseOptions(rest, {"--profile", "--out", "--jobs", "--settle", "--poll"},
                                                     {"--quiet", "--progress", "--no-cover", "--keep-tree"})
-                                     : ParseOptions(rest, {"--profile", "--out", "--jobs"}, {"--quiet", "--progress", "--no-cover"});
+                                     : ParseOptions(rest, {"--profile", "--out", "--jobs"},
+                                                    {"--quiet", "--progress", "--no-cover", "--keep-tree"});
         if (!parsed || parsed->operands.empty()) return Usage(err);
         EncodeOptions options;
         if (parsed->values.count("--jobs")) {
@@ -207,6 +235,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         options.progress = parsed->flags.count("--progress") > 0;
         options.cover = parsed->flags.count("--no-cover") == 0;
         if (!watching) {
+            options.keepTree = parsed->flags.count("--keep-tree") > 0;
             options.files = parsed->operands;
             return encode(options, out, err);
         }

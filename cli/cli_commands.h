@@ -10,6 +10,7 @@
 #include "cli/headless_batch.h"
 #include "cli/headless_watch.h"
 #include "platform/code_page.h"
+#include "platform/directory_walk.h"
 #include "tags/source_tags.h"
 
 namespace qorvane::cli {
@@ -26,10 +27,17 @@ using EncodeHandler = std::function<int(const EncodeOptions&, std::ostream& out,
 using WatchHandler = std::function<int(const WatchOptions&, std::ostream& out, std::ostream& err)>;
 
 // Runs one command line (without the program name). Output goes to out,
-// messages and the usage text to err; `legacy` decodes 8-bit tag text and
-// `tagReader` reads the tags of every format.
+// messages and the usage text to err; `legacy` decodes 8-bit tag text,
+// `tagReader` reads the tags of every format and `walk` lists folders.
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const CodePage& legacy,
-        const MediaTagReader& tagReader, const EncodeHandler& encode = {}, const WatchHandler& watch = {});
+        const MediaTagReader& tagReader, const DirectoryWalk& walk, const EncodeHandler& encode = {},
+        const WatchHandler& watch = {});
+
+// The files `encode` would take from the inputs (folders listed as the
+// window lists them), a path a line; what it would not take, and folders
+// that cannot be read, are named on err, and the status is then 1.
+int PrintInputs(const std::vector<std::string>& inputs, const DirectoryWalk& walk, std::ostream& out,
+                std::ostream& err);
 
 int PrintProfile(const std::string& file, std::ostream& out);
 int PrintCommandLines(const std::string& profileFile, const std::string& scriptPath, bool debug,

@@ -9,6 +9,9 @@
 
 #include "app/add_job.h"
 #include "app/encoder_location.h"
+#include "app/folder_listing.h"
+#include "app/kept_tree.h"
+#include "app/refused_files.h"
 #include "app/job_list_queue.h"
 #include "app/startup.h"
 #include "encode/batch_desktop.h"
@@ -287,6 +290,11 @@ void HeadlessBatch::setRunObserver(RunObserver* observer) { parts_->observers.se
 
 void HeadlessBatch::warning(const std::string& text) { parts_->console.warning(text); }
 
+void HeadlessBatch::skipped(const std::string& input, const std::string& reason) {
+    std::lock_guard lock(parts_->mutex);
+    parts_->report.skipped(input, reason);
+}
+
 int HeadlessBatch::poll() {
     Parts& p = *parts_;
     if (p.options.progress && busy() && std::chrono::steady_clock::now() >= p.nextLive) {
@@ -322,9 +330,20 @@ int HeadlessBatch::finish(int signal) {
 
 int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, std::ostream& out,
                      std::ostream& err) {
+    const DirectoryWalk& walk = services.walk;
     HeadlessBatch batch(options, std::move(services), out, err);
     if (!batch.ready()) return 1;
-    for (const std::string& file : options.files) batch.add(file, options.outDir);
+    const ListedInputs inputs = ListInputs(walk, options.files);
+    std::error_code ec;
+    const std::string here = std::filesystem::current_path(ec).string();
+    for (const FoundInput& file : inputs.files) {
+        // A file named itself keeps its path below the current folder, so
+        // that a list of files split over several runs lands as one folder would.
+        const bool named = file.addedFolder.empty();
+        batch.add(file.path, RowOutputFolder(options.outDir, options.keepTree, named ? here : file.addedFolder,
+                                             named ? std::filesystem::absolute(file.path, ec).string() : file.path));
+    }
+    for (const std::string& folder : inputs.unreadableFolders) batch.skipped(folder, FolderNotReadableText());
     const int signal = batch.poll();
     if (signal == 0) batch.start();
     return batch.finish(signal);

@@ -13,6 +13,7 @@
 #include "encode/batch_services.h"
 #include "encode/live_status.h"
 #include "platform/code_page.h"
+#include "platform/directory_walk.h"
 #include "platform/metadata_editor.h"
 #include "platform/output_folders.h"
 #include "platform/process_launcher.h"
@@ -31,7 +32,10 @@ struct EncodeOptions {
     bool progress = false;  // keep one line per run updating in place (a terminal)
     int columns = 80;       // the terminal's width, for that line
     bool cover = true;      // outputs carry the source's cover art
-    std::vector<std::string> files;
+    // Below --out, each output goes into its input's subfolder relative to
+    // the folder named (for a file named itself: to the current folder).
+    bool keepTree = false;
+    std::vector<std::string> files;  // files and folders
 };
 
 // The outside services a headless batch uses.
@@ -55,6 +59,8 @@ struct HeadlessServices {
     int lostOutputSignal = 0;
     // Keeps the computer awake while the batch runs; none: nothing does.
     SleepInhibitor* sleep = nullptr;
+    // Lists the folders named.
+    const DirectoryWalk& walk;
 };
 
 // The line a terminal shows while a run goes on: "[3/12]  42.0%   31.0x
@@ -90,6 +96,8 @@ public:
     // Told of each run as it ends, after its line; set before start().
     void setRunObserver(RunObserver* observer);
     void warning(const std::string& text);
+    // The "skipped:" line of an input that gets no row.
+    void skipped(const std::string& input, const std::string& reason);
     // With a signal, aborts the running encoders and names the rows not
     // done. Waits for the batch and its thread; the exit status.
     int finish(int signal);

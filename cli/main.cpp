@@ -33,8 +33,10 @@ int main(int argc, char** argv) {
     // 8-bit tag text of the files this program meets is CP932 or Latin-1.
     const qorvane::Cp932CodePage cp932;
     const qorvane::FileMediaTagReader tagReader(cp932);
+    const qorvane::PosixDirectoryWalk walk;
     // Runs `batch` with the Linux services: `encode` and `watch` alike.
-    const auto withServices = [argv, &cp932, &tagReader](qorvane::cli::EncodeOptions& options, const auto& batch) {
+    const auto withServices = [argv, &cp932, &tagReader, &walk](qorvane::cli::EncodeOptions& options,
+                                                                const auto& batch) {
         // On a terminal each run keeps one line updating in place; piped or
         // redirected, the output is the plain lines only.
         if (::isatty(STDOUT_FILENO) && !options.quiet) options.progress = true;
@@ -62,15 +64,14 @@ int main(int argc, char** argv) {
         return batch(qorvane::cli::HeadlessServices{registry, launcher, outputFolders, editor, paths.hostDir,
                                                     paths.profileDir, path ? path : "", qorvane::DefaultBatchLogPath(),
                                                     rowTags, tagReader, &qorvane::TerminationSignals::Received,
-                                                    SIGPIPE, &sleepLock});
+                                                    SIGPIPE, &sleepLock, walk});
     };
     const auto encode = [&withServices](qorvane::cli::EncodeOptions options, std::ostream& out, std::ostream& err) {
         return withServices(options, [&](qorvane::cli::HeadlessServices services) {
             return qorvane::cli::RunHeadlessBatch(options, std::move(services), out, err);
         });
     };
-    const auto watch = [&withServices](qorvane::cli::WatchOptions options, std::ostream& out, std::ostream& err) {
-        const qorvane::PosixDirectoryWalk walk;
+    const auto watch = [&withServices, &walk](qorvane::cli::WatchOptions options, std::ostream& out, std::ostream& err) {
         // inotify, unless polling is asked for or inotify cannot be had.
         std::unique_ptr<qorvane::FolderWatcher> watcher;
         if (!options.poll) {
@@ -91,5 +92,5 @@ int main(int argc, char** argv) {
                                                   {*watcher, record, qorvane::WatchListingOf(walk)}, out, err);
         });
     };
-    return qorvane::cli::Run(args, std::cout, std::cerr, cp932, tagReader, encode, watch);
+    return qorvane::cli::Run(args, std::cout, std::cerr, cp932, tagReader, walk, encode, watch);
 }

@@ -15,6 +15,7 @@ packages=(
   libdbus-1-dev dbus-daemon
   xvfb xauth fonts-noto-cjk
   scdoc desktop-file-utils appstream lintian dpkg-dev file
+  parallel
 )
 
 missing=()

@@ -156,6 +156,12 @@ Should the program not end normally, changes to the job list will be lost.</tran
     <message>
         <source>フォルダを開く</source>
         <translation>Open folder</translation>
+        <source>次のフォルダは読めないため、その中のファイルを追加しませんでした (%1 件)</source>
+        <translation>These folders could not be read, so their files were not added (%1)</translation>
+    </message>
+    <message>
+        <source>フォルダを読めません</source>
+        <translation>The folder cannot be read</translation>
     </message>
 </context>
 <context>
@@ -397,6 +403,12 @@ Should the program not end normally, changes to the job list will be lost.</tran
     <message>
         <source>終了時に通知する</source>
         <translation>Notify when all files are converted</translation>
+        <source>フォルダ構成を保つ</source>
+        <translation>Keep the folder structure</translation>
+    </message>
+    <message>
+        <source>フォルダから追加したファイルを、作成先の下の同じ構成のフォルダに出力する</source>
+        <translation>Files added through a folder go into the same subfolders below the output folder</translation>
     </message>
 </context>
 <context>
@@ -499,6 +511,22 @@ Should the program not end normally, changes to the job list will be lost.</tran
     <message>
         <source>作成先を選ぶ</source>
         <translation>Choose the output folder</translation>
+    </message>
+    <message>
+        <source>中止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>フォルダの追加を中止</source>
+        <translation>Stop adding the folder</translation>
+    </message>
+    <message>
+        <source>フォルダを追加しています… %1 件</source>
+        <translation>Adding folders… %1</translation>
+    </message>
+    <message>
+        <source>フォルダ追加</source>
+        <translation>Add folder</translation>
     </message>
 </context>
 <context>

@@ -51,8 +51,10 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
     setFont(JapaneseUiFont());
     setWindowTitle(tr("環境設定"));
     // The original form, and below it a row for the runs at the same time,
-    // one for cover art, one for the notice at the end, and the watched folders.
-    setFixedSize(323, 211 + kParallelRowHeight + kCoverRowHeight + kNotifyRowHeight + WatchFoldersPanel::kHeight);
+    // one for cover art, one for the notice at the end, one for the folder
+    // tree, and the watched folders.
+    setFixedSize(323, 211 + kParallelRowHeight + kCoverRowHeight + kNotifyRowHeight + kKeepTreeRowHeight +
+                          WatchFoldersPanel::kHeight);
 
     cbShutdn = NewCheckBox(this, tr("全変換終了時にシャットダウンする"), 10);
     cbSnd1 = NewCheckBox(this, tr("変換終了時に音を鳴らす"), 38);
@@ -75,11 +77,15 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
     sePar->setToolTip(tr("いくつのファイルを同時にエンコードするか (CPU の数まで)"));
     cbCover = NewCheckBox(this, tr("カバー画像を引き継ぐ"), 174 + kParallelRowHeight);
     cbNotify = NewCheckBox(this, tr("終了時に通知する"), 174 + kParallelRowHeight + kCoverRowHeight);
+    cbKeepTree =
+        NewCheckBox(this, tr("フォルダ構成を保つ"), 174 + kParallelRowHeight + kCoverRowHeight + kNotifyRowHeight);
+    cbKeepTree->setToolTip(tr("フォルダから追加したファイルを、作成先の下の同じ構成のフォルダに出力する"));
 
     watchPanel = new WatchFoldersPanel(pickers, this);
-    watchPanel->move(0, 174 + kParallelRowHeight + kCoverRowHeight + kNotifyRowHeight);
+    watchPanel->move(0, 174 + kParallelRowHeight + kCoverRowHeight + kNotifyRowHeight + kKeepTreeRowHeight);
 
-    const int buttonTop = 178 + kParallelRowHeight + kCoverRowHeight + kNotifyRowHeight + WatchFoldersPanel::kHeight;
+    const int buttonTop = 178 + kParallelRowHeight + kCoverRowHeight + kNotifyRowHeight + kKeepTreeRowHeight +
+                          WatchFoldersPanel::kHeight;
     OKBtn = new QPushButton(tr("OK"), this);
     OKBtn->setGeometry(152, buttonTop, 75, 25);
     OKBtn->setDefault(true);
@@ -97,7 +103,8 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
     setTabOrder(UpDnButton1, sePar);
     setTabOrder(sePar, cbCover);
     setTabOrder(cbCover, cbNotify);
-    setTabOrder(cbNotify, watchPanel->cbWatch);
+    setTabOrder(cbNotify, cbKeepTree);
+    setTabOrder(cbKeepTree, watchPanel->cbWatch);
     setTabOrder(watchPanel->btRemove, OKBtn);
     setTabOrder(OKBtn, CancelBtn);
 
@@ -121,6 +128,7 @@ void TEnvDlg::FormCreate(const WorkArea& workArea, QPoint cursor) {
     cbCover->setChecked(settings_.cover);
     cbNotify->setChecked(settings_.notify);
     watchPanel->setSettings(settings_.watch);
+    cbKeepTree->setChecked(settings_.keeptree);
 
     PlaceFrame(*this, [area = workArea, cursor](int width, int height) {
         return ClampIntoWorkArea(CentredOn(cursor.x(), cursor.y(), width, height), area);
@@ -138,6 +146,7 @@ void TEnvDlg::OKBtnClick() {
     settings_.cover = cbCover->isChecked();
     settings_.notify = cbNotify->isChecked();
     settings_.watch = watchPanel->settings();
+    settings_.keeptree = cbKeepTree->isChecked();
     accept();
 }
 

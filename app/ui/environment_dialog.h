@@ -1,8 +1,8 @@
 #pragma once
 // The environment dialog "環境設定": completion actions, the default output
 // folder, how many runs go at the same time, whether outputs carry cover
-// art, whether the end of a batch brings a desktop notice, and the watched
-// folders. Created for each use; OK copies the fields back into the settings
+// art, whether the end of a batch brings a desktop notice, whether a folder's
+// tree is kept below the output folder, and the watched folders. Created for each use; OK copies the fields back into the settings
 // without checking them, anything else copies nothing.
 
 #include <QDialog>
@@ -42,6 +42,7 @@ public:
     QCheckBox* cbCover;
     QCheckBox* cbNotify;
     WatchFoldersPanel* watchPanel;  // the watched folders
+    QCheckBox* cbKeepTree;  // the folder tree kept below the output folder
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
 
@@ -58,6 +59,7 @@ private:
     static constexpr int kParallelRowHeight = 28;
     static constexpr int kCoverRowHeight = 24;
     static constexpr int kNotifyRowHeight = 24;
+    static constexpr int kKeepTreeRowHeight = 24;
 
     void FormCreate(const WorkArea& workArea, QPoint cursor);
     void chooseSoundFile(QLineEdit* edit);

@@ -167,6 +167,8 @@ int main(int argc, char** argv) {
     services.messages = &messages;
     services.pickers = &pickers;
     services.readTags = TagReaderOf(rowTags);
+    const PosixDirectoryWalk walk;
+    services.walk = &walk;
     const Utf8CodePage systemCodePage;  // names typed for profiles are UTF-8 here
     QtInputBox inputBox;
     services.inputBox = &inputBox;

@@ -23,6 +23,7 @@
 #include "app/hand_over.h"
 #include "app/job_edits.h"
 #include "app/refused_files.h"
+#include "platform/directory_walk.h"
 #include "app/startup.h"
 #include "app/ui/environment_dialog.h"
 #include "app/ui/job_list_model.h"
@@ -70,12 +71,13 @@ TQorvbyOstrel::TQorvbyOstrel(AppState& state, MainWindowServices services,
     layout->setSpacing(0);
     buildList();
     layout->addWidget(ListView1, 1);
+    layout->addWidget(buildAddBar());
     layout->addWidget(buildFieldPanel());
     setCentralWidget(central);
 
     // The list, the panel, then the toolbar from left to right.
     QWidget* const order[] = {ListView1, EdAuthor, edAlbum, edYear, edCopy, edTitle, edDir,
-                              UpDnButton1, tbClose,  tbConv,  proList, tbChg,  tbDel,   tbEnv};
+                              UpDnButton1, tbClose,  tbConv,  proList, tbChg,  tbAdd,   tbDel,   tbEnv};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
     buildShortcuts();
 
@@ -206,6 +208,12 @@ void TQorvbyOstrel::AddJob(const std::string& path, const std::string& profile, 
 }
 
 void TQorvbyOstrel::AddFiles(const std::vector<std::string>& paths) {
+    if (adding() || std::any_of(paths.begin(), paths.end(), [this](const std::string& path) {
+            return services_.walk->kind(path) == DirectoryWalk::Kind::Folder;
+        })) {
+        startAdding(paths);
+        return;
+    }
     try {
         for (const auto& path : paths) AddJob(path);
     } catch (const FileOpenError& error) {

@@ -15,6 +15,8 @@
 #include "platform/ui_text.h"
 
 class QComboBox;
+class QLabel;
+class QPushButton;
 class QLineEdit;
 class QToolBar;
 class QToolButton;
@@ -24,6 +26,9 @@ class QItemSelection;
 namespace qorvane {
 
 class CodePage;
+class DirectoryWalk;
+class FolderAdder;
+struct InputRowsSummary;
 class InputBox;
 class JobListModel;
 class Pickers;
@@ -56,6 +61,8 @@ struct MainWindowServices {
     // names are cleaned in.
     InputBox* inputBox = nullptr;
     const CodePage* codePage = nullptr;
+    // Lists the folders dropped, named or picked (on a thread of its own).
+    const DirectoryWalk* walk = nullptr;
 };
 
 class TQorvbyOstrel : public QMainWindow {
@@ -79,8 +86,13 @@ public:
     void AddJob(const std::string& path, const std::string& profile, const std::string& outDir);
     // Adds files in order; a file that cannot be read ends the run with a
     // message, and the files after it are not added. The files of kinds the
-    // list does not take are named in one message afterwards.
+    // list does not take are named in one message afterwards. When a folder
+    // is among them (or an adding still goes on) everything is added off
+    // the window's thread (main_window_folders.cpp): the rows come in
+    // batches, a line under the list counts them and offers to stop.
     void AddFiles(const std::vector<std::string>& paths);
+    // True while folders are being added.
+    bool adding() const;
 
     // Writes the settings file as closing the window does (FormCloseQuery).
     void saveSettings();
@@ -93,6 +105,7 @@ public:
     QToolButton* tbConv;
     QComboBox* proList;
     QToolButton* tbChg;
+    QToolButton* tbAdd;  // adds a folder chosen with the folder picker
     QToolButton* tbDel;
     QToolButton* tbEnv;
     QTreeView* ListView1;
@@ -103,11 +116,15 @@ public:
     QLineEdit* edCopy;
     QLineEdit* edDir;
     TUpDnButton* UpDnButton1;
+    QWidget* addBar;  // shown while folders are being added
+    QLabel* addLabel;
+    QPushButton* addCancel;
 
 public slots:
     void tbCloseClick();
     void tbChgClick();
     void tbDelClick();
+    void tbAddClick();
     void tbEnvClick();
     void UpDnButton1Click();
 
@@ -129,12 +146,18 @@ private:
     void proListChange();
     void OpenProfileEditor(const std::string& name);
     void updateProgressCount();
+    QWidget* buildAddBar();  // main_window_folders.cpp
+    void startAdding(const std::vector<std::string>& paths);
+    void addingDone(const InputRowsSummary& summary);
 
     AppState& state_;
     MainWindowServices services_;
     JobList jobs_;
     JobListModel* model_;
     TProDlg* progress_ = nullptr;
+    FolderAdder* adder_ = nullptr;
+    std::size_t addedRows_ = 0;  // by the adding going on
+    QString lastFolder_;         // where the folder picker starts
 };
 
 }  // namespace qorvane

@@ -20,6 +20,7 @@ const QKeySequence kConvertKey(Qt::CTRL | Qt::Key_Return);
 const QKeySequence kConvertKeypadKey(Qt::CTRL | Qt::Key_Enter);
 const QKeySequence kEditKey(Qt::CTRL | Qt::Key_E);
 const QKeySequence kDeleteKey(Qt::Key_Delete);
+const QKeySequence kAddFolderKey(Qt::CTRL | Qt::Key_O);
 const QKeySequence kSettingsKey(Qt::CTRL | Qt::Key_Comma);
 const QKeySequence kToolBarKey(Qt::Key_F10);
 
@@ -80,12 +81,15 @@ void TQorvbyOstrel::buildToolBar() {
     ToolBar1->addSeparator();
     tbChg = NewToolButton(ToolBar1, tr("変更"), QStyle::SP_FileDialogDetailedView, kEditKey);
     ToolBar1->addSeparator();
+    tbAdd = NewToolButton(ToolBar1, tr("フォルダ追加"), QStyle::SP_DirOpenIcon, kAddFolderKey);
+    ToolBar1->addSeparator();
     tbDel = NewToolButton(ToolBar1, tr("削除"), QStyle::SP_TrashIcon, kDeleteKey);
     ToolBar1->addSeparator();
     tbEnv = NewToolButton(ToolBar1, tr("設定"), QStyle::SP_ComputerIcon, kSettingsKey);
 
     connect(tbClose, &QToolButton::clicked, this, &TQorvbyOstrel::tbCloseClick);
     connect(tbChg, &QToolButton::clicked, this, &TQorvbyOstrel::tbChgClick);
+    connect(tbAdd, &QToolButton::clicked, this, &TQorvbyOstrel::tbAddClick);
     connect(tbDel, &QToolButton::clicked, this, &TQorvbyOstrel::tbDelClick);
     connect(tbEnv, &QToolButton::clicked, this, &TQorvbyOstrel::tbEnvClick);
     connect(proList, &QComboBox::activated, this, &TQorvbyOstrel::proListChange);
@@ -100,6 +104,7 @@ void TQorvbyOstrel::buildShortcuts() {
     presses(tbConv, {kConvertKey, kConvertKeypadKey}, this, Qt::WindowShortcut);
     presses(tbChg, {kEditKey}, this, Qt::WindowShortcut);
     presses(tbEnv, {kSettingsKey}, this, Qt::WindowShortcut);
+    presses(tbAdd, {kAddFolderKey}, this, Qt::WindowShortcut);
     // Only in the list: in a tag field Delete deletes text.
     presses(tbDel, {kDeleteKey}, ListView1, Qt::WidgetShortcut);
     connect(NewShortcut(this, {kToolBarKey}, Qt::WindowShortcut), &QShortcut::activated, this,

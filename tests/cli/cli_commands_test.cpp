@@ -1,6 +1,7 @@
 #include "cli/cli_commands.h"
 #include "platform/posix/cp932_code_page.h"
 #include "platform/posix/media_tag_reader.h"
+#include "platform/posix/posix_directory_walk.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +26,7 @@ Result RunCli(std::vector<std::string> args) {
     std::ostringstream out, err;
     const Cp932CodePage cp932;
     const FileMediaTagReader tagReader(cp932);
-    const int status = Run(args, out, err, cp932, tagReader);
+    const int status = Run(args, out, err, cp932, tagReader, PosixDirectoryWalk());
     return {status, out.str(), err.str()};
 }
 
@@ -111,9 +112,23 @@ TEST(Cli, TagsOfOtherFormatsPrintTheSameLines) {
                   std::to_string(std::filesystem::file_size(dir / "cover.png")) + "\n");
 }
 
+TEST(Cli, ListNamesTheFilesOfFoldersInTheirOrderAndWhatItWouldNotTake) {
+    TempDir dir;
+    dir.write("in/曲 10.mp3", "x");
+    dir.write("in/曲 9.mp3", "x");
+    dir.write("in/CD 2/1.flac", "x");
+    dir.write("in/readme.txt", "x");
+    const auto notes = dir.write("notes.txt", "x");
+    const std::string in = (dir / "in").string();
+    const Result r = RunCli({"list", in, notes.string()});
+    EXPECT_EQ(r.status, kExitFailure);
+    EXPECT_EQ(r.out, in + "/CD 2/1.flac\n" + in + "/曲 9.mp3\n" + in + "/曲 10.mp3\n");
+    EXPECT_EQ(r.err, "not taken: " + notes.string() + "\n");
+}
+
 TEST(Cli, UsageErrorsExit64) {
     for (const auto& args : std::vector<std::vector<std::string>>{
-             {}, {"bogus"}, {"profile"}, {"profile", "a", "b"}, {"tags"},
+             {}, {"bogus"}, {"profile"}, {"profile", "a", "b"}, {"tags"}, {"list"},
              {"command-line", "--profile", "p.wpf", "x.avi"}, {"command-line", "--what", "x"}}) {
         const Result r = RunCli(args);
         EXPECT_EQ(r.status, kExitUsage);

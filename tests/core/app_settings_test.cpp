@@ -194,6 +194,18 @@ TEST(AppSettings, WatchedFoldersComeBackAndAreWrittenOnlyOnceThere) {
     EXPECT_FALSE(read.folders[1].keepTree);
 }
 
+TEST(AppSettings, TheFolderTreeIsKeptOnlyOnceTurnedOn) {
+    TempDir dir;
+    AppSettings s = DefaultSettings(kArea);
+    EXPECT_FALSE(s.keeptree);
+    ASSERT_TRUE(SaveSettings(dir / "q.ini", s, Window(false)));
+    EXPECT_EQ(ReadFileBytes(dir / "q.ini").find("keeptree"), std::string::npos);
+    s.keeptree = true;
+    ASSERT_TRUE(SaveSettings(dir / "q.ini", s, Window(false)));
+    EXPECT_NE(ReadFileBytes(dir / "q.ini").find("keeptree=1\r\n"), std::string::npos);
+    EXPECT_TRUE(LoadSettings(dir / "q.ini", kArea).keeptree);
+}
+
 TEST(AppSettings, ReadOnlyFileIsLeftUnchanged) {
     TempDir dir;
     const auto file = dir.write("q.ini", "[env]\nleft=3\n");

@@ -24,6 +24,7 @@ protected:
         InputRowsPacing pacing;
         pacing.batchRows = 2;
         pacing.batchTime = std::chrono::hours(1);
+        pacing.forEach = forEach;
         return MakeInputRows(walk, readTags, request,
                              [this](std::vector<EncodeJob> batch) { batches.push_back(std::move(batch)); },
                              stopped, pacing);
@@ -45,6 +46,7 @@ protected:
         return tags;
     };
     std::vector<std::vector<EncodeJob>> batches;
+    ForEachIndex forEach;
 };
 
 TEST_F(InputRows, RowsComeInBatchesWithTheTreeKeptBelowTheOutputFolder) {
@@ -67,12 +69,18 @@ TEST_F(InputRows, RowsComeInBatchesWithTheTreeKeptBelowTheOutputFolder) {
 }
 
 TEST_F(InputRows, AFileThatCannotBeOpenedKeepsItsRowAndEndsTheAdding) {
+    // The tags of a batch read in any order (as on several threads): the
+    // rows still come in the listing's order, up to the failing file.
+    forEach = [](std::size_t count, const std::function<void(std::size_t)>& task) {
+        for (std::size_t i = count; i-- > 0;) task(i);
+    };
     InputRowsRequest request;
     request.paths = {"/in/Artist", "/in"};
     request.outDir = "/out";
     request.keepTree = true;
     const InputRowsSummary summary = make(request);
     EXPECT_EQ(outDirs(), (std::vector<std::string>(4, "/out/Album")));
+    EXPECT_EQ(batches[1][0].Title, "3");
     EXPECT_EQ(batches.back().back().Title, "");  // 4.flac, with empty tags
     EXPECT_EQ(summary.openError, FileOpenError("/in/Artist/Album/4.flac").what());
     EXPECT_FALSE(summary.stopped);

@@ -44,6 +44,7 @@ void ChangeEverything(TEnvDlg& d) {
     d.sePar->setValue(2);
     d.cbCover->setChecked(false);
     d.cbNotify->setChecked(false);
+    d.cbKeepTree->setChecked(true);
 }
 
 TEST(EnvironmentDialog, ShowsTheSettings) {
@@ -62,9 +63,12 @@ TEST(EnvironmentDialog, ShowsTheSettings) {
     EXPECT_EQ(d.cbCover->text(), QStringLiteral("カバー画像を引き継ぐ"));
     EXPECT_TRUE(d.cbNotify->isChecked());
     EXPECT_EQ(d.cbNotify->text(), QStringLiteral("終了時に通知する"));
-    // The form, the row of runs at the same time, cover art, the notice and the watched folders.
-    EXPECT_EQ(d.size(), QSize(323, 437));
-    EXPECT_EQ(d.pos(), QPoint(500 - 161, 400 - 218));
+    EXPECT_FALSE(d.cbKeepTree->isChecked());
+    EXPECT_EQ(d.cbKeepTree->text(), QStringLiteral("フォルダ構成を保つ"));
+    // The form, the row of runs at the same time, cover art, the notice, the
+    // folder tree and the watched folders.
+    EXPECT_EQ(d.size(), QSize(323, 461));
+    EXPECT_EQ(d.pos(), QPoint(500 - 161, 400 - 230));
     EXPECT_FALSE(d.watchPanel->cbWatch->isChecked());
     EXPECT_EQ(d.watchPanel->cbWatch->text(), QStringLiteral("フォルダを監視する"));
 }
@@ -86,6 +90,7 @@ TEST(EnvironmentDialog, OkCopiesEveryFieldBackUnchecked) {
     expected.parallel = std::min(2, ProcessorCount());
     expected.cover = false;
     expected.notify = false;
+    expected.keeptree = true;
     EXPECT_EQ(s, expected);
 }
 
@@ -108,7 +113,7 @@ TEST(EnvironmentDialog, OpenedNearACornerIsPulledIntoTheWorkArea) {
     AppSettings s = Stored();
     FakePickers pickers;
     TEnvDlg bottomRight(s, kArea, pickers, {1020, 730});
-    EXPECT_EQ(bottomRight.pos(), QPoint(1024 - 323, 738 - 437));
+    EXPECT_EQ(bottomRight.pos(), QPoint(1024 - 323, 738 - 461));
     bottomRight.show();  // framed: placed again, frame and all
     EXPECT_EQ(bottomRight.frameGeometry().bottomRight(), QPoint(1024 - 1, 738 - 1));
     TEnvDlg topLeft(s, {0, 30, 1024, 738}, pickers, {2, 2});
@@ -198,8 +203,9 @@ TEST(EnvironmentDialog, TabOrderFollowsTheForm) {
     TEnvDlg d(s, kArea, pickers, {500, 400});
     const std::vector<QWidget*> order{d.cbShutdn, d.cbSnd1, d.edSnd1, d.UpDnButton2, d.cbSnd2, d.edSnd2,
                                       d.UpDnButton3, d.outdir, d.UpDnButton1, d.sePar, d.cbCover, d.cbNotify,
-                                      d.watchPanel->cbWatch, d.watchPanel->lvWatch, d.watchPanel->btAdd,
-                                      d.watchPanel->btChange, d.watchPanel->btRemove, d.OKBtn, d.CancelBtn};
+                                      d.cbKeepTree, d.watchPanel->cbWatch, d.watchPanel->lvWatch,
+                                      d.watchPanel->btAdd, d.watchPanel->btChange, d.watchPanel->btRemove, d.OKBtn,
+                                      d.CancelBtn};
     // The widgets that Tab reaches, in the order of the focus chain.
     std::vector<QWidget*> reached{order.front()};
     for (QWidget* w = order.front()->nextInFocusChain(); w != order.front(); w = w->nextInFocusChain()) {

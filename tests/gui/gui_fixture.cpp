@@ -17,13 +17,14 @@ TQorvbyOstrel& MainWindowTest::open(const std::vector<std::string>& arguments) {
     MainWindowServices services;
     services.messages = &messages;
     services.pickers = &pickers;
-    services.readTags = Id3TagReader(cp932);
+    services.readTags = readTags ? readTags : Id3TagReader(cp932);
     services.isConverting = [this] { return converting || (batchRunning && batchRunning()); };
     services.abortBatch = [this] {
         if (abortBatch) abortBatch();
     };
     services.inputBox = &input;
     services.codePage = &utf8;
+    services.walk = &walk;
     window = std::make_unique<TQorvbyOstrel>(state, services, arguments);
     return *window;
 }

@@ -18,6 +18,7 @@
 #include "platform/code_page.h"
 #include "platform/message_box.h"
 #include "platform/posix/cp932_code_page.h"
+#include "platform/posix/posix_directory_walk.h"
 #include "support/temp_dir.h"
 
 namespace qorvane::testing {
@@ -82,9 +83,12 @@ protected:
     // A test with a real batch answers these from its controller.
     std::function<bool()> batchRunning;
     std::function<void()> abortBatch;
+    // Reads the tags of new rows; the ID3 reader unless a test sets it.
+    TagReader readTags;
     FakeInputBox input;
     Utf8CodePage utf8;
     Cp932CodePage cp932;
+    PosixDirectoryWalk walk;
     std::unique_ptr<TQorvbyOstrel> window;
 };
 

@@ -107,7 +107,7 @@ TEST_F(MainWindowKeysTest, EveryControlHasAnAccessibleName) {
         ++controls;
         EXPECT_FALSE(child->accessibleName().isEmpty()) << child->metaObject()->className();
     }
-    EXPECT_EQ(controls, 14);
+    EXPECT_EQ(controls, 15);
     EXPECT_EQ(w.EdAuthor->accessibleName(), QStringLiteral("アーティスト"));
 }
 

@@ -59,8 +59,7 @@ TEST_F(MainWindowTest, DropAddsAcceptedFilesInOrderCountsThemAndNamesTheRest) {
     TProDlg progress(&w);
     w.setProgressDialog(&progress);
     const auto mp3 = file("a.mp3", TaggedMp3("Song", "Band"));
-    fs::create_directory(dir / "Music");
-    Drop(w.edTitle, {mp3, file("b.txt"), file("C.WAV"), (dir / "Music").string(), file("clip.mkv")});
+    Drop(w.edTitle, {mp3, file("b.txt"), file("C.WAV"), file("clip.mkv")});
     EXPECT_EQ(column(JobField::File), (Strings{"a.mp3", "C.WAV", "clip.mkv"}));
     EXPECT_EQ(column(JobField::Title), (Strings{"Song", "", ""}));
     EXPECT_EQ(column(JobField::Author), (Strings{"Band", "", ""}));
@@ -69,7 +68,7 @@ TEST_F(MainWindowTest, DropAddsAcceptedFilesInOrderCountsThemAndNamesTheRest) {
     EXPECT_EQ(progress.Label2->text(), QStringLiteral("(4) "));
     EXPECT_EQ(progress.Label2->geometry().right() + 1, 45);  // right-aligned before the file name
     // One box, once the drop is over, names what was left out.
-    EXPECT_EQ(messages.shown, (Strings{"qorv: 次のファイルは変換できない種類のため追加しませんでした (2 件)\n\nb.txt\nMusic"}));
+    EXPECT_EQ(messages.shown, (Strings{"qorv: 次のファイルは変換できない種類のため追加しませんでした (1 件)\n\nb.txt"}));
 
     messages.shown.clear();
     Drop(w.ListView1->viewport(), {mp3});  // the same file again: another row
@@ -340,7 +339,7 @@ TEST_F(MainWindowTest, TabAndBacktabWalkTheFieldsAndTheToolbar) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     const std::vector<QWidget*> order{w.ListView1, w.EdAuthor, w.edAlbum, w.edYear,  w.edCopy,
                                       w.edTitle,   w.edDir,    w.UpDnButton1, w.tbClose, w.tbConv,
-                                      w.proList,   w.tbChg,    w.tbDel,   w.tbEnv};
+                                      w.proList,   w.tbChg,    w.tbAdd,   w.tbDel,   w.tbEnv};
     w.ListView1->setFocus();
     for (std::size_t i = 1; i <= order.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
