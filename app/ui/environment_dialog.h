@@ -2,8 +2,9 @@
 // The environment dialog "環境設定": completion actions, the default output
 // folder, how many runs go at the same time, whether outputs carry cover
 // art, whether the end of a batch brings a desktop notice, whether a folder's
-// tree is kept below the output folder, and the watched folders. Created for each use; OK copies the fields back into the settings
-// without checking them, anything else copies nothing.
+// tree is kept below the output folder, and the watched folders. Created for
+// each use; OK copies the fields back into the settings without checking
+// them, anything else copies nothing.
 
 #include <QDialog>
 #include <QStringList>

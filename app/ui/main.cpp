@@ -242,7 +242,6 @@ int main(int argc, char** argv) {
         AppendToBatchLog(DefaultBatchLogPath(), LogTimestampLine() + "-- " + line + "\n");
     };
     PosixDurableTextFile watchRecord(DefaultRecoveryFolder() / "watched");
-    const PosixDirectoryWalk walk;
     WindowFolderWatch watching(window, WatchIntoWindow(window, controller, watchRecord, walk, watchLog));
     // The scripted runs of the tests put an observer of their own in its place.
     controller.setRunObserver(&watching);

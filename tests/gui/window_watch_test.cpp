@@ -24,8 +24,8 @@ TEST_F(BatchWindowTest, FilesLandingInAWatchedFolderAreConvertedWithoutAClickWit
     window->AddFiles({file("hand.wav", "x")});
     fs::create_directories(dir / "watched");
     PosixDurableTextFile record(dir / "state/watched");
-    const PosixDirectoryWalk walk;
-    WindowFolderWatch::Services services = WatchIntoWindow(*window, *controller, record, walk, [](const std::string&) {});
+    WindowFolderWatch::Services services =
+        WatchIntoWindow(*window, *controller, record, walk, [](const std::string&) {});
     services.timing.settle = 200ms;
     WindowFolderWatch watch(*window, services);
     controller->setRunObserver(&watch);
