@@ -110,6 +110,12 @@ public:
         return end_;
     }
 
+    // Only while the leader is unreaped does the group's number stay ours.
+    void signalGroup(int signal) {
+        std::lock_guard lock(mutex_);
+        if (!reaped_) ::kill(-pid_, signal);
+    }
+
     // Once the process has ended, in whatever way, ends what is left of its
     // group, then reaps it: nothing of a run outlives it, and whoever judges
     // the run sees its output in its final state. The leader stays unreaped
@@ -255,6 +261,7 @@ public:
         if (run_->reaped()) return;
         const pid_t group = run_->pid();
         ::kill(-group, SIGTERM);
+        ::kill(-group, SIGCONT);  // a paused group hears the SIGTERM only once it goes on
         const auto graceEnd = Clock::now() + kTermGrace;
         while (!run_->ended() && Clock::now() < graceEnd) run_->sleepUntilEndOr(graceEnd);
         ::kill(-group, SIGKILL);  // stragglers, and anything that ignored SIGTERM
@@ -270,6 +277,9 @@ public:
     }
 
     ProcessEnd end() const override { return run_->end(); }
+
+    void pause() override { run_->signalGroup(SIGSTOP); }
+    void resume() override { run_->signalGroup(SIGCONT); }
 
 private:
     std::shared_ptr<Run> run_;
