@@ -106,13 +106,13 @@ bool EncodeThread::paused() const {
     return paused_;
 }
 
-// While paused nothing starts; an abort goes ahead, and so does a stop after
-// the runs going, which starts nothing either (but a run prepared before it
-// waits for the resume).
+// While paused nothing starts; a stop after the runs going goes ahead, as
+// it starts nothing either (but a run prepared before it waits for the
+// resume).
 bool EncodeThread::holdingStill() const {
     const BatchState& state = runner_.state();
     std::lock_guard lock(mutex_);
-    return paused_ && !state.abortRequested && (held_ || !state.stopAfterRunsGoing);
+    return paused_ && (held_ || !state.stopAfterRunsGoing);
 }
 
 // The batch is over: so is its pause.
@@ -183,6 +183,8 @@ void EncodeThread::runBatch() {
             state.running = false;
             return;
         }
+        // Paused runs are continued so that the abort ends them in order.
+        if (state.abortRequested) resumeRuns();
         if (holdingStill()) {
             waitForARunToEnd();
         } else if (held_) {
