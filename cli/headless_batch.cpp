@@ -176,8 +176,14 @@ int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, st
         return signal != 0 ? signal : console.lost() ? services.lostOutputSignal : 0;
     };
 
+    // Ctrl-Z: true once per request, when the program can be suspended.
+    const auto suspendAsked = [&services] {
+        return services.suspendAsked && services.suspend && services.suspendAsked();
+    };
+
     const TagReader readTags = TagReaderOf(services.rowTagReader);
     for (const std::string& file : options.files) {
+        if (suspendAsked()) services.suspend();  // no encoder going yet
         try {
             if (!AddJob(jobs, file, profileName, options.outDir, readTags)) {
                 report.skipped(file, FailureReason({RunResult::UnsupportedInput, {}}));
@@ -193,14 +199,27 @@ int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, st
         EncodeThread thread(runner, invoker, services.launcher, services.outputFolders, services.logFile);
         thread.setObserver(&report);
         if (options.progress) thread.setLiveStatus(&live);
+        const auto lookAtStopAfter = [&services, &runner] {
+            if (services.stopAfterAsked && services.stopAfterAsked()) runner.requestStopAfterRunsGoing();
+        };
+        lookAtStopAfter();  // asked before the batch began: no run starts
         thread.start();
         thread.postStart();
         auto nextLive = std::chrono::steady_clock::now();
         while (thread.busy()) {
             if (signal == 0 && (signal = stopSignal()) != 0) runner.requestAbort();
+            lookAtStopAfter();
+            if (suspendAsked()) {
+                // The encoders are in groups of their own, out of the
+                // terminal's reach: they stop before this program does.
+                thread.pauseRuns();
+                console.endLive();  // the shell says "Stopped" on a clean line
+                services.suspend();
+                thread.resumeRuns();
+            }
             if (options.progress && std::chrono::steady_clock::now() >= nextLive) {
                 // A few times a second: the terminal never holds up the encoder.
-                nextLive += std::chrono::milliseconds(250);
+                nextLive = std::chrono::steady_clock::now() + std::chrono::milliseconds(250);
                 const std::uint64_t lines = console.lines();
                 const LiveSnapshot snapshot = live.snapshot();
                 if (snapshot.running) console.live(LiveLine(snapshot, options.columns), lines);
@@ -212,11 +231,15 @@ int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, st
         console.endLive();
     }
     if (signal == 0) signal = stopSignal();  // also a line of the last run that could not be written
-    if (signal != 0) {
-        // Stopped: say what was left undone, as an interrupted command does.
+    if (suspendAsked()) services.suspend();  // came as the batch ended
+    // Stopped, by a signal or after the runs going: say what was left
+    // undone, as an interrupted command does.
+    const bool stoppedEarly = signal != 0 || (runner.state().stopAfterRunsGoing && jobs.size() > 0);
+    if (stoppedEarly) {
         for (std::size_t row = 0; row < jobs.size(); ++row) console.line("not done: " + jobs[row].Path, true);
-        return 128 + signal;
     }
+    if (signal != 0) return 128 + signal;
+    if (stoppedEarly) return kExitStoppedEarly;
     return report.failures() > 0 ? 1 : 0;
 }
 
