@@ -20,6 +20,7 @@
 #include "platform/output_folders.h"
 #include "platform/process_launcher.h"
 #include "platform/registry.h"
+#include "platform/sleep_inhibitor.h"
 #include "tags/source_tags.h"
 
 namespace qorvane::cli {
@@ -58,6 +59,8 @@ struct HeadlessServices {
     // A write to the output or error stream that fails (a closed pipe) stops
     // the batch as this signal would; 0: the batch goes on.
     int lostOutputSignal = 0;
+    // Keeps the computer awake while the batch runs; none: nothing does.
+    SleepInhibitor* sleep = nullptr;
     // Ctrl-Z: true once per request to suspend. Looked at while the batch
     // runs (and once more after it).
     std::function<bool()> suspendAsked;

@@ -14,6 +14,7 @@
 #include "platform/posix/cp932_code_page.h"
 #include "platform/posix/ini_registry.h"
 #include "platform/posix/job_control_signals.h"
+#include "platform/posix/logind_sleep_inhibitor.h"
 #include "platform/posix/media_tag_reader.h"
 #include "platform/posix/posix_output_folders.h"
 #include "platform/posix/posix_process_launcher.h"
@@ -50,13 +51,15 @@ int main(int argc, char** argv) {
         // batch in good order: the encoder is in a process group of its own
         // and hears of it only from us.
         qorvane::TerminationSignals::Catch();
+        // A crash gives the lock back with the process.
+        qorvane::LogindSleepInhibitor sleepLock;
         // Ctrl-Z suspends the batch, encoders and all; SIGUSR1 stops it after
         // the runs going.
         qorvane::JobControlSignals::Catch();
         return qorvane::cli::RunHeadlessBatch(
             options, {registry, launcher, outputFolders, editor, paths.hostDir, paths.profileDir, path ? path : "",
                       qorvane::DefaultBatchLogPath(), rowTags, tagReader, &qorvane::TerminationSignals::Received,
-                      SIGPIPE, &qorvane::JobControlSignals::TakeSuspendRequest,
+                      SIGPIPE, &sleepLock, &qorvane::JobControlSignals::TakeSuspendRequest,
                       &qorvane::JobControlSignals::SuspendSelf, &qorvane::JobControlSignals::StopAfterRunsGoingAsked},
             out, err);
     };

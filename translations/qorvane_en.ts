@@ -141,6 +141,22 @@ It was moved to %1.</translation>
         <translation>The job list cannot be kept in %1 (the folder is full or cannot be written to).
 Should the program not end normally, changes to the job list will be lost.</translation>
     </message>
+    <message>
+        <source>%1 件完了</source>
+        <translation>%1 done</translation>
+    </message>
+    <message>
+        <source>%1 件完了、%2 件失敗</source>
+        <translation>%1 done, %2 failed</translation>
+    </message>
+    <message>
+        <source>変換が終わりました</source>
+        <translation>Conversion is finished</translation>
+    </message>
+    <message>
+        <source>フォルダを開く</source>
+        <translation>Open folder</translation>
+    </message>
 </context>
 <context>
     <name>qorvane::BatchController</name>
@@ -377,6 +393,10 @@ Should the program not end normally, changes to the job list will be lost.</tran
     <message>
         <source>キャンセル</source>
         <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>終了時に通知する</source>
+        <translation>Notify when all files are converted</translation>
     </message>
 </context>
 <context>

@@ -83,6 +83,8 @@ public:
     EncoderOutputWindow* outputWindow() const;
     // Told of every run as it ends, on this thread.
     void setRunObserver(RunObserver* observer) { thread_->setObserver(observer); }
+    // Told of each batch as a whole (its start, progress and end), on this thread.
+    void setBatchListener(BatchListener* listener);
 
     // BatchHost
     CompletionSettings completionSettings() const override;
@@ -122,6 +124,7 @@ private:
     std::uint64_t batchStartSerial_ = 0;  // the status's serial when the batch began
     QString idleTitle_;                   // the main window's title without a percentage
     QPointer<EncoderOutputWindow> output_;
+    BatchListener* listener_ = nullptr;
     std::unique_ptr<EncodeThread> thread_;
 };
 
