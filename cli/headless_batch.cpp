@@ -197,6 +197,10 @@ struct HeadlessBatch::Parts {
           invoker(mutex),
           readTags(TagReaderOf(services.rowTagReader)) {}
 
+    // Ctrl-Z: true once per request, when the program can be suspended.
+    bool suspendAsked() const { return services.suspendAsked && services.suspend && services.suspendAsked(); }
+    bool stopAfterAsked() const { return services.stopAfterAsked && services.stopAfterAsked(); }
+
     int stopSignal() const {
         const int signal = services.stopSignal ? services.stopSignal() : 0;
         return signal != 0 ? signal : console.lost() ? services.lostOutputSignal : 0;
@@ -263,6 +267,7 @@ bool HeadlessBatch::ready() const { return parts_->runner != nullptr; }
 
 void HeadlessBatch::add(const std::string& file, const std::string& outDir) {
     Parts& p = *parts_;
+    if (!busy() && p.suspendAsked()) p.services.suspend();  // no encoder going yet
     std::lock_guard lock(p.mutex);
     try {
         if (!AddJob(p.jobs, file, p.profileName, outDir, p.readTags)) {
@@ -280,6 +285,8 @@ void HeadlessBatch::start() {
     {
         std::lock_guard lock(p.mutex);
         begun = p.runner->beginBatch();
+        // Asked before the batch began: no run starts.
+        if (begun && p.stopAfterAsked()) p.runner->requestStopAfterRunsGoing();
     }
     if (begun) p.thread->postStart();
 }
@@ -297,6 +304,20 @@ void HeadlessBatch::skipped(const std::string& input, const std::string& reason)
 
 int HeadlessBatch::poll() {
     Parts& p = *parts_;
+    if (busy()) {
+        if (p.stopAfterAsked()) {
+            std::lock_guard lock(p.mutex);
+            p.runner->requestStopAfterRunsGoing();
+        }
+        if (p.suspendAsked()) {
+            // The encoders are in groups of their own, out of the terminal's
+            // reach: they stop before this program does.
+            p.thread->pauseRuns();
+            p.console.endLive();  // the shell says "Stopped" on a clean line
+            p.services.suspend();
+            p.thread->resumeRuns();
+        }
+    }
     if (p.options.progress && busy() && std::chrono::steady_clock::now() >= p.nextLive) {
         // A few times a second: the terminal never holds up the encoder.
         p.nextLive = std::chrono::steady_clock::now() + std::chrono::milliseconds(250);
@@ -319,12 +340,16 @@ int HeadlessBatch::finish(int signal) {
     p.thread->join();
     p.console.endLive();
     if (signal == 0) signal = p.stopSignal();  // also a line of the last run that could not be written
-    if (signal != 0) {
-        // Stopped: say what was left undone, as an interrupted command does.
-        std::lock_guard lock(p.mutex);
+    if (p.suspendAsked()) p.services.suspend();  // came as the batch ended
+    // Stopped, by a signal or after the runs going: say what was left
+    // undone, as an interrupted command does.
+    std::lock_guard lock(p.mutex);
+    const bool stoppedEarly = signal != 0 || (p.runner->state().stopAfterRunsGoing && p.jobs.size() > 0);
+    if (stoppedEarly) {
         for (std::size_t row = 0; row < p.jobs.size(); ++row) p.console.line("not done: " + p.jobs[row].Path, true);
-        return 128 + signal;
     }
+    if (signal != 0) return 128 + signal;
+    if (stoppedEarly) return kExitStoppedEarly;
     return p.report.failures() > 0 ? 1 : 0;
 }
 

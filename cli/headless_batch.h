@@ -2,6 +2,11 @@
 // `qorvane-cli encode`: the batch runner, its thread and the tag writer
 // without windows. One line per run; exit status 0 when every run produced
 // its output file.
+//
+// Ctrl-Z suspends the batch as a shell job: the encoders are stopped first,
+// then the program; once continued, so are they. A request to stop after the
+// runs going lets them finish and takes no further run; the rows not run are
+// listed as not done and the exit status is kExitStoppedEarly.
 
 #include <filesystem>
 #include <functional>
@@ -38,6 +43,9 @@ struct EncodeOptions {
     std::vector<std::string> files;  // files and folders
 };
 
+// The batch stopped after the runs going, with rows not run.
+inline constexpr int kExitStoppedEarly = 3;
+
 // The outside services a headless batch uses.
 struct HeadlessServices {
     const Registry& registry;
@@ -61,6 +69,13 @@ struct HeadlessServices {
     SleepInhibitor* sleep = nullptr;
     // Lists the folders named.
     const DirectoryWalk& walk;
+    // Ctrl-Z: true once per request to suspend. Looked at while the batch
+    // runs (and once more after it).
+    std::function<bool()> suspendAsked;
+    // Stops the program as a shell job stops; returns once it is continued.
+    std::function<void()> suspend;
+    // True once the batch is to stop after the runs going (SIGUSR1).
+    std::function<bool()> stopAfterAsked;
 };
 
 // The line a terminal shows while a run goes on: "[3/12]  42.0%   31.0x

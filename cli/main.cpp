@@ -15,6 +15,7 @@
 #include "platform/posix/batch_log.h"
 #include "platform/posix/cp932_code_page.h"
 #include "platform/posix/ini_registry.h"
+#include "platform/posix/job_control_signals.h"
 #include "platform/posix/logind_sleep_inhibitor.h"
 #include "platform/posix/inotify_folder_watcher.h"
 #include "platform/posix/media_tag_reader.h"
@@ -67,7 +68,13 @@ int main(int argc, char** argv) {
                                                     SIGPIPE, &sleepLock, walk});
     };
     const auto encode = [&withServices](qorvane::cli::EncodeOptions options, std::ostream& out, std::ostream& err) {
+        // Ctrl-Z suspends the batch, encoders and all; SIGUSR1 stops it after
+        // the runs going.
+        qorvane::JobControlSignals::Catch();
         return withServices(options, [&](qorvane::cli::HeadlessServices services) {
+            services.suspendAsked = &qorvane::JobControlSignals::TakeSuspendRequest;
+            services.suspend = &qorvane::JobControlSignals::SuspendSelf;
+            services.stopAfterAsked = &qorvane::JobControlSignals::StopAfterRunsGoingAsked;
             return qorvane::cli::RunHeadlessBatch(options, std::move(services), out, err);
         });
     };

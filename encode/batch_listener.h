@@ -26,7 +26,7 @@ public:
     // It ran to its end; told before the end-of-batch sound, the shutdown
     // request and the failure report.
     virtual void batchEnded(const BatchSummary& summary) = 0;
-    // It stopped after an abort.
+    // It stopped before its end: after an abort, or after the runs going.
     virtual void batchStopped() = 0;
 };
 

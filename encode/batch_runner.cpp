@@ -13,6 +13,7 @@ BatchRunner::BatchRunner(Services services, EncoderLocation encoder, std::filesy
 bool BatchRunner::beginBatch() {
     if (state_.running || services_.jobs.count() == 0) return false;
     state_.abortRequested = false;
+    state_.stopAfterRunsGoing = false;
     state_.failures.clear();
     state_.runIndex = -1;
     state_.profile.videoBitrates.clear();
@@ -38,6 +39,8 @@ void BatchRunner::requestAbort() {
     services_.progress.hide();
 }
 
+void BatchRunner::requestStopAfterRunsGoing() { state_.stopAfterRunsGoing = true; }
+
 int BatchRunner::runSlots() const { return slots_; }
 
 int BatchRunner::jobsLeft() const {
@@ -48,9 +51,9 @@ BatchRunner::Next BatchRunner::prepareNextJob() {
     // The setting as it stands now, for the encode thread to read between steps.
     slots_ = std::max(1, services_.host.parallelRuns());
     state_.run.commandLine.reset();
-    if (state_.abortRequested) {
+    if (state_.abortRequested || state_.stopAfterRunsGoing) {
         if (openRuns_ > 0) return Next::Wait;
-        stopAfterAbort();
+        stopEarly();
         return Next::Over;
     }
     // A further bit rate of the last taken job comes before the next row.
@@ -79,11 +82,11 @@ void BatchRunner::endBatch() {
     if (!state_.failures.empty()) services_.host.reportFailures(state_.failures);
 }
 
-void BatchRunner::stopAfterAbort() {
+void BatchRunner::stopEarly() {
     // The rows behind stay for a later batch; no end-of-batch sound, no
-    // shutdown. The jobs the abort interrupted (a run ended, or bit rates
-    // not begun) go back on top as they were, so that the next convert runs
-    // them again with the tags the user typed.
+    // shutdown. The jobs interrupted (a run aborted, or bit rates not begun)
+    // go back on top as they were, so that the next convert runs them again
+    // with the tags the user typed.
     interrupted_.merge(rowsGoing_);
     std::vector<EncodeJob> rows;
     for (auto& [number, row] : interrupted_) rows.push_back(std::move(row));

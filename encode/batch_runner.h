@@ -55,6 +55,7 @@ struct BatchRun {
 struct BatchState {
     std::atomic<bool> running{false};
     std::atomic<bool> abortRequested{false};
+    std::atomic<bool> stopAfterRunsGoing{false};
 
     // The profile last prepared in this batch; empty path: none yet.
     std::filesystem::path loadedProfilePath;
@@ -98,12 +99,18 @@ public:
     // starts.
     void requestAbort();
 
+    // "この後で停止": the runs going finish (and are tagged) as usual, but no
+    // further run starts; the batch then stops as after an abort, without
+    // the end-of-batch sound or shutdown, with the rows behind still in the
+    // list and a job whose further bit rates had not begun back on top.
+    void requestStopAfterRunsGoing();
+
     // Takes the next run into state().run: a further bit rate of the last
     // taken job, or the next row. With no row left the batch ends (sound,
-    // shutdown request) once no run is going any more; after an abort it
-    // stops the same way without taking a row, and without the end-of-batch
-    // sound or shutdown, and the jobs it interrupted are back on top of the
-    // list.
+    // shutdown request) once no run is going any more; after an abort (or
+    // a stop after the runs going) it stops the same way without taking a
+    // row, and without the end-of-batch sound or shutdown, and the jobs it
+    // interrupted are back on top of the list.
     Next prepareNextJob();
 
     // How many runs may go at the same time now (at least 1), as the setting
@@ -141,7 +148,7 @@ public:
 
 private:
     void endBatch();
-    void stopAfterAbort();
+    void stopEarly();
     void runOver(BatchRun& run);
     void writeTags(BatchRun& run);
     void takeJob();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <system_error>
+#include <utility>
 
 #include "base/shell_escape.h"
 
@@ -62,15 +63,6 @@ bool EncodeThread::busy() const {
     return startPending_ || runner_.state().running;
 }
 
-void EncodeThread::invoke(const std::function<void()>& step) {
-    try {
-        mainThread_.invoke(step);
-    } catch (...) {
-        // A failing step must not end the thread: the batch goes on with
-        // what the step left.
-    }
-}
-
 // One encoder run on its way: its waiter thread watches the process and
 // the abort flag, and marks the run over; this thread then finishes it.
 struct EncodeThread::ActiveRun {
@@ -81,6 +73,67 @@ struct EncodeThread::ActiveRun {
     std::thread waiter;
     bool over = false;  // under mutex_
 };
+
+void EncodeThread::pauseRuns() {
+    {
+        std::unique_lock lock(mutex_);
+        if (paused_) return;
+        paused_ = true;
+        // An encoder being started now is paused as it joins the runs.
+        wake_.wait(lock, [this] { return !launching_; });
+        for (auto& active : active_) {
+            if (active->process) active->process->pause();
+        }
+    }
+    if (live_) live_->pause();
+}
+
+void EncodeThread::resumeRuns() {
+    {
+        std::lock_guard lock(mutex_);
+        if (!paused_) return;
+        paused_ = false;
+        for (auto& active : active_) {
+            if (active->process) active->process->resume();
+        }
+    }
+    if (live_) live_->resume();
+    wake_.notify_all();
+}
+
+bool EncodeThread::paused() const {
+    std::lock_guard lock(mutex_);
+    return paused_;
+}
+
+// While paused nothing starts; a stop after the runs going goes ahead, as
+// it starts nothing either (but a run prepared before it waits for the
+// resume).
+bool EncodeThread::holdingStill() const {
+    const BatchState& state = runner_.state();
+    std::lock_guard lock(mutex_);
+    return paused_ && (held_ || !state.stopAfterRunsGoing);
+}
+
+// The batch is over: so is its pause.
+void EncodeThread::endPause() {
+    bool was = false;
+    {
+        std::lock_guard lock(mutex_);
+        was = std::exchange(paused_, false);
+    }
+    if (was && live_) live_->resume();
+}
+
+void EncodeThread::invoke(const std::function<void()>& step) {
+    try {
+        mainThread_.invoke(step);
+    } catch (...) {
+        // A failing step must not end the thread: the batch goes on with
+        // what the step left.
+    }
+}
+
 
 void EncodeThread::skipped(BatchRun& run, std::optional<RunResult> result) {
     invoke([this, &run, result] {
@@ -107,7 +160,10 @@ void EncodeThread::run() {
                 wake_.wait_for(lock, timing_.idlePoll, [this] { return startPending_ || terminate_; });
             }
         }
-        if (runner_.state().running) runBatch();
+        if (runner_.state().running) {
+            runBatch();
+            endPause();
+        }
         std::lock_guard lock(mutex_);
         if (terminate_) return;
     }
@@ -121,12 +177,17 @@ void EncodeThread::runBatch() {
             // The waiters end their encoders; the program is going away, so
             // no finish step follows.
             for (auto& active : active_) active->waiter.join();
+            std::lock_guard lock(mutex_);
             active_.clear();
             held_.reset();
             state.running = false;
             return;
         }
-        if (held_) {
+        // Paused runs are continued so that the abort ends them in order.
+        if (state.abortRequested) resumeRuns();
+        if (holdingStill()) {
+            waitForARunToEnd();
+        } else if (held_) {
             startHeldRun();
         } else if (static_cast<int>(active_.size()) < runner_.runSlots()) {
             takeNextRun();
@@ -187,8 +248,27 @@ bool EncodeThread::writingTo(const BatchRun& run) const {
 }
 
 void EncodeThread::start(BatchRun run) {
+    {
+        // A pause that came after the look at it: the run waits for the resume.
+        std::lock_guard lock(mutex_);
+        if (paused_) {
+            held_ = std::move(run);
+            return;
+        }
+        launching_ = true;
+    }
+    const auto launched = [this] {
+        {
+            std::lock_guard lock(mutex_);
+            launching_ = false;
+        }
+        wake_.notify_all();
+    };
     const EncoderLocation& encoder = runner_.encoder();
-    if (encoder.cscriptPath.empty()) return skipped(run, RunResult::EncoderNotStarted);
+    if (encoder.cscriptPath.empty()) {
+        launched();
+        return skipped(run, RunResult::EncoderNotStarted);
+    }
     LaunchRequest request;
     request.program = encoder.cscriptPath;
     request.arguments = run.commandLine->argv();
@@ -208,11 +288,19 @@ void EncodeThread::start(BatchRun run) {
     }
     active->process = launcher_.start(request);
     if (!active->process) {
+        launched();
         if (live_) live_->runEnded(*active->live, OutcomeText({RunResult::EncoderNotStarted, {}}));
         return skipped(run, RunResult::EncoderNotStarted);
     }
     active->run = std::move(run);
-    ActiveRun& started = *active_.emplace_back(std::move(active));
+    ActiveRun* joined = nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        joined = active_.emplace_back(std::move(active)).get();
+        if (paused_) joined->process->pause();
+    }
+    launched();
+    ActiveRun& started = *joined;
     try {
         started.waiter = std::thread([this, &started] { watch(started); });
     } catch (...) {
@@ -220,7 +308,10 @@ void EncodeThread::start(BatchRun run) {
         started.process->terminate();
         if (live_) live_->runEnded(*started.live, OutcomeText({RunResult::EncoderNotStarted, {}}));
         BatchRun unstarted = std::move(started.run);
-        active_.pop_back();
+        {
+            std::lock_guard lock(mutex_);
+            active_.pop_back();
+        }
         skipped(unstarted, RunResult::EncoderNotStarted);
     }
 }
@@ -245,7 +336,12 @@ void EncodeThread::watch(ActiveRun& active) {
         end = {ProcessEnd::Kind::Unknown, 0};
     }
     const FileStamp after = StampOf(active.run.outputPath());  // before the tag writer touches the file
-    active.process.reset();
+    std::unique_ptr<RunningProcess> ended;
+    {
+        std::lock_guard lock(mutex_);  // a pause may be looking at it
+        ended = std::move(active.process);
+    }
+    ended.reset();
     // A run that had ended by itself before the abort reached it is judged
     // as any other.
     const bool endedByItself = end.kind == ProcessEnd::Kind::Exited && end.code == 0;
@@ -281,6 +377,7 @@ void EncodeThread::finishEndedRuns() {
                 for (const std::string& note : active.run.tagNotes) launcher_.logLine(logFile_, "-- note: " + note);
             }
         }
+        std::lock_guard lock(mutex_);
         it = active_.erase(it);
     }
 }

@@ -56,6 +56,15 @@ public:
     // True while a start is pending or a batch runs.
     bool busy() const;
 
+    // Pause: every running encoder is stopped with everything it started,
+    // and no run starts until resumeRuns(); the live status's times hold
+    // still meanwhile. Once pauseRuns() returns, no encoder of this thread
+    // runs on. An abort still ends the paused runs (they are continued to
+    // end in order), and the pause is over with the batch. From any thread.
+    void pauseRuns();
+    void resumeRuns();
+    bool paused() const;
+
     // Optional; told within the steps handed to the invoker, so it may be
     // set before start() or, later, on the invoker's thread.
     void setObserver(RunObserver* observer) { observer_ = observer; }
@@ -75,6 +84,8 @@ private:
     void finishEndedRuns();
     void waitForARunToEnd();
     bool writingTo(const BatchRun& run) const;
+    bool holdingStill() const;
+    void endPause();
     void invoke(const std::function<void()>& step);
     void skipped(BatchRun& run, std::optional<RunResult> result = std::nullopt);
     bool terminationRequested() const;
@@ -92,11 +103,14 @@ private:
     std::condition_variable wake_;  // a start, a termination, or a run's end
     bool startPending_ = false;
     bool terminate_ = false;
+    bool paused_ = false;
+    bool launching_ = false;  // an encoder is being started, not yet in active_
     std::atomic<bool> finished_{false};
     std::thread thread_;
 
-    // Touched by this thread only (a waiter marks its own run over under
-    // mutex_).
+    // Changed by this thread only, under mutex_ (a waiter marks its own run
+    // over and drops its process under it too), so that a pause can reach
+    // every process from another thread.
     std::list<std::unique_ptr<ActiveRun>> active_;
     std::optional<BatchRun> held_;  // waits for a running run into the same file
 };

@@ -62,13 +62,33 @@ void LiveRunStatus::runEnded(RunId id, std::string_view how) {
     ++serial_;
     Run& run = it->second;
     run.going = false;
-    run.ended = now_();
+    run.ended = runNow(run);
     appendSession("-- ");
     if (going_.size() > 1) appendSession(run.label + ": ");
     appendSession(how);
     appendSession("\n");
     if (id == lastId_) last_ = std::move(run);
     going_.erase(it);
+}
+
+void LiveRunStatus::pause() {
+    std::lock_guard lock(mutex_);
+    if (pausedSince_) return;
+    ++serial_;
+    pausedSince_ = now_();
+}
+
+void LiveRunStatus::resume() {
+    std::lock_guard lock(mutex_);
+    if (!pausedSince_) return;
+    ++serial_;
+    for (auto& [id, run] : going_) run.pausedFor += now_() - runNow(run);
+    pausedSince_.reset();
+}
+
+LiveRunStatus::Clock::time_point LiveRunStatus::runNow(const Run& run) const {
+    // A run started while paused has been paused since its start.
+    return pausedSince_ ? std::max(*pausedSince_, run.started) : now_();
 }
 
 void LiveRunStatus::appendSession(std::string_view text) {
@@ -87,7 +107,8 @@ LiveRun LiveRunStatus::view(const Run& run) const {
     shown.label = run.label;
     shown.position = run.position;
     shown.progress = run.progress;
-    shown.elapsed = std::chrono::duration<double>((run.going ? now_() : run.ended) - run.started).count();
+    shown.elapsed =
+        std::chrono::duration<double>((run.going ? runNow(run) : run.ended) - run.started - run.pausedFor).count();
     const double done = DoneShare(run.progress);
     if (done > 0) shown.remaining = shown.elapsed * (1 - done) / done;
     return shown;
@@ -98,6 +119,7 @@ LiveSnapshot LiveRunStatus::snapshot() const {
     LiveSnapshot snap;
     snap.serial = serial_;
     snap.running = !going_.empty();
+    snap.paused = pausedSince_.has_value();
     for (const auto& [id, run] : going_) snap.runs.push_back(view(run));
     if (lastId_ == 0) return snap;
     static_cast<LiveRun&>(snap) = view(going_.empty() ? last_ : going_.rbegin()->second);

@@ -38,6 +38,7 @@ struct LiveRun {
 
 struct LiveSnapshot : LiveRun {  // the run going that started last; else the last run
     bool running = false;        // an encoder run is going
+    bool paused = false;         // the runs are held still
     std::uint64_t serial = 0;    // changes whenever anything here does
     std::vector<LiveRun> runs;   // every run going, in the order they started
     std::optional<double> batchPercent;  // of the whole batch, 0..100
@@ -56,6 +57,10 @@ public:
     RunId runStarted(std::string label, RunPosition position, std::string commandLine);
     void outputLine(RunId run, std::string_view line);
     void runEnded(RunId run, std::string_view how);
+    // While the runs are paused their times hold still: a paused run takes
+    // no longer, and what is left of it is no less.
+    void pause();
+    void resume();
 
     // Called from any thread.
     LiveSnapshot snapshot() const;
@@ -76,17 +81,21 @@ private:
         std::optional<EncoderProgress> progress;
         Clock::time_point started{};
         Clock::time_point ended{};
+        Clock::duration pausedFor{};  // paused since it started, up to the last resume
         bool going = true;
         std::string output;
     };
 
     Run* find(RunId run);
+    // Now as the run's clock sees it: held at the pause while paused.
+    Clock::time_point runNow(const Run& run) const;
     LiveRun view(const Run& run) const;
     void appendSession(std::string_view text);
 
     mutable std::mutex mutex_;
     Clock::time_point (*now_)() = &Clock::now;
     std::uint64_t serial_ = 0;
+    std::optional<Clock::time_point> pausedSince_;
     RunId nextId_ = 1;
     std::map<RunId, Run> going_;  // by id, so in the order they started
     RunId lastId_ = 0;            // the run started last

@@ -53,8 +53,14 @@ public:
     virtual WaitResult waitFor(std::chrono::milliseconds timeout) = 0;
 
     // Ends the process and everything it started (its whole process group)
-    // and reaps it.
+    // and reaps it; a paused one is continued so that it can end in order.
     virtual void terminate() = 0;
+
+    // Stops the process and everything it started (SIGSTOP to its process
+    // group), or lets them go on (SIGCONT). Nothing once it has ended. May be
+    // called on another thread while one waits for the process.
+    virtual void pause() = 0;
+    virtual void resume() = 0;
 
     // How the process ended: known once waitFor() has returned Exited, or
     // after terminate() (Running when it could not be reaped in time).

@@ -1,13 +1,14 @@
 #include "stand_in_encoder/child_process.h"
 
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+
+#include "platform/posix/child_start.h"
 
 extern char** environ;
 
@@ -107,31 +108,22 @@ ChildOutcome RunChild(const std::vector<std::string>& arguments, const ChildIo& 
     sigset_t previous;
     sigprocmask(SIG_BLOCK, &forwarded, &previous);
 
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t none;
-    sigemptyset(&none);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    sigset_t defaults = forwarded;
-    sigaddset(&defaults, SIGPIPE);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (io.shared >= 0) posix_spawn_file_actions_adddup2(&actions, io.shared, kSharedChildDescriptor);
-    if (writeEnd >= 0) posix_spawn_file_actions_adddup2(&actions, writeEnd, io.readFrom);
-    if (io.quiet) posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-
-    pid_t child = 0;
-    const bool searchPath = arguments.front().find('/') == std::string::npos;
-    const int error = searchPath
-                          ? posix_spawnp(&child, argv[0], &actions, &attributes, argv.data(), environ)
-                          : posix_spawn(&child, argv[0], &actions, &attributes, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
+    // Should this process end before it could end the child (SIGKILL), the
+    // child ends too: ffmpeg never writes on for nobody.
+    qorvane::ChildPlan plan;
+    plan.program = argv[0];
+    plan.argv = argv.data();
+    plan.envp = environ;
+    plan.searchPath = arguments.front().find('/') == std::string::npos;
+    plan.parentDeathSignal = SIGKILL;
+    if (io.shared >= 0) plan.descriptors.emplace_back(io.shared, kSharedChildDescriptor);
+    if (writeEnd >= 0) plan.descriptors.emplace_back(writeEnd, io.readFrom);
+    if (io.quiet) plan.fromDevNull.push_back(2);
+    const qorvane::ChildStart started = qorvane::StartChild(plan);
+    const pid_t child = started.pid;
+    const int error = started.error;
     if (writeEnd >= 0) close(writeEnd);
-    if (error != 0) {
+    if (child < 0) {
         sigprocmask(SIG_SETMASK, &previous, nullptr);
         if (readEnd >= 0) close(readEnd);
         outcome.startError = error;

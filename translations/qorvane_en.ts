@@ -449,6 +449,34 @@ Should the program not end normally, changes to the job list will be lost.</tran
         <source>エンコーダの出力とログ</source>
         <translation>The encoder&apos;s output and log</translation>
     </message>
+    <message>
+        <source>(一時停止中)</source>
+        <translation>(paused)</translation>
+    </message>
+    <message>
+        <source>この後で停止</source>
+        <translation>Stop after</translation>
+    </message>
+    <message>
+        <source>変換中のファイルを終えてから止めます。残りはリストに残ります</source>
+        <translation>Stop once the files being converted are done; the rest stay in the list</translation>
+    </message>
+    <message>
+        <source>再開</source>
+        <translation>Resume</translation>
+    </message>
+    <message>
+        <source>一時停止</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>エンコーダを再開します</source>
+        <translation>Let the encoders go on</translation>
+    </message>
+    <message>
+        <source>エンコーダを一時停止します</source>
+        <translation>Hold the encoders where they are</translation>
+    </message>
 </context>
 <context>
     <name>qorvane::TQorvbyOstrel</name>

@@ -59,6 +59,8 @@ BatchController::BatchController(QWidget& mainWindow, TProDlg& dialog, Services 
               std::move(profileDir)),
       invoker_(this) {
     connect(dialog_.OKBtn, &QPushButton::clicked, this, &BatchController::OKBtnClick);
+    connect(dialog_.btnPause, &QPushButton::clicked, this, &BatchController::pauseClick);
+    connect(dialog_.btnStopAfter, &QPushButton::clicked, this, &BatchController::stopAfterClick);
     connect(&dialog_, &TProDlg::abortAsked, this, &BatchController::askAbort);
     connect(dialog_.btnOutput, &QPushButton::clicked, this, [this] { showOutput(); });
     liveTimer_.setInterval(kLiveRefreshMs);
@@ -87,6 +89,8 @@ void BatchController::tbConvClick() {
     batchStartSerial_ = live_.snapshot().serial;
     if (!liveTimer_.isActive()) idleTitle_ = mainWindow_.windowTitle();
     dialog_.clearLive();
+    dialog_.setPaused(false);
+    dialog_.setStopAfterAsked(false);
     placeDialog();
     dialog_.show();
     thread_->postStart();
@@ -135,7 +139,26 @@ void BatchController::showOutput(bool sessionLog) {
     output_->activateWindow();
 }
 
+// The encode thread continues paused runs to end them.
 void BatchController::OKBtnClick() { runner_.requestAbort(); }
+
+void BatchController::pauseClick() {
+    if (!converting()) return;
+    const bool pause = !thread_->paused();
+    if (pause) {
+        thread_->pauseRuns();
+    } else {
+        thread_->resumeRuns();
+    }
+    dialog_.setPaused(pause);
+    refreshLive();  // the times say so at once
+}
+
+void BatchController::stopAfterClick() {
+    if (!converting()) return;
+    runner_.requestStopAfterRunsGoing();
+    dialog_.setStopAfterAsked(true);
+}
 
 void BatchController::askAbort() {
     // The batch may have ended while the question was open.

@@ -99,6 +99,10 @@ public:
 public slots:
     void tbConvClick();
     void OKBtnClick();
+    // The dialog's pause button: pauses every encoder going, or resumes them.
+    void pauseClick();
+    // "この後で停止": the runs going finish, and the batch stops.
+    void stopAfterClick();
     // Esc or closing the progress dialog: asks, and aborts on Yes.
     void askAbort();
 

@@ -15,6 +15,10 @@ namespace {
 // places; the dialog grows downwards to hold it.
 constexpr int kMargin = 12;
 constexpr int kWidth = 313;
+// The abort button keeps its place in the middle; the pause and the stop
+// after the runs going flank it.
+constexpr int kButtonsTop = 32;
+constexpr int kSideButtonWidth = 100;
 constexpr int kDisplayLeft = 52;
 constexpr int kDisplayWidth = kWidth - kDisplayLeft - kMargin;
 constexpr int kBarTop = 66;
@@ -30,10 +34,11 @@ constexpr int kBarSteps = 1000;
 QString Clock(double seconds) { return QString::fromStdString(FormatClock(seconds)); }
 
 QString ElapsedText(const LiveSnapshot& live) {
-    if (live.running && live.remaining) {
-        return TProDlg::tr("経過 %1 / 残り %2").arg(Clock(live.elapsed), Clock(*live.remaining));
-    }
-    return TProDlg::tr("経過 %1").arg(Clock(live.elapsed));
+    QString text = live.running && live.remaining
+                       ? TProDlg::tr("経過 %1 / 残り %2").arg(Clock(live.elapsed), Clock(*live.remaining))
+                       : TProDlg::tr("経過 %1").arg(Clock(live.elapsed));
+    if (live.paused) text += QStringLiteral("  ") + TProDlg::tr("(一時停止中)");
+    return text;
 }
 
 void ShowProgress(QProgressBar& bar, const std::optional<EncoderProgress>& progress) {
@@ -79,8 +84,18 @@ TProDlg::TProDlg(QWidget* parent)
     Label2->setGeometry(41, 12, 4, Label2->sizeHint().height());
 
     OKBtn = new QPushButton(tr("中断"), this);
-    OKBtn->setGeometry(119, 32, 75, 25);
+    OKBtn->setGeometry(119, kButtonsTop, 75, 25);
     OKBtn->setAutoDefault(false);
+
+    btnPause = new QPushButton(this);
+    btnPause->setGeometry(kMargin, kButtonsTop, kSideButtonWidth, 25);
+    btnPause->setAutoDefault(false);
+    setPaused(false);
+
+    btnStopAfter = new QPushButton(tr("この後で停止"), this);
+    btnStopAfter->setGeometry(kWidth - kMargin - kSideButtonWidth, kButtonsTop, kSideButtonWidth, 25);
+    btnStopAfter->setAutoDefault(false);
+    btnStopAfter->setToolTip(tr("変換中のファイルを終えてから止めます。残りはリストに残ります"));
 
     Button1 = new QPushButton(QStringLiteral("dummy"), this);
     Button1->setGeometry(0, 0, 0, 1);
@@ -174,6 +189,13 @@ void TProDlg::clearLive() {
     lbTime->clear();
     lbPlace->clear();
 }
+
+void TProDlg::setPaused(bool paused) {
+    btnPause->setText(paused ? tr("再開") : tr("一時停止"));
+    btnPause->setToolTip(paused ? tr("エンコーダを再開します") : tr("エンコーダを一時停止します"));
+}
+
+void TProDlg::setStopAfterAsked(bool asked) { btnStopAfter->setEnabled(!asked); }
 
 void TProDlg::reject() { emit abortAsked(); }
 

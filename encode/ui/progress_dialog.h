@@ -1,6 +1,7 @@
 #pragma once
 // The progress dialog of a batch: which file is being encoded, how many are
-// left, and the abort button. One instance, created at start-up, shown
+// left, and the abort button, between the pause button and the stop after
+// the runs going. One instance, created at start-up, shown
 // modelessly and on top of other windows. Below them: how far the current
 // run has come, its times, its place in the batch, and a button that opens
 // the encoder's output. While several runs go, one line per run (its name
@@ -35,9 +36,16 @@ public:
     // Nothing known yet (a batch is starting): a busy bar and no figures.
     void clearLive();
 
+    // The pause button says what it does next: pause, or resume.
+    void setPaused(bool paused);
+    // Once asked for, the stop after the runs going cannot be asked again.
+    void setStopAfterAsked(bool asked);
+
     QLabel* Label1;       // display text
     QLabel* Label2;       // count text
     QPushButton* OKBtn;   // "中断": abort
+    QPushButton* btnPause;      // "一時停止", "再開" while paused
+    QPushButton* btnStopAfter;  // "この後で停止": the runs going finish, no other starts
     QPushButton* Button1; // invisible; takes the focus so Enter and Space do not abort
     QProgressBar* pbRun;  // the current run
     QLabel* lbTime;       // "経過 00:12 / 残り 00:17"

@@ -12,12 +12,12 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/posix/batch_log.h"
+#include "platform/posix/child_start.h"
 #include "platform/posix/output_pipe.h"
 #include "platform/posix/process_group.h"
 
@@ -108,6 +108,12 @@ public:
     ProcessEnd end() {
         std::lock_guard lock(mutex_);
         return end_;
+    }
+
+    // Only while the leader is unreaped does the group's number stay ours.
+    void signalGroup(int signal) {
+        std::lock_guard lock(mutex_);
+        if (!reaped_) ::kill(-pid_, signal);
     }
 
     // Once the process has ended, in whatever way, ends what is left of its
@@ -255,6 +261,7 @@ public:
         if (run_->reaped()) return;
         const pid_t group = run_->pid();
         ::kill(-group, SIGTERM);
+        ::kill(-group, SIGCONT);  // a paused group hears the SIGTERM only once it goes on
         const auto graceEnd = Clock::now() + kTermGrace;
         while (!run_->ended() && Clock::now() < graceEnd) run_->sleepUntilEndOr(graceEnd);
         ::kill(-group, SIGKILL);  // stragglers, and anything that ignored SIGTERM
@@ -271,25 +278,12 @@ public:
 
     ProcessEnd end() const override { return run_->end(); }
 
+    void pause() override { run_->signalGroup(SIGSTOP); }
+    void resume() override { run_->signalGroup(SIGCONT); }
+
 private:
     std::shared_ptr<Run> run_;
     bool handedToReaper_ = false;
-};
-
-// Descriptors and attributes of one posix_spawn call, released on every path.
-struct SpawnSetup {
-    posix_spawn_file_actions_t actions;
-    posix_spawnattr_t attributes;
-    SpawnSetup() {
-        posix_spawn_file_actions_init(&actions);
-        posix_spawnattr_init(&attributes);
-    }
-    ~SpawnSetup() {
-        posix_spawn_file_actions_destroy(&actions);
-        posix_spawnattr_destroy(&attributes);
-    }
-    SpawnSetup(const SpawnSetup&) = delete;
-    SpawnSetup& operator=(const SpawnSetup&) = delete;
 };
 
 }  // namespace
@@ -319,29 +313,6 @@ std::unique_ptr<RunningProcess> PosixProcessLauncher::start(const LaunchRequest&
         return nullptr;
     }
 
-    SpawnSetup setup;
-    posix_spawn_file_actions_addopen(&setup.actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&setup.actions, writeFd, 1);
-    posix_spawn_file_actions_adddup2(&setup.actions, writeFd, 2);
-#if defined(__GLIBC__) && __GLIBC_PREREQ(2, 34)
-    // Also drops descriptors that some library opened without close-on-exec.
-    posix_spawn_file_actions_addclosefrom_np(&setup.actions, 3);
-#endif
-    if (!request.workingDirectory.empty()) {
-        posix_spawn_file_actions_addchdir_np(&setup.actions, request.workingDirectory.c_str());
-    }
-    // Own group for the abort; default signal handling and an empty mask,
-    // whatever the launching thread had.
-    sigset_t all;
-    sigset_t none;
-    sigfillset(&all);
-    sigemptyset(&none);
-    posix_spawnattr_setflags(&setup.attributes,
-                             POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-    posix_spawnattr_setpgroup(&setup.attributes, 0);
-    posix_spawnattr_setsigdefault(&setup.attributes, &all);
-    posix_spawnattr_setsigmask(&setup.attributes, &none);
-
     // The program's own environment, with the request's variables over it.
     std::vector<char*> envp;
     for (char** entry = environ; *entry != nullptr; ++entry) {
@@ -362,16 +333,27 @@ std::unique_ptr<RunningProcess> PosixProcessLauncher::start(const LaunchRequest&
     if (argv.empty()) argv.push_back(const_cast<char*>(program.c_str()));
     argv.push_back(nullptr);
 
-    // glibc reports a failed chdir or exec here and reaps that child itself.
-    pid_t pid = -1;
-    const int error = ::posix_spawn(&pid, program.c_str(), &setup.actions, &setup.attributes,
-                                    argv.data(), envp.data());
+    // Its own group for the abort. Should this program end without ending
+    // it (a crash, SIGKILL), it is asked to end too; the stand-in encoder
+    // then removes what it had begun.
+    ChildPlan plan;
+    plan.program = program.c_str();
+    plan.argv = argv.data();
+    plan.envp = envp.data();
+    plan.ownGroup = true;
+    plan.parentDeathSignal = SIGTERM;
+    if (!request.workingDirectory.empty()) plan.workingDirectory = request.workingDirectory.c_str();
+    plan.descriptors = {{writeFd, 1}, {writeFd, 2}};
+    plan.fromDevNull = {0};
+    plan.closeFrom = 3;
+    const ChildStart started = StartChild(plan);
     CloseFd(writeFd);  // the child holds it now
-    if (error != 0) {
-        couldNotStart(std::strerror(error));
+    if (started.pid < 0) {
+        couldNotStart(std::strerror(started.error));
         CloseFd(readFd);
         return nullptr;
     }
+    const pid_t pid = started.pid;
     record += "-- process " + std::to_string(pid) + " started\n";
     std::optional<KeptOutput> kept;
     if (logFile.empty()) {

@@ -21,7 +21,9 @@
 #include "platform/posix/posix_process_launcher.h"
 #include "support/batch_fakes.h"
 #include "support/media_tools.h"
+#include "support/media_probe.h"
 #include "support/process_table.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace qorvane::testing {
@@ -243,6 +245,80 @@ TEST_F(BatchWithRealProcesses, AnEncoderThatPrintsNothingStillCompletesTheBatch)
     EXPECT_EQ(tags_.calls.size(), 3u);
     EXPECT_FALSE(live.snapshot().progress);  // activity without a percentage
     EXPECT_EQ(live.snapshot().position, (RunPosition{3, 3}));
+}
+
+// The stand-in encoder on a three-second sound that ffmpeg reads at its own
+// pace, started by the batch; the encoder's process group once it has
+// begun to tell its progress (0 if it did not).
+class PausedRealBatch : public BatchWithRealProcesses {
+protected:
+    PausedRealBatch() { fs::permissions(ffmpeg_, fs::perms::owner_all); }
+
+    pid_t StartTheStandIn() {
+        RunFfmpeg({"-f", "lavfi", "-i", "sine=duration=3", "-ac", "2", "long.wav"}, dir_.path());
+        dir_.write("tmp/.keep", "");  // the encoder's temporary folder
+        encoder_ = {std::string(QORVANE_ENCODER_DIR) + "/wmcmd.vbs",
+                    std::string(QORVANE_ENCODER_DIR) + "/qorvane-cscript", false};
+        jobs_.rows = {{"long.wav", "p", "", "", "", "", "", (dir_ / "long.wav").string(), (dir_ / "out").string()}};
+        fs::create_directory(dir_ / "out");
+        StartBatch(nullptr, &live_);
+        if (!Eventually([&] { return live_.snapshot().progress.has_value(); })) return 0;
+        for (const ProcStat& process : AllProcesses()) {
+            if (process.parent == ::getpid() && process.group == process.pid) return process.pid;
+        }
+        return 0;
+    }
+
+    // Every live member of the group is stopped.
+    static bool AllStopped(pid_t group) {
+        int stopped = 0;
+        for (const ProcStat& process : AllProcesses()) {
+            if (process.group != group || process.state == 'Z') continue;
+            if (process.state != 'T') return false;
+            ++stopped;
+        }
+        return stopped >= 2;  // the stand-in and its ffmpeg
+    }
+
+    const fs::path ffmpeg_ = dir_.write("ffmpeg-re", "#!/bin/sh\nexec ffmpeg -re \"$@\"\n");
+    ScopedEnv ffmpegOverride_{"QORVANE_FFMPEG", ffmpeg_.c_str()};
+    ScopedEnv temp_{"TMPDIR", (dir_ / "tmp").c_str()};
+    LiveRunStatus live_;
+};
+
+TEST_F(PausedRealBatch, PauseStopsTheWholeEncoderAndItsOutputIsWholeAfterTheResume) {
+    const pid_t group = StartTheStandIn();
+    ASSERT_NE(group, 0);
+    thread_->pauseRuns();
+    EXPECT_TRUE(Eventually([&] { return AllStopped(group); }));
+    const LiveSnapshot before = live_.snapshot();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const LiveSnapshot after = live_.snapshot();
+    EXPECT_TRUE(AllStopped(group));
+    EXPECT_EQ(after.progress, before.progress);
+    EXPECT_EQ(after.elapsed, before.elapsed);
+
+    thread_->resumeRuns();
+    FinishBatch();
+    const ProbedMedia media = Probe(dir_ / "out" / "long.wma");
+    EXPECT_TRUE(media.readable);
+    EXPECT_NEAR(media.duration, 3.0, 0.25);
+    EXPECT_EQ(tags_.calls.size(), 1u);  // a good run
+}
+
+TEST_F(PausedRealBatch, AnAbortWhilePausedEndsTheEncoderInOrder) {
+    const pid_t group = StartTheStandIn();
+    ASSERT_NE(group, 0);
+    thread_->pauseRuns();
+    ASSERT_TRUE(Eventually([&] { return AllStopped(group); }));
+    Runner().requestAbort();
+    EXPECT_TRUE(Eventually([&] { return LiveMembers(group).empty(); }));
+    FinishBatch();
+    // It removed what it had begun: it heard the SIGTERM, not only the SIGKILL.
+    EXPECT_TRUE(fs::is_empty(dir_ / "out"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "tmp"), fs::directory_iterator()), 1);
+    EXPECT_EQ(RemainingRows(), Strings{"long.wav"});
+    EXPECT_NE(ReadFileBytes(dir_ / "batch.log").find("ended by signal 15"), std::string::npos);
 }
 
 }  // namespace

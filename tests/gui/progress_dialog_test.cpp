@@ -7,11 +7,13 @@
 #include <QScreen>
 #include <QTimer>
 #include <filesystem>
+#include <fstream>
 
 #include "app/ui/qt_message_boxes.h"
 #include "encode/ui/encoder_output_window.h"
 #include "gui/batch_fixture.h"
 #include "gui/modal_answer.h"
+#include "support/process_table.h"
 
 namespace qorvane::testing {
 namespace {
@@ -123,6 +125,72 @@ TEST_F(ProgressDialogTest, TheOutputWindowOpensBesideTheDialog) {
     EXPECT_TRUE(QRect(QPoint(kArea.left, kArea.top), QPoint(kArea.right - 1, kArea.bottom - 1))
                     .contains(output->frameGeometry()));
     file("end");
+    ASSERT_TRUE(waitForIdle());
+}
+
+char StateOf(pid_t pid) {
+    for (const ProcStat& process : AllProcesses()) {
+        if (process.pid == pid) return process.state;
+    }
+    return '?';
+}
+
+// The pause button holds the encoder where it is and says so, and lets it go
+// on when pressed again; an abort while paused still ends it.
+TEST_F(ProgressDialogTest, PauseHoldsTheEncoderAndAnAbortStillEndsIt) {
+    const std::filesystem::path pidFile = dir / "host.pid";
+    start(host("echo $$ > \"" + pidFile.string() + "\"\nexec sleep 30\n"));
+    window->AddFiles({file("a.wav", "x"), file("b.wav", "x")});
+    window->show();
+    QTest::mouseClick(window->tbConv, Qt::LeftButton);
+    pid_t encoder = 0;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return static_cast<bool>(std::ifstream(pidFile) >> encoder); }, 10000));
+    EXPECT_EQ(progress->btnPause->text(), QStringLiteral("一時停止"));
+
+    QTest::mouseClick(progress->btnPause, Qt::LeftButton);
+    EXPECT_EQ(progress->btnPause->text(), QStringLiteral("再開"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return StateOf(encoder) == 'T'; }));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return progress->lbTime->text().endsWith(QStringLiteral("(一時停止中)")); }));
+
+    QTest::mouseClick(progress->btnPause, Qt::LeftButton);
+    EXPECT_EQ(progress->btnPause->text(), QStringLiteral("一時停止"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return StateOf(encoder) != 'T'; }));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !progress->lbTime->text().contains(QStringLiteral("一時停止中")); }));
+
+    QTest::mouseClick(progress->btnPause, Qt::LeftButton);
+    QTest::mouseClick(progress->OKBtn, Qt::LeftButton);
+    ASSERT_TRUE(waitForIdle());
+    EXPECT_FALSE(IsAlive(encoder));
+    EXPECT_EQ(column(JobField::File), (std::vector<std::string>{"a.wav", "b.wav"}));
+}
+
+// The run going finishes and is tagged; the rows behind stay; neither the
+// end-of-batch sound nor the shutdown follows.
+TEST_F(ProgressDialogTest, StopAfterLetsTheRunGoingFinishAndKeepsTheRest) {
+    state.settings.bone = true;
+    state.settings.sone = "job.wav";
+    state.settings.ball = true;
+    state.settings.sall = "done.wav";
+    state.settings.shutdn = true;
+    start(host(waitFor("go") + "echo asf > \"$5\"\n"));
+    window->AddFiles({file("a.wav", "x"), file("b.wav", "x"), file("c.wav", "x")});
+    window->show();
+    QTest::mouseClick(window->tbConv, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return progress->lbPlace->text() == QStringLiteral("全体 1/3"); }, 10000));
+
+    QTest::mouseClick(progress->btnStopAfter, Qt::LeftButton);
+    EXPECT_FALSE(progress->btnStopAfter->isEnabled());
+    file("go");
+    ASSERT_TRUE(waitForIdle());
+    EXPECT_TRUE(std::filesystem::exists(dir / "a.wma"));
+    EXPECT_EQ(column(JobField::File), (std::vector<std::string>{"b.wav", "c.wav"}));
+    EXPECT_EQ(sounds.played, std::vector<std::string>{"job.wav"});
+    QTest::qWait(50);  // a shutdown would be posted
+    EXPECT_EQ(power.calls(), 0);
+
+    // The next batch offers both buttons afresh.
+    QTest::mouseClick(window->tbConv, Qt::LeftButton);
+    EXPECT_TRUE(progress->btnStopAfter->isEnabled());
     ASSERT_TRUE(waitForIdle());
 }
 

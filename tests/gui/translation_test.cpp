@@ -3,11 +3,13 @@
 #include <QAbstractButton>
 #include <QAbstractItemModel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QToolButton>
 #include <QTreeView>
 
 #include "app/ui/translation.h"
 #include "encode/run_outcome.h"
+#include "encode/ui/progress_dialog.h"
 #include "gui/gui_fixture.h"
 
 namespace qorvane::testing {
@@ -68,6 +70,11 @@ TEST_F(MainWindowTest, EnglishTranslationReachesTheWindowAndTheMessages) {
               (Strings{"qorv: This cannot be changed while converting", "qorv: Cannot open file " + gone}));
     EXPECT_EQ(OutcomeText({RunResult::EncoderFailed, {ProcessEnd::Kind::Exited, 3}}),
               "The encoder failed (exit code 3)");
+    TProDlg dialog;
+    EXPECT_EQ(dialog.btnPause->text(), "Pause");
+    dialog.setPaused(true);
+    EXPECT_EQ(dialog.btnPause->text(), "Resume");
+    EXPECT_EQ(dialog.btnStopAfter->text(), "Stop after");
 }
 
 TEST_F(MainWindowTest, JapaneseUsersKeepTheTextsAsWritten) {

@@ -375,6 +375,19 @@ TEST_F(StoppedEncoder, TerminationEndsFfmpegAtOnceAndCleansUp) {
     EXPECT_EQ(errno, ESRCH);
 }
 
+// Killed alone, with no chance to end ffmpeg itself: ffmpeg ends with it,
+// even one deaf to a polite stop.
+TEST_F(StoppedEncoder, FfmpegEndsWithAnEncoderKilledAlone) {
+    ProgramRun run;
+    const pid_t encoder = Start(run, console_ / "tmp");
+    const pid_t child = FfmpegPid();
+    ASSERT_NE(child, 0);
+    ASSERT_EQ(kill(encoder, SIGKILL), 0);
+    EXPECT_EQ(WaitProgram(encoder, run).signal, SIGKILL);
+    EXPECT_TRUE(Eventually([&] { return !IsAlive(child); }));
+    if (IsAlive(child)) kill(child, SIGKILL);
+}
+
 TEST_F(StoppedEncoder, KilledGroupLeavesNoFileAndTheNextRunRemovesWhatWasLeft) {
     work_.write("x.wma", "earlier");
     ProgramRun run;

@@ -52,12 +52,19 @@ pid_t StartProgram(const ProgramRun& run) {
     if (!run.workingDirectory.empty())
         posix_spawn_file_actions_addchdir_np(&actions, run.workingDirectory.c_str());
 
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    if (run.ownGroup) {
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+        posix_spawnattr_setpgroup(&attributes, 0);
+    }
     pid_t pid = 0;
     const std::string program = run.program.string();
     const int error = program.find('/') == std::string::npos
-                          ? posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data())
-                          : posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+                          ? posix_spawnp(&pid, program.c_str(), &actions, &attributes, argv.data(), envp.data())
+                          : posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     if (error != 0) throw std::runtime_error("cannot start " + program + ": " + std::strerror(error));
     return pid;
 }

@@ -20,6 +20,7 @@ struct ProgramRun {
     std::filesystem::path outputFile;   // receives stdout, and stderr unless errorFile is set
     std::filesystem::path errorFile;    // receives stderr when set
     int outputDescriptor = -1;          // when set, receives stdout instead of outputFile
+    bool ownGroup = false;              // leads a process group of its own, as a shell job does
 };
 
 struct ProgramResult {
