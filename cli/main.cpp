@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
         return batch(qorvane::cli::HeadlessServices{registry, launcher, outputFolders, editor, paths.hostDir,
                                                     paths.profileDir, path ? path : "", qorvane::DefaultBatchLogPath(),
                                                     rowTags, tagReader, &qorvane::TerminationSignals::Received,
-                                                    SIGPIPE, &sleepLock, walk});
+                                                    SIGPIPE, &sleepLock, walk, {}, {}, {}});
     };
     const auto encode = [&withServices](qorvane::cli::EncodeOptions options, std::ostream& out, std::ostream& err) {
         // Ctrl-Z suspends the batch, encoders and all; SIGUSR1 stops it after
