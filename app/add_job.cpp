@@ -31,28 +31,35 @@ bool IsAcceptedMediaFile(std::string_view path) {
     return FindMediaInputType(FileNamePart(path)) != nullptr;
 }
 
-bool AddJob(JobList& list, const std::string& path, const std::string& profileName,
-            const std::string& outDir, const TagReader& readTags) {
-    if (!IsAcceptedMediaFile(path)) return false;
+EncodeJob NewJob(const std::string& path, const std::string& profileName, const std::string& outDir) {
     EncodeJob job;
     job.File = FileNamePart(path);
     job.Profile = profileName;
     job.Path = path;
     job.OutDir = outDir;
-    std::optional<JobTags> tags;
+    return job;
+}
+
+void ReadJobTags(EncodeJob& job, const TagReader& readTags) {
+    std::optional<JobTags> tags = readTags(job.Path);
+    if (!tags) return;
+    // Every tag is taken, empty ones included.
+    job.Title = std::move(tags->Title);
+    job.Author = std::move(tags->Artist);
+    job.Album = std::move(tags->Album);
+    job.Year = std::move(tags->Year);
+    job.Copy = std::move(tags->Copyright);
+}
+
+bool AddJob(JobList& list, const std::string& path, const std::string& profileName,
+            const std::string& outDir, const TagReader& readTags) {
+    if (!IsAcceptedMediaFile(path)) return false;
+    EncodeJob job = NewJob(path, profileName, outDir);
     try {
-        tags = readTags(path);
+        ReadJobTags(job, readTags);
     } catch (...) {
         list.append(std::move(job));  // the row stays, with empty tags
         throw;
-    }
-    if (tags) {
-        // Every tag is taken, empty ones included.
-        job.Title = std::move(tags->Title);
-        job.Author = std::move(tags->Artist);
-        job.Album = std::move(tags->Album);
-        job.Year = std::move(tags->Year);
-        job.Copy = std::move(tags->Copyright);
     }
     list.append(std::move(job));
     return true;

@@ -40,6 +40,14 @@ TagReader TagReaderOf(const MediaTagReader& reader);
 // extension is the file name from its last dot on.
 bool IsAcceptedMediaFile(std::string_view path);
 
+// The row a file starts as: its name, the profile and output folder given,
+// the tags still empty.
+EncodeJob NewJob(const std::string& path, const std::string& profileName, const std::string& outDir);
+
+// Fills the row's tags from the reader (every tag, empty ones included).
+// When the reader throws, the row keeps empty tags and the error goes on.
+void ReadJobTags(EncodeJob& job, const TagReader& readTags);
+
 // Appends a row for an accepted file and fills its tags from the reader; a
 // file of another kind is left out (false). When the reader throws, the row
 // has already been appended with empty tags, and the error goes on to the

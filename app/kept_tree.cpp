@@ -16,4 +16,10 @@ std::string KeptTreeOutputFolder(std::string_view outDir, std::string_view added
     return (fs::path(outDir) / relative).lexically_normal().string();
 }
 
+std::string RowOutputFolder(std::string_view outDir, bool keepTree, std::string_view addedFolder,
+                            std::string_view file) {
+    if (!keepTree || addedFolder.empty()) return std::string(outDir);
+    return KeptTreeOutputFolder(outDir, addedFolder, file);
+}
+
 }  // namespace qorvane

@@ -15,4 +15,9 @@ namespace qorvane {
 std::string KeptTreeOutputFolder(std::string_view outDir, std::string_view addedFolder,
                                  std::string_view file);
 
+// A new row's output folder: outDir, or with the tree kept and the file
+// added through a folder (addedFolder not empty), the folder above.
+std::string RowOutputFolder(std::string_view outDir, bool keepTree, std::string_view addedFolder,
+                            std::string_view file);
+
 }  // namespace qorvane

@@ -6,15 +6,15 @@
 #include <cstdint>
 #include <string_view>
 
-#include "stand_in_encoder/media_duration.h"
+#include "encode/header_facts.h"
 #include "stand_in_encoder/progress.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
-    const qorvane::encoder::MemoryBytes input(bytes);
-    if (const auto seconds = qorvane::encoder::ReadHeaderDuration(input)) {
-        if (!std::isfinite(*seconds) || *seconds <= 0) __builtin_trap();
+    const qorvane::MemoryBytes input(bytes);
+    if (const auto facts = qorvane::ReadHeaderFacts(input); facts && facts->duration) {
+        if (!std::isfinite(*facts->duration) || *facts->duration <= 0) __builtin_trap();
     }
 
     // The same bytes as ffmpeg's reports, arriving in two pieces.

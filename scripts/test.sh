@@ -41,7 +41,7 @@ fi
 
 (cd build-test && ctest --output-on-failure -j "$jobs" --timeout 300)
 
-# Short versions of the soak programs (README, "Reliability"); SOAK=0 skips them.
+# Short versions of the soak programs (docs/reliability.md); SOAK=0 skips them.
 if [ "${SOAK:-1}" != 0 ]; then
   echo "== soak: kill -9 during saves, full disk"
   build-test/soak/save_kill_soak 100
@@ -49,7 +49,7 @@ if [ "${SOAK:-1}" != 0 ]; then
   build-test/soak/chaos_batch 60
   # The window, two runs at once. AddressSanitizer holds freed memory in
   # quarantine, which would read as growth; the window's memory is measured
-  # in a Release build (README).
+  # in a Release build (docs/reliability.md).
   echo "== soak: chaos batch through the window"
   ASAN_OPTIONS=$ASAN_OPTIONS:quarantine_size_mb=1 build-test/soak/chaos_batch --window --jobs 2 60
   echo "== soak: aborts"

@@ -3,6 +3,7 @@
 // the input with ffmpeg into the ASF file that "-output" names, reporting
 // its progress on stdout (progress.h).
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -14,10 +15,10 @@
 #include <system_error>
 #include <vector>
 
+#include "encode/header_facts.h"
 #include "stand_in_encoder/child_process.h"
 #include "stand_in_encoder/encoder_options.h"
 #include "stand_in_encoder/ffmpeg_command.h"
-#include "stand_in_encoder/media_duration.h"
 #include "stand_in_encoder/progress.h"
 #include "stand_in_encoder/work_files.h"
 
@@ -81,12 +82,17 @@ std::optional<double> ProbeDuration(const std::string& ffmpeg, const std::string
     return std::nullopt;
 }
 
-// The input's duration in seconds from its own headers (WAV, MP3, AVI), else
+// Below this size an input whose headers give no duration gets no ffprobe
+// run: it encodes in a few seconds, and one run of ffprobe costs about as
+// much as encoding two seconds of sound.
+constexpr std::uint64_t kProbeWorthyInputSize = std::uint64_t{64} << 20;
+
+// The input's duration in seconds from its own headers (encode/header_facts.h), else
 // from ffprobe for an input large enough to make the probe's time small
 // beside the encoding; empty when unknown.
 std::optional<double> InputDuration(const std::string& ffmpeg, const std::string& input, bool debug) {
-    const FileBytes bytes(input);
-    if (const std::optional<double> seconds = ReadHeaderDuration(bytes)) return seconds;
+    const qorvane::FileBytes bytes(input);
+    if (const auto facts = qorvane::ReadHeaderFacts(bytes); facts && facts->duration) return facts->duration;
     if (bytes.size() < kProbeWorthyInputSize) return std::nullopt;
     return ProbeDuration(ffmpeg, input, debug);
 }

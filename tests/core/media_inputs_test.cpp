@@ -56,11 +56,14 @@ TEST(MediaInputs, DesktopEntryAndMetainfoNameEveryMimeTypeOfTheTable) {
 }
 
 TEST(RefusedFiles, NamesUpToTwentyAndCountsTheRest) {
-    std::vector<std::string> paths = {"/m/song.mp3", "/m/Music", "/m/notes.txt", "/m/clip.MKV"};
-    EXPECT_EQ(RefusedFiles(paths), (std::vector<std::string>{"/m/Music", "/m/notes.txt"}));
-    EXPECT_EQ(FormatRefusedFiles(RefusedFiles(paths)),
+    EXPECT_EQ(FormatRefusedFiles({"/m/Music", "/m/notes.txt"}),
               "次のファイルは変換できない種類のため追加しませんでした (2 件)\n\nMusic\nnotes.txt");
-    EXPECT_EQ(FormatRefusedFiles(RefusedFiles({"/m/a.mp3"})), "");
+    EXPECT_EQ(FormatRefusedFiles({}), "");
+    // Folders that could not be read follow, by their whole path.
+    EXPECT_EQ(FormatRefusedInputs({"/m/notes.txt"}, {"/m/in/locked"}),
+              "次のファイルは変換できない種類のため追加しませんでした (1 件)\n\nnotes.txt\n\n"
+              "次のフォルダは読めないため、その中のファイルを追加しませんでした (1 件)\n\n/m/in/locked");
+    EXPECT_EQ(FormatRefusedInputs({}, {"/x"}), "次のフォルダは読めないため、その中のファイルを追加しませんでした (1 件)\n\n/x");
 
     std::vector<std::string> many;
     for (int i = 1; i <= 23; ++i) many.push_back("/d/" + std::to_string(i) + ".doc");

@@ -27,6 +27,9 @@ fs::path EncoderEndToEnd::Media(const std::string& name) {
         {"clip.vob",
          {"-f", "lavfi", "-i", "testsrc=size=352x288:rate=25:duration=1", "-f", "lavfi", "-i",
           "sine=duration=1:sample_rate=48000", "-c:v", "mpeg2video", "-c:a", "ac3", "-f", "vob"}},
+        {"clip.flv",
+         {"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=1", "-f", "lavfi", "-i",
+          "sine=duration=1:sample_rate=44100"}},
         {"silent.avi", {"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=1", "-c:v", "mpeg4"}},
     };
     const auto maker = makers.find(name);
