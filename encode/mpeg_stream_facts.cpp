@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "encode/container_parts.h"
+#include "encode/h264_sps.h"
 #include "encode/header_facts.h"
 #include "encode/mpeg_audio_frame.h"
 
@@ -82,7 +83,9 @@ std::optional<std::pair<std::optional<std::uint64_t>, std::size_t>> ReadPesHeade
     return std::pair{std::optional<std::uint64_t>(), at + 1};
 }
 
-bool IsMediaStream(std::uint64_t id) { return id == 0xBD || (id >= 0xC0 && id <= 0xEF); }
+// Private stream 1 (DVD sound), MPEG audio and video, and the extended
+// stream id that Blu-ray files give their AC-3.
+bool IsMediaStream(std::uint64_t id) { return id == 0xBD || id == 0xFD || (id >= 0xC0 && id <= 0xEF); }
 
 // ---- program streams -------------------------------------------------------------
 
@@ -290,7 +293,11 @@ void ReadCodec(const PesStart& pes, Stream& s) {
     };
     const int type = pes.streamType;
     const bool dvdAc3 = pes.id >= 0x180 && pes.id <= 0x187;  // a DVD's private substreams
-    if (type == 0x1B) named("H.264");
+    if (type == 0x1B) {
+        s.video = ReadH264Pictures(pes.payload);
+        if (!s.video) named("H.264");  // the set comes in a later packet
+        s.known = true;
+    }
     else if (type == 0x24) named("H.265");
     else if (type == 0x10) named("MPEG-4");
     else if (type == 0x0F) ReadAdts(pes.payload, s);
@@ -302,9 +309,10 @@ void ReadCodec(const PesStart& pes, Stream& s) {
 }  // namespace
 
 std::optional<MediaFacts> ReadMpegStreamFacts(const ByteSource& input) {
+    const std::string signature = input.Read(0, 3 * 192);
+    const bool program = signature.starts_with(std::string_view("\0\0\x01\xBA", 4));
+    if (!program && !FindPackets(signature, 1)) return std::nullopt;
     const std::string head = input.Read(0, kWindow);
-    bool program = head.starts_with(std::string_view("\0\0\x01\xBA", 4));
-    if (!program && !FindPackets(head, 1)) return std::nullopt;
     std::map<std::uint64_t, int> streamTypes;
     const auto forEachPes = [&](std::string_view bytes, const std::function<void(const PesStart&)>& each) {
         if (program) ForEachProgramPes(bytes, each);

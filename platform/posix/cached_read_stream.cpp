@@ -48,24 +48,28 @@ const std::string& CachedReadStream::block(std::uint64_t index) {
     return bytes;
 }
 
-TagLib::ByteVector CachedReadStream::readBlock(unsigned long length) {
-    TagLib::ByteVector out;
-    if (position_ < 0 || position_ >= length_) return out;
-    auto wanted = std::min<std::uint64_t>(length, static_cast<std::uint64_t>(length_ - position_));
-    out.resize(static_cast<unsigned>(wanted));
-    std::uint64_t done = 0;
-    while (done < wanted) {
-        const std::uint64_t at = static_cast<std::uint64_t>(position_) + done;
+std::string CachedReadStream::ReadAt(std::uint64_t offset, std::size_t length) {
+    std::string out;
+    const auto size = static_cast<std::uint64_t>(length_);
+    if (offset >= size) return out;
+    const std::uint64_t wanted = std::min<std::uint64_t>(length, size - offset);
+    out.reserve(static_cast<std::size_t>(wanted));
+    while (out.size() < wanted) {
+        const std::uint64_t at = offset + out.size();
         const std::string& bytes = block(at / kBlockSize);
-        const std::uint64_t offset = at % kBlockSize;
-        if (offset >= bytes.size()) break;  // the file became shorter
-        const std::uint64_t n = std::min<std::uint64_t>(bytes.size() - offset, wanted - done);
-        std::copy_n(bytes.data() + offset, n, out.data() + done);
-        done += n;
+        const std::uint64_t inBlock = at % kBlockSize;
+        if (inBlock >= bytes.size()) break;  // the file became shorter
+        const std::uint64_t n = std::min<std::uint64_t>(bytes.size() - inBlock, wanted - out.size());
+        out.append(bytes, static_cast<std::size_t>(inBlock), static_cast<std::size_t>(n));
     }
-    out.resize(static_cast<unsigned>(done));
-    position_ += static_cast<long>(done);
     return out;
+}
+
+TagLib::ByteVector CachedReadStream::readBlock(unsigned long length) {
+    if (position_ < 0) return {};
+    const std::string bytes = ReadAt(static_cast<std::uint64_t>(position_), length);
+    position_ += static_cast<long>(bytes.size());
+    return TagLib::ByteVector(bytes.data(), static_cast<unsigned>(bytes.size()));
 }
 
 void CachedReadStream::seek(long offset, Position from) {

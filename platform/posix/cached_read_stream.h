@@ -30,6 +30,10 @@ public:
     long tell() const override { return position_; }
     long length() override { return length_; }
 
+    // The bytes at [offset, offset + length) that lie inside the file,
+    // through the same blocks, the stream's position left as it is.
+    std::string ReadAt(std::uint64_t offset, std::size_t length);
+
     // Never called on a read-only stream.
     void writeBlock(const TagLib::ByteVector&) override {}
     void insert(const TagLib::ByteVector&, unsigned long, unsigned long) override {}

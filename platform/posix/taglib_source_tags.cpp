@@ -1,71 +1,23 @@
 #include "platform/posix/taglib_source_tags.h"
 
-#include <taglib/aifffile.h>
-#include <taglib/apefile.h>
 #include <taglib/asffile.h>
-#include <taglib/flacfile.h>
-#include <taglib/id3v2framefactory.h>
 #include <taglib/infotag.h>
-#include <taglib/mp4file.h>
-#include <taglib/mpcfile.h>
-#include <taglib/oggflacfile.h>
-#include <taglib/opusfile.h>
-#include <taglib/speexfile.h>
 #include <taglib/tpropertymap.h>
-#include <taglib/trueaudiofile.h>
-#include <taglib/vorbisfile.h>
 #include <taglib/wavfile.h>
-#include <taglib/wavpackfile.h>
 
 #include <array>
 #include <memory>
 #include <string_view>
-#include <type_traits>
 
 #include "base/ascii_case.h"
 #include "platform/posix/cached_read_stream.h"
+#include "platform/posix/taglib_formats.h"
 #include "platform/posix/taglib_pictures.h"
 #include "tags/id3_text.h"
 
 namespace qorvane {
 
 namespace {
-
-using OpenFile = std::unique_ptr<TagLib::File> (*)(TagLib::IOStream*);
-
-// Audio properties are not read: the tags are all that is wanted.
-template <class Format>
-std::unique_ptr<TagLib::File> Open(TagLib::IOStream* stream) {
-    if constexpr (std::is_same_v<Format, TagLib::FLAC::File>) {
-        return std::make_unique<Format>(stream, TagLib::ID3v2::FrameFactory::instance(), false);
-    } else {
-        return std::make_unique<Format>(stream, false);
-    }
-}
-
-struct Format {
-    std::string_view extension;
-    std::array<OpenFile, 4> open;  // tried in order until one reads the file
-};
-
-constexpr OpenFile kMp4 = Open<TagLib::MP4::File>;
-constexpr OpenFile kOgg[] = {Open<TagLib::Ogg::Vorbis::File>, Open<TagLib::Ogg::FLAC::File>,
-                             Open<TagLib::Ogg::Opus::File>, Open<TagLib::Ogg::Speex::File>};
-constexpr OpenFile kAsf = Open<TagLib::ASF::File>;
-constexpr OpenFile kMpc = Open<TagLib::MPC::File>;
-constexpr OpenFile kAiff = Open<TagLib::RIFF::AIFF::File>;
-
-constexpr Format kFormats[] = {
-    {".flac", {Open<TagLib::FLAC::File>}},
-    {".m4a", {kMp4}}, {".m4b", {kMp4}}, {".m4p", {kMp4}}, {".mp4", {kMp4}}, {".m4v", {kMp4}}, {".3gp", {kMp4}},
-    {".ogg", {kOgg[0], kOgg[1], kOgg[2], kOgg[3]}}, {".oga", {kOgg[1], kOgg[0], kOgg[2], kOgg[3]}},
-    {".opus", {kOgg[2]}}, {".spx", {kOgg[3]}},
-    {".ape", {Open<TagLib::APE::File>}}, {".wv", {Open<TagLib::WavPack::File>}},
-    {".mpc", {kMpc}}, {".mpp", {kMpc}}, {".mp+", {kMpc}},
-    {".tta", {Open<TagLib::TrueAudio::File>}},
-    {".aif", {kAiff}}, {".aiff", {kAiff}}, {".aifc", {kAiff}},
-    {".wma", {kAsf}}, {".wmv", {kAsf}}, {".asf", {kAsf}},
-};
 
 std::string Joined(const TagLib::StringList& values) {
     std::string out;
@@ -153,34 +105,18 @@ void KeepRawInfoText() {
 
 }  // namespace
 
-bool ReadsWithTagLib(std::string_view extension) {
-    for (const Format& format : kFormats) {
-        if (format.extension == extension) return true;
-    }
-    return false;
-}
-
 std::optional<SourceTags> ReadTagLibTags(const std::filesystem::path& source, bool pictures) {
     CachedReadStream stream(source);
-    const std::string extension = LowerExtension(source);
-    for (const Format& format : kFormats) {
-        if (format.extension != extension) continue;
-        for (const OpenFile open : format.open) {
-            if (open == nullptr) break;
-            stream.seek(0);
-            const std::unique_ptr<TagLib::File> file = open(&stream);
-            if (!file->isValid()) continue;
-            TagLib::PropertyMap properties = file->properties();
-            AddFfmpegAsfNames(*file, properties);
-            SourceTags tags = TagsOf(properties);
-            if (pictures) tags.Pictures = TagLibPictures(*file);
-            // Without its audio properties TagLib takes almost any bytes
-            // for an APE or AIFF file with no tags: nothing either way.
-            if (tags == SourceTags{}) return std::nullopt;
-            return tags;
-        }
-    }
-    return std::nullopt;
+    const std::unique_ptr<TagLib::File> file = OpenTagLibFile(stream, LowerExtension(source), false);
+    if (!file) return std::nullopt;
+    TagLib::PropertyMap properties = file->properties();
+    AddFfmpegAsfNames(*file, properties);
+    SourceTags tags = TagsOf(properties);
+    if (pictures) tags.Pictures = TagLibPictures(*file);
+    // Without its audio properties TagLib takes almost any bytes for an APE
+    // or AIFF file with no tags: nothing either way.
+    if (tags == SourceTags{}) return std::nullopt;
+    return tags;
 }
 
 std::optional<SourceTags> ReadRiffInfoTags(const std::filesystem::path& source, const CodePage& legacyCodePage) {

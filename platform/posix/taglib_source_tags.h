@@ -6,24 +6,18 @@
 // with "; "; Year is the first four digits of DATE, Track the number before
 // any "/".
 //
-// The format is chosen by the extension: .flac; .m4a .m4b .m4p .mp4 .m4v
-// .3gp; .ogg .oga (Vorbis, FLAC, Opus or Speex inside); .opus; .spx; .ape;
-// .wv; .mpc .mpp .mp+; .tta; .aif .aiff .aifc; .wma .wmv .asf; .wav (RIFF INFO
-// only, below). TagLib 1.13 does not read Matroska (.mka .mkv .webm), so those
-// and every other extension give nothing.
+// The format is chosen by the extension (platform/posix/taglib_formats.h);
+// .wav gives its RIFF INFO only (below); every other extension gives nothing.
 
 #include <filesystem>
 #include <optional>
 #include <string_view>
 
 #include "platform/code_page.h"
+#include "platform/posix/taglib_formats.h"
 #include "tags/source_tags.h"
 
 namespace qorvane {
-
-// True for the extensions listed above, but .wav; `extension` is in lower
-// case with its dot.
-bool ReadsWithTagLib(std::string_view extension);
 
 // Nothing for an extension not listed above, a file TagLib cannot read as
 // its format, or one whose tags are all empty. Throws FileOpenError when the file cannot be opened.

@@ -103,6 +103,9 @@ TEST(HeaderFactsOfMadeFiles, MpegStreams) {
         {"clip.mpg", {"-c:v", "mpeg1video", "-c:a", "mp2", "-b:a", "192k"}, "MP2", "MPEG-1", 192},
         {"dvd.vob", {"-c:v", "mpeg2video", "-c:a", "ac3", "-b:a", "192k", "-f", "vob"}, "AC-3", "MPEG-2", 192},
         {"mpeg2.ts", {"-c:v", "mpeg2video", "-c:a", "mp2", "-b:a", "128k"}, "MP2", "MPEG-2", 128},
+        {"h264.ts", {"-c:v", "libx264", "-c:a", "aac"}, "AAC", "H.264"},
+        {"cropped.m2ts", {"-c:v", "libx264", "-s", "320x180", "-c:a", "ac3", "-f", "mpegts", "-mpegts_m2ts_mode", "1"},
+         "AC-3", "H.264"},
         {"silent.m2ts", {"-c:v", "mpeg2video", "-f", "mpegts", "-mpegts_m2ts_mode", "1"}, "", "MPEG-2"},
     });
 }
