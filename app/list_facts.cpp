@@ -1,6 +1,25 @@
 #include "app/list_facts.h"
 
+#include "app/facts_text.h"
+#include "platform/ui_text.h"
+
 namespace qorvane {
+
+namespace {
+
+constexpr const char* kTotalsText = QORVANE_UI_TEXT("%1 件　推定サイズ 約 %2　長さ %3");
+constexpr const char* kUnknownSizesText = QORVANE_UI_TEXT("（サイズ不明 %1 件）");
+constexpr const char* kReadingText = QORVANE_UI_TEXT("（読み込み中 %1 件）");
+
+}  // namespace
+
+std::string ListTotalsText(const ListTotals& totals) {
+    std::string text = UiText(kTotalsText, {std::to_string(totals.rows), FormatByteSize(totals.knownBytes),
+                                            FormatDuration(totals.seconds)});
+    if (totals.unknown > totals.reading) text += UiText(kUnknownSizesText, {std::to_string(totals.unknown - totals.reading)});
+    if (totals.reading > 0) text += UiText(kReadingText, {std::to_string(totals.reading)});
+    return text;
+}
 
 ListFacts::ListFacts(ProfileLoader loadProfile) : loadProfile_(std::move(loadProfile)) {}
 

@@ -67,4 +67,9 @@ private:
     std::map<std::string, EncodingProfile> profiles_;
 };
 
+// The totals line: "12 件　推定サイズ 約 1.2 GB　長さ 1:02:03", with how
+// many sizes are unknown and how many sources are still being read when
+// there are any.
+std::string ListTotalsText(const ListTotals& totals);
+
 }  // namespace qorvane

@@ -23,7 +23,8 @@ constexpr const char* kUsage =
     "       qorvane-cli command-line --profile FILE.wpf --script SCRIPT [--debug] INPUT...\n"
     "       qorvane-cli tags FILE...\n"
     "       qorvane-cli encode [--profile NAME|FILE.wpf] [--out DIR] [--jobs N] [--debug] [--quiet] [--progress]\n"
-    "                          [--no-cover] FILE...\n";
+    "                          [--no-cover] [--ignore-space] FILE...\n"
+    "       qorvane-cli info [--profile NAME|FILE.wpf] FILE...\n";
 
 int Usage(std::ostream& err) {
     err << kUsage;
@@ -144,7 +145,7 @@ int PrintTags(const std::vector<std::string>& files, const CodePage& legacy, con
 }
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const CodePage& legacy,
-        const MediaTagReader& tagReader, const EncodeHandler& encode) {
+        const MediaTagReader& tagReader, const EncodeHandler& encode, const InfoHandler& info) {
     if (args.empty()) return Usage(err);
     const std::string& command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
@@ -167,7 +168,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
                                  parsed->operands, out);
     }
     if (command == "encode" && encode) {
-        const auto parsed = ParseOptions(rest, {"--profile", "--out", "--jobs"}, {"--quiet", "--progress", "--no-cover"});
+        const auto parsed = ParseOptions(rest, {"--profile", "--out", "--jobs"},
+                                         {"--quiet", "--progress", "--no-cover", "--ignore-space"});
         if (!parsed || parsed->operands.empty()) return Usage(err);
         EncodeOptions options;
         if (parsed->values.count("--jobs")) {
@@ -181,8 +183,14 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         options.quiet = parsed->flags.count("--quiet") > 0;
         options.progress = parsed->flags.count("--progress") > 0;
         options.cover = parsed->flags.count("--no-cover") == 0;
+        options.ignoreSpace = parsed->flags.count("--ignore-space") > 0;
         options.files = parsed->operands;
         return encode(options, out, err);
+    }
+    if (command == "info" && info) {
+        const auto parsed = ParseOptions(rest, {"--profile"});
+        if (!parsed || parsed->operands.empty() || parsed->debug) return Usage(err);
+        return info(parsed->values.count("--profile") ? parsed->values.at("--profile") : "", parsed->operands, out, err);
     }
     return Usage(err);
 }

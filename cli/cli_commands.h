@@ -18,15 +18,21 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUnreadable = 2;
 inline constexpr int kExitUsage = 64;
+// encode: the known sizes exceed the room left where the outputs go.
+inline constexpr int kExitNoRoom = 73;
 
 // Runs an encode batch with the system's services.
 using EncodeHandler = std::function<int(const EncodeOptions&, std::ostream& out, std::ostream& err)>;
+
+// `info`: the --profile value (empty when not given) and the files.
+using InfoHandler = std::function<int(const std::string& profile, const std::vector<std::string>& files,
+                                      std::ostream& out, std::ostream& err)>;
 
 // Runs one command line (without the program name). Output goes to out,
 // messages and the usage text to err; `legacy` decodes 8-bit tag text and
 // `tagReader` reads the tags of every format.
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const CodePage& legacy,
-        const MediaTagReader& tagReader, const EncodeHandler& encode = {});
+        const MediaTagReader& tagReader, const EncodeHandler& encode = {}, const InfoHandler& info = {});
 
 int PrintProfile(const std::string& file, std::ostream& out);
 int PrintCommandLines(const std::string& profileFile, const std::string& scriptPath, bool debug,

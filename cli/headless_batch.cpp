@@ -10,6 +10,8 @@
 #include "app/add_job.h"
 #include "app/encoder_location.h"
 #include "app/job_list_queue.h"
+#include "app/space_check.h"
+#include "cli/cli_commands.h"
 #include "app/startup.h"
 #include "encode/encode_thread.h"
 #include "encode/run_lines.h"
@@ -20,6 +22,8 @@
 namespace qorvane::cli {
 
 namespace {
+
+constexpr const char* kIgnoreSpaceHint = "not started; --ignore-space starts all the same";
 
 // The batch's lines on the output stream, warnings on the error stream and,
 // on a terminal, one line per run rewritten in place until the run's own
@@ -102,6 +106,23 @@ private:
     Console& console_;
     int jobs_;
 };
+
+// Whether the known sizes of the rows fit where they go; when not, the
+// figures go to the error stream.
+bool RoomEnough(const JobList& jobs, const std::filesystem::path& profileDir, const HeadlessServices& services,
+                Console& console) {
+    if (services.factsReader == nullptr || services.freeSpace == nullptr) return true;
+    ListFacts facts([&profileDir](const std::string& name) {
+        return PrepareEncodingProfile(LoadProfile(ProfilePath(profileDir, name)));
+    });
+    for (const std::string& path : facts.takeUnread(jobs, 0, jobs.size())) {
+        facts.store(path, services.factsReader->read(path));
+    }
+    const std::vector<SpaceShortfall> shortfalls = FindSpaceShortfalls(SpaceNeedsOf(jobs, facts), *services.freeSpace);
+    for (const SpaceShortfall& shortfall : shortfalls) console.warning(SpaceShortLine(shortfall));
+    if (!shortfalls.empty()) console.warning(kIgnoreSpaceHint);
+    return shortfalls.empty();
+}
 
 }  // namespace
 
@@ -186,6 +207,7 @@ int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, st
             console.warning(e.what());  // the row stays, with empty tags
         }
     }
+    if (!options.ignoreSpace && !RoomEnough(jobs, profileDir, services, console)) return kExitNoRoom;
     int signal = stopSignal();
     if (signal == 0 && runner.beginBatch()) {
         DirectInvoker invoker;

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "encode/live_status.h"
+#include "encode/media_facts.h"
 #include "platform/code_page.h"
+#include "platform/free_space.h"
 #include "platform/metadata_editor.h"
 #include "platform/output_folders.h"
 #include "platform/process_launcher.h"
@@ -28,6 +30,7 @@ struct EncodeOptions {
     bool progress = false;  // keep one line per run updating in place (a terminal)
     int columns = 80;       // the terminal's width, for that line
     bool cover = true;      // outputs carry the source's cover art
+    bool ignoreSpace = false;  // start even when the outputs may not fit
     std::vector<std::string> files;
 };
 
@@ -50,6 +53,11 @@ struct HeadlessServices {
     // A write to the output or error stream that fails (a closed pipe) stops
     // the batch as this signal would; 0: the batch goes on.
     int lostOutputSignal = 0;
+    // The facts of the sources and the room where the outputs go: the batch
+    // does not start when the known sizes exceed it (unless told to ignore
+    // it). Either missing: no check.
+    const MediaFactsReader* factsReader = nullptr;
+    const FreeSpace* freeSpace = nullptr;
 };
 
 // The line a terminal shows while a run goes on: "[3/12]  42.0%   31.0x

@@ -13,7 +13,11 @@
 #include "platform/posix/batch_log.h"
 #include "platform/posix/cp932_code_page.h"
 #include "platform/posix/ini_registry.h"
+#include "cli/info_command.h"
+#include "encode/encoding_profile.h"
+#include "platform/posix/media_facts_reader.h"
 #include "platform/posix/media_tag_reader.h"
+#include "platform/posix/statvfs_free_space.h"
 #include "platform/posix/posix_output_folders.h"
 #include "platform/posix/posix_process_launcher.h"
 #include "platform/posix/termination_signals.h"
@@ -25,19 +29,23 @@ int main(int argc, char** argv) {
     // 8-bit tag text of the files this program meets is CP932 or Latin-1.
     const qorvane::Cp932CodePage cp932;
     const qorvane::FileMediaTagReader tagReader(cp932);
-    const auto encode = [argv, &cp932, &tagReader](qorvane::cli::EncodeOptions options, std::ostream& out,
-                                                   std::ostream& err) {
+    const qorvane::FileMediaFactsReader factsReader;
+    const qorvane::StatvfsFreeSpace freeSpace;
+    // The profiles and the encoder are where the desktop program finds them.
+    const auto appPaths = [argv] {
+        std::filesystem::path program = qorvane::ThisProgramPath();
+        if (program.empty()) program = std::filesystem::absolute(argv[0]);
+        return qorvane::ChooseAppPaths(program, qorvane::ConfigHome(), qorvane::IsWritableDirectory);
+    };
+    const auto encode = [&appPaths, &cp932, &tagReader, &factsReader, &freeSpace](
+                            qorvane::cli::EncodeOptions options, std::ostream& out, std::ostream& err) {
         // On a terminal each run keeps one line updating in place; piped or
         // redirected, the output is the plain lines only.
         if (::isatty(STDOUT_FILENO) && !options.quiet) options.progress = true;
         if (winsize size{}; ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
             options.columns = size.ws_col;
         }
-        // The profiles and the encoder are where the desktop program finds them.
-        std::filesystem::path program = qorvane::ThisProgramPath();
-        if (program.empty()) program = std::filesystem::absolute(argv[0]);
-        const qorvane::AppPaths paths =
-            qorvane::ChooseAppPaths(program, qorvane::ConfigHome(), qorvane::IsWritableDirectory);
+        const qorvane::AppPaths paths = appPaths();
         qorvane::IniRegistry registry(qorvane::IniRegistry::DefaultLocations(paths.installConfigDir));
         qorvane::PosixProcessLauncher launcher;
         const qorvane::PosixOutputFolders outputFolders;
@@ -52,8 +60,14 @@ int main(int argc, char** argv) {
         return qorvane::cli::RunHeadlessBatch(
             options, {registry, launcher, outputFolders, editor, paths.hostDir, paths.profileDir, path ? path : "",
                       qorvane::DefaultBatchLogPath(), rowTags, tagReader, &qorvane::TerminationSignals::Received,
-                      SIGPIPE},
+                      SIGPIPE, &factsReader, &freeSpace},
             out, err);
     };
-    return qorvane::cli::Run(args, std::cout, std::cerr, cp932, tagReader, encode);
+    const auto info = [&appPaths, &factsReader](const std::string& profile, const std::vector<std::string>& files,
+                                                std::ostream& out, std::ostream& err) {
+        const auto file = qorvane::cli::ProfileFileOf(profile, appPaths().profileDir);
+        return qorvane::cli::PrintInfo(files, qorvane::PrepareEncodingProfile(qorvane::LoadProfile(file)), factsReader,
+                                       out, err);
+    };
+    return qorvane::cli::Run(args, std::cout, std::cerr, cp932, tagReader, encode, info);
 }

@@ -24,8 +24,11 @@ class QItemSelection;
 namespace qorvane {
 
 class CodePage;
+class ColumnMenu;
 class InputBox;
+class JobListFacts;
 class JobListModel;
+class MediaFactsReader;
 class Pickers;
 class TProDlg;
 class TUpDnButton;
@@ -54,6 +57,9 @@ struct MainWindowServices {
     // names are cleaned in.
     InputBox* inputBox = nullptr;
     const CodePage* codePage = nullptr;
+    // Reads what each added source is (length, format) off the window's
+    // thread; none: the facts columns stay empty and sizes unknown.
+    const MediaFactsReader* factsReader = nullptr;
 };
 
 class TQorvbyOstrel : public QMainWindow {
@@ -66,6 +72,8 @@ public:
     ~TQorvbyOstrel() override;
 
     JobList& jobs() { return jobs_; }
+    // The facts of the rows' sources and the sizes of their outputs.
+    JobListFacts& listFacts() { return *facts_; }
     // The dialog whose count label follows the list; none until it exists.
     void setProgressDialog(TProDlg* dialog) { progress_ = dialog; }
 
@@ -129,6 +137,8 @@ private:
     MainWindowServices services_;
     JobList jobs_;
     JobListModel* model_;
+    JobListFacts* facts_;
+    ColumnMenu* columns_;
     TProDlg* progress_ = nullptr;
 };
 
