@@ -83,6 +83,8 @@ protected:
     std::function<bool()> batchRunning;
     std::function<void()> abortBatch;
     FakeInputBox input;
+    // Reads the sources' facts for the length, format and size columns; none: they stay empty.
+    const MediaFactsReader* factsReader = nullptr;
     Utf8CodePage utf8;
     Cp932CodePage cp932;
     std::unique_ptr<TQorvbyOstrel> window;
