@@ -83,6 +83,7 @@ AppSettings LoadSettings(const std::filesystem::path& file, const WorkArea& area
     const bool zero = parallel && !parallel->empty() && parallel->find_first_not_of('0') == std::string::npos;
     s.parallel = runs && !zero ? *runs : 1;
     s.cover = ini.getInt(kEnv, "cover", 1) != 0;
+    s.notify = ini.getInt(kEnv, "notify", 1) != 0;
     std::error_code ec;
     if (!s.dir.empty() && !std::filesystem::is_directory(s.dir, ec)) s.dir.clear();
     return s;
@@ -118,6 +119,7 @@ bool SaveSettings(const std::filesystem::path& file, const AppSettings& s,
     ini.set(kSnd, "sall", s.sall);
     if (s.parallel != 1 || ini.get(kEnv, "parallel")) ini.set(kEnv, "parallel", std::to_string(s.parallel));
     if (!s.cover || ini.get(kEnv, "cover")) ini.set(kEnv, "cover", BoolText(s.cover));
+    if (!s.notify || ini.get(kEnv, "notify")) ini.set(kEnv, "notify", BoolText(s.notify));
     return ini.save(file);
 }
 

@@ -46,6 +46,9 @@ struct AppSettings {
     // Outputs carry the source's cover art ("env" "cover", this program's own
     // too: written only once turned off).
     bool cover = true;
+    // A desktop notice when a batch has ended ("env" "notify", this
+    // program's own: written only once turned off).
+    bool notify = true;
 
     bool operator==(const AppSettings&) const = default;
 };

@@ -13,6 +13,7 @@
 #include "app/space_check.h"
 #include "cli/cli_commands.h"
 #include "app/startup.h"
+#include "encode/batch_desktop.h"
 #include "encode/encode_thread.h"
 #include "encode/run_lines.h"
 #include "platform/file_open_error.h"
@@ -191,6 +192,12 @@ int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, st
     MetadataJobTagWriter tagWriter(services.editor, services.sourceTagReader, [&options] { return options.cover; });
     JobListQueue queue(jobs);
     BatchRunner runner({queue, host, host, tagWriter, host}, encoder, profileDir);
+    // Of the desktop around a batch only the lock against sleep: no notice,
+    // no launcher icon for a command.
+    BatchDesktop::Services around;
+    around.sleep = services.sleep;
+    BatchDesktop desktop(std::move(around));
+    runner.setListener(&desktop);
     RunLines report([&console](const std::string& line, bool failure) { console.line(line, failure); });
     const auto stopSignal = [&services, &console] {
         const int signal = services.stopSignal ? services.stopSignal() : 0;

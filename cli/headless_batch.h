@@ -17,6 +17,7 @@
 #include "platform/output_folders.h"
 #include "platform/process_launcher.h"
 #include "platform/registry.h"
+#include "platform/sleep_inhibitor.h"
 #include "tags/source_tags.h"
 
 namespace qorvane::cli {
@@ -53,6 +54,8 @@ struct HeadlessServices {
     // A write to the output or error stream that fails (a closed pipe) stops
     // the batch as this signal would; 0: the batch goes on.
     int lostOutputSignal = 0;
+    // Keeps the computer awake while the batch runs; none: nothing does.
+    SleepInhibitor* sleep = nullptr;
     // The facts of the sources and the room where the outputs go: the batch
     // does not start when the known sizes exceed it (unless told to ignore
     // it). Either missing: no check.

@@ -16,6 +16,7 @@
 #include "cli/info_command.h"
 #include "encode/encoding_profile.h"
 #include "platform/posix/media_facts_reader.h"
+#include "platform/posix/logind_sleep_inhibitor.h"
 #include "platform/posix/media_tag_reader.h"
 #include "platform/posix/statvfs_free_space.h"
 #include "platform/posix/posix_output_folders.h"
@@ -57,10 +58,12 @@ int main(int argc, char** argv) {
         // batch in good order: the encoder is in a process group of its own
         // and hears of it only from us.
         qorvane::TerminationSignals::Catch();
+        // A crash gives the lock back with the process.
+        qorvane::LogindSleepInhibitor sleepLock;
         return qorvane::cli::RunHeadlessBatch(
             options, {registry, launcher, outputFolders, editor, paths.hostDir, paths.profileDir, path ? path : "",
                       qorvane::DefaultBatchLogPath(), rowTags, tagReader, &qorvane::TerminationSignals::Received,
-                      SIGPIPE, &factsReader, &freeSpace},
+                      SIGPIPE, &sleepLock, &factsReader, &freeSpace},
             out, err);
     };
     const auto info = [&appPaths, &factsReader](const std::string& profile, const std::vector<std::string>& files,

@@ -36,7 +36,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${QORVANE_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "ffmpeg")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, sound-theme-freedesktop")
+# Qt's own Japanese (standard buttons, file dialogs) is in qt6-translations-l10n.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, sound-theme-freedesktop, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The registration in /etc is the administrator's to change: a conffile.
 file(WRITE ${PROJECT_BINARY_DIR}/package/conffiles "/etc/xdg/qorvane/registry.ini\n")

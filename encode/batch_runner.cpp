@@ -21,12 +21,15 @@ bool BatchRunner::beginBatch() {
     runsPlanned_ = 0;
     jobsTaken_ = 0;
     openRuns_ = 0;
+    runsDone_ = 0;
+    lastOutputFolder_.clear();
     runsLeftOfJob_.clear();
     rowsGoing_.clear();
     interrupted_.clear();
     countedProfiles_.clear();
     countedRuns_.clear();
     slots_ = std::max(1, services_.host.parallelRuns());
+    if (listener_) listener_->batchBegun(services_.jobs.count());
     return true;
 }
 
@@ -69,6 +72,7 @@ BatchRunner::Next BatchRunner::prepareNextJob() {
 void BatchRunner::endBatch() {
     state_.running = false;
     services_.progress.hide();
+    if (listener_) listener_->batchEnded({runsDone_, static_cast<int>(state_.failures.size()), lastOutputFolder_});
     const CompletionSettings settings = services_.host.completionSettings();
     if (settings.ball && !settings.sall.empty()) services_.sounds.play(settings.sall);
     if (settings.shutdn) services_.host.requestShutdown();
@@ -89,6 +93,7 @@ void BatchRunner::stopAfterAbort() {
     rowsGoing_.clear();
     state_.running = false;
     services_.progress.hide();
+    if (listener_) listener_->batchStopped();
     if (!state_.failures.empty()) services_.host.reportFailures(state_.failures);
 }
 
@@ -99,6 +104,10 @@ void BatchRunner::runOver(BatchRun& run) {
         state_.failures.push_back({run.displayName, output, run.outcome});
     }
     --openRuns_;
+    if (run.outcome.result == RunResult::Good) {
+        lastOutputFolder_ = run.outputDirectory;
+        if (run.outcome.tagsNotWritten.empty()) ++runsDone_;
+    }
     if (run.outcome.result == RunResult::Aborted) {
         if (const auto row = rowsGoing_.find(run.job); row != rowsGoing_.end()) interrupted_.insert(*row);
     }

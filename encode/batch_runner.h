@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "encode/batch_listener.h"
 #include "encode/batch_services.h"
 #include "encode/command_line.h"
 #include "encode/encoder_location.h"
@@ -133,6 +134,9 @@ public:
 
     BatchState& state() { return state_; }
     const BatchState& state() const { return state_; }
+    // Optional: told when a batch begins, ends or stops, on the thread of
+    // the steps.
+    void setListener(BatchListener* listener) { listener_ = listener; }
     const EncoderLocation& encoder() const { return encoder_; }
 
 private:
@@ -152,6 +156,9 @@ private:
     int jobsTaken_ = 0;    // in this batch
     int openRuns_ = 0;     // prepared and not yet over
     std::atomic<int> slots_{1};
+    BatchListener* listener_ = nullptr;
+    int runsDone_ = 0;  // in this batch: good runs with their tags
+    std::filesystem::path lastOutputFolder_;  // of the last good run in this batch
     std::map<int, int> runsLeftOfJob_;  // by job number: its runs not yet over, for the jobs taken
     std::map<int, EncodeJob> rowsGoing_;  // by job number: the rows of those jobs
     std::map<int, EncodeJob> interrupted_;  // by job number: rows of jobs a run of which was aborted

@@ -8,11 +8,11 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-l10n-tools
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-l10n-tools qt6-translations-l10n
   libtag1-dev
   ffmpeg
   libcanberra-dev sound-theme-freedesktop
-  libdbus-1-dev
+  libdbus-1-dev dbus-daemon
   xvfb xauth fonts-noto-cjk
   scdoc desktop-file-utils appstream lintian dpkg-dev file
 )

@@ -168,6 +168,20 @@ Should the program not end normally, changes to the job list will be lost.</tran
     <message>
         <source>空き容量が足りない可能性があります（必要 約 %1、空き %2）: %3</source>
         <translation>There may not be enough free space (needed: about %1, free: %2): %3</translation>
+        <source>%1 件完了</source>
+        <translation>%1 done</translation>
+    </message>
+    <message>
+        <source>%1 件完了、%2 件失敗</source>
+        <translation>%1 done, %2 failed</translation>
+    </message>
+    <message>
+        <source>変換が終わりました</source>
+        <translation>Conversion is finished</translation>
+    </message>
+    <message>
+        <source>フォルダを開く</source>
+        <translation>Open folder</translation>
     </message>
 </context>
 <context>
@@ -417,6 +431,10 @@ Should the program not end normally, changes to the job list will be lost.</tran
     <message>
         <source>キャンセル</source>
         <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>終了時に通知する</source>
+        <translation>Notify when all files are converted</translation>
     </message>
 </context>
 <context>

@@ -49,9 +49,9 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
       pickers_(pickers) {
     setFont(JapaneseUiFont());
     setWindowTitle(tr("環境設定"));
-    // The original form, and below it a row for the runs at the same time
-    // and one for cover art.
-    setFixedSize(323, 211 + kParallelRowHeight + kCoverRowHeight);
+    // The original form, and below it a row for the runs at the same time,
+    // one for cover art and one for the notice at the end.
+    setFixedSize(323, 211 + kParallelRowHeight + kCoverRowHeight + kNotifyRowHeight);
 
     cbShutdn = NewCheckBox(this, tr("全変換終了時にシャットダウンする"), 10);
     cbSnd1 = NewCheckBox(this, tr("変換終了時に音を鳴らす"), 38);
@@ -73,8 +73,9 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
     parRange->setGeometry(168, 177, 129, 15);
     sePar->setToolTip(tr("いくつのファイルを同時にエンコードするか (CPU の数まで)"));
     cbCover = NewCheckBox(this, tr("カバー画像を引き継ぐ"), 174 + kParallelRowHeight);
+    cbNotify = NewCheckBox(this, tr("終了時に通知する"), 174 + kParallelRowHeight + kCoverRowHeight);
 
-    const int buttonTop = 178 + kParallelRowHeight + kCoverRowHeight;
+    const int buttonTop = 178 + kParallelRowHeight + kCoverRowHeight + kNotifyRowHeight;
     OKBtn = new QPushButton(tr("OK"), this);
     OKBtn->setGeometry(152, buttonTop, 75, 25);
     OKBtn->setDefault(true);
@@ -91,7 +92,8 @@ TEnvDlg::TEnvDlg(AppSettings& settings, const WorkArea& workArea, Pickers& picke
     setTabOrder(outdir, UpDnButton1);
     setTabOrder(UpDnButton1, sePar);
     setTabOrder(sePar, cbCover);
-    setTabOrder(cbCover, OKBtn);
+    setTabOrder(cbCover, cbNotify);
+    setTabOrder(cbNotify, OKBtn);
     setTabOrder(OKBtn, CancelBtn);
 
     connect(OKBtn, &QPushButton::clicked, this, &TEnvDlg::OKBtnClick);
@@ -112,6 +114,7 @@ void TEnvDlg::FormCreate(const WorkArea& workArea, QPoint cursor) {
     edSnd2->setText(QString::fromStdString(settings_.sall));
     sePar->setValue(ClampParallelRuns(settings_.parallel));
     cbCover->setChecked(settings_.cover);
+    cbNotify->setChecked(settings_.notify);
 
     PlaceFrame(*this, [area = workArea, cursor](int width, int height) {
         return ClampIntoWorkArea(CentredOn(cursor.x(), cursor.y(), width, height), area);
@@ -127,6 +130,7 @@ void TEnvDlg::OKBtnClick() {
     settings_.sall = edSnd2->text().toStdString();
     settings_.parallel = sePar->value();
     settings_.cover = cbCover->isChecked();
+    settings_.notify = cbNotify->isChecked();
     accept();
 }
 

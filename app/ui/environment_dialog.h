@@ -1,7 +1,7 @@
 #pragma once
 // The environment dialog "環境設定": completion actions, the default output
-// folder, how many runs go at the same time and whether outputs carry cover
-// art. Created for each use; OK copies the fields back into the settings
+// folder, how many runs go at the same time, whether outputs carry cover
+// art and whether the end of a batch brings a desktop notice. Created for each use; OK copies the fields back into the settings
 // without checking them, anything else copies nothing.
 
 #include <QDialog>
@@ -37,6 +37,7 @@ public:
     TUpDnButton* UpDnButton1;
     QSpinBox* sePar;  // runs at the same time
     QCheckBox* cbCover;
+    QCheckBox* cbNotify;
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
 
@@ -49,6 +50,7 @@ public slots:
 private:
     static constexpr int kParallelRowHeight = 28;
     static constexpr int kCoverRowHeight = 24;
+    static constexpr int kNotifyRowHeight = 24;
 
     void FormCreate(const WorkArea& workArea, QPoint cursor);
     void chooseSoundFile(QLineEdit* edit);

@@ -21,6 +21,8 @@
 #include "app/space_check.h"
 #include "app/startup.h"
 #include "app/ui/job_list_facts.h"
+#include "app/ui/dbus_notifier.h"
+#include "app/ui/launcher_entry.h"
 #include "app/ui/main_window.h"
 #include "app/ui/pickers.h"
 #include "app/ui/qt_desktop.h"
@@ -30,6 +32,7 @@
 #include "app/ui/single_instance.h"
 #include "app/ui/translation.h"
 #include "app/job_list_queue.h"
+#include "encode/batch_desktop.h"
 #include "encode/ui/batch_controller.h"
 #include "encode/ui/progress_dialog.h"
 #include "platform/code_page.h"
@@ -40,6 +43,7 @@
 #include "platform/posix/lock_file_mutexes.h"
 #include "platform/posix/logind_power_control.h"
 #include "platform/posix/media_facts_reader.h"
+#include "platform/posix/logind_sleep_inhibitor.h"
 #include "platform/posix/media_tag_reader.h"
 #include "platform/posix/posix_output_folders.h"
 #include "platform/posix/posix_process_launcher.h"
@@ -202,6 +206,17 @@ int main(int argc, char** argv) {
     LogindPowerControl power;
     PosixProcessLauncher launcher;
     const PosixOutputFolders outputFolders;
+    // Around a batch: the computer kept awake, the progress on the launcher
+    // icon, a notice at the end. Each is silent where its service is missing.
+    LogindSleepInhibitor sleepLock;
+    LauncherEntryProgress launcherEntry(QGuiApplication::desktopFileName());
+    DBusNotifier notifier;
+    BatchDesktop::Services around;
+    around.sleep = &sleepLock;
+    around.launcher = &launcherEntry;
+    around.notifier = &notifier;
+    around.notifyAtEnd = [&state] { return state.settings.notify; };
+    BatchDesktop batchDesktop(std::move(around));
     BatchController controller(window, progress,
                                {queue, [&state] { return CompletionSettingsOf(state.settings); }, state.workArea, messages, tagWriter, sounds, power,
                                 launcher, outputFolders, DefaultBatchLogPath(),
@@ -221,6 +236,7 @@ int main(int argc, char** argv) {
     controller.setStartCheck([&window, &freeSpace, &messages] {
         return ConfirmSpaceForBatch(window.jobs(), window.listFacts().facts(), freeSpace, messages);
     });
+    controller.setBatchListener(&batchDesktop);
 
     // A few times a second, the list as it stands goes to the recovery file
     // (written on a thread of its own) when it has changed or could not be

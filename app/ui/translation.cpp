@@ -1,6 +1,8 @@
 #include "app/ui/translation.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 #include "platform/ui_text.h"
@@ -35,7 +37,18 @@ bool PrefersJapanese(const QStringList& uiLanguages) {
 }
 
 ProgramTranslation::ProgramTranslation(const QStringList& uiLanguages) {
-    if (PrefersJapanese(uiLanguages)) return;
+    if (PrefersJapanese(uiLanguages)) {
+        // The program's texts are Japanese as written; Qt's own (はい,
+        // キャンセル, the file dialog) come from Qt's translations, when
+        // installed (Debian: qt6-translations-l10n).
+        auto qt = std::make_unique<QTranslator>();
+        if (qt->load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+            QCoreApplication::installTranslator(qt.get());
+            qtTranslator_ = std::move(qt);
+        }
+        return;
+    }
     auto translator = std::make_unique<QTranslator>();
     if (!translator->load(QString::fromLatin1(kEnglishTranslation))) return;  // built in: not expected
     QCoreApplication::installTranslator(translator.get());
@@ -44,6 +57,7 @@ ProgramTranslation::ProgramTranslation(const QStringList& uiLanguages) {
 }
 
 ProgramTranslation::~ProgramTranslation() {
+    if (qtTranslator_) QCoreApplication::removeTranslator(qtTranslator_.get());
     if (!translator_) return;
     SetUiTextTranslation(nullptr);
     QCoreApplication::removeTranslator(translator_.get());

@@ -3,7 +3,9 @@
 // user's language is not Japanese, the English translation (built into the
 // program from translations/qorvane_en.ts) is put in front of them, for
 // the windows' own texts and for the program's words the core makes
-// (platform/ui_text.h).
+// (platform/ui_text.h). For a Japanese user Qt's own translation goes in
+// too (qtbase_ja.qm, from Qt's translations folder), so that standard
+// buttons and the file and folder dialogs speak Japanese as well.
 
 #include <QStringList>
 #include <memory>
@@ -18,7 +20,8 @@ namespace qorvane {
 bool PrefersJapanese(const QStringList& uiLanguages);
 
 // Puts the English translation in place for as long as it lives, unless the
-// languages prefer Japanese; then it changes nothing.
+// languages prefer Japanese; then it puts Qt's Japanese in place, where Qt's
+// translations are installed.
 class ProgramTranslation {
 public:
     explicit ProgramTranslation(const QStringList& uiLanguages);
@@ -27,9 +30,12 @@ public:
     ProgramTranslation& operator=(const ProgramTranslation&) = delete;
 
     bool english() const { return translator_ != nullptr; }
+    // Qt's own texts are in Japanese.
+    bool japaneseQt() const { return qtTranslator_ != nullptr; }
 
 private:
     std::unique_ptr<QTranslator> translator_;
+    std::unique_ptr<QTranslator> qtTranslator_;
 };
 
 }  // namespace qorvane

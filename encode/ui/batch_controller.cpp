@@ -95,10 +95,20 @@ void BatchController::tbConvClick() {
     liveTimer_.start();
 }
 
+void BatchController::setBatchListener(BatchListener* listener) {
+    listener_ = listener;
+    runner_.setListener(listener);
+}
+
 void BatchController::refreshLive() {
     const LiveSnapshot live = live_.snapshot();
     const bool begun = live.serial > batchStartSerial_;  // a run of this batch has started
     if (begun) dialog_.showLive(live);
+    if (listener_ && runner_.state().running) {
+        std::optional<double> done;
+        if (begun && live.batchPercent) done = *live.batchPercent / 100;
+        listener_->batchProgress(done, runner_.jobsLeft());
+    }
     if (thread_->busy()) {
         if (begun && live.batchPercent) {
             mainWindow_.setWindowTitle(QStringLiteral("%1% - ").arg(static_cast<int>(*live.batchPercent)) +

@@ -86,6 +86,8 @@ public:
     void setStartCheck(std::function<bool()> check) { startCheck_ = std::move(check); }
     // Told of every run as it ends, on this thread.
     void setRunObserver(RunObserver* observer) { thread_->setObserver(observer); }
+    // Told of each batch as a whole (its start, progress and end), on this thread.
+    void setBatchListener(BatchListener* listener);
 
     // BatchHost
     CompletionSettings completionSettings() const override;
@@ -122,6 +124,7 @@ private:
     QString idleTitle_;                   // the main window's title without a percentage
     QPointer<EncoderOutputWindow> output_;
     std::function<bool()> startCheck_;
+    BatchListener* listener_ = nullptr;
     std::unique_ptr<EncodeThread> thread_;
 };
 

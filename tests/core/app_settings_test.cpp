@@ -175,21 +175,23 @@ TEST(AppSettings, RunsAtTheSameTimeAreKeptOnlyOnceSetAndReadWithinRange) {
     EXPECT_EQ(LoadSettings(dir.write("big.ini", "[env]\nparallel=100000\n"), kArea).parallel, ProcessorCount());
 }
 
-// Cover art is carried unless the file says "cover=0", a key written only
-// once it has been turned off.
-TEST(AppSettings, CoverArtIsCarriedUnlessTurnedOff) {
-    TempDir dir;
-    AppSettings s = DefaultSettings(kArea);
-    EXPECT_TRUE(s.cover);
-    ASSERT_TRUE(SaveSettings(dir / "q.ini", s, Window(false)));
-    EXPECT_EQ(ReadFileBytes(dir / "q.ini").find("cover"), std::string::npos);
+// Cover art is carried and the end of a batch notified unless the file says
+// "cover=0" or "notify=0", keys written only once turned off.
+TEST(AppSettings, CoverArtAndNoticeAreOnUnlessTurnedOff) {
+    for (const auto& [key, flag] : {std::pair{"cover", &AppSettings::cover}, std::pair{"notify", &AppSettings::notify}}) {
+        TempDir dir;
+        AppSettings s = DefaultSettings(kArea);
+        EXPECT_TRUE(s.*flag) << key;
+        ASSERT_TRUE(SaveSettings(dir / "q.ini", s, Window(false)));
+        EXPECT_EQ(ReadFileBytes(dir / "q.ini").find(key), std::string::npos) << key;
 
-    s.cover = false;
-    ASSERT_TRUE(SaveSettings(dir / "q.ini", s, Window(false)));
-    EXPECT_NE(ReadFileBytes(dir / "q.ini").find("cover=0\r\n"), std::string::npos);
-    EXPECT_FALSE(LoadSettings(dir / "q.ini", kArea).cover);
-    EXPECT_TRUE(LoadSettings(dir.write("on.ini", "[env]\ncover=2\n"), kArea).cover);
-    EXPECT_TRUE(LoadSettings(dir.write("bad.ini", "[env]\ncover=no\n"), kArea).cover);
+        s.*flag = false;
+        ASSERT_TRUE(SaveSettings(dir / "q.ini", s, Window(false)));
+        EXPECT_NE(ReadFileBytes(dir / "q.ini").find(std::string(key) + "=0\r\n"), std::string::npos) << key;
+        EXPECT_FALSE(LoadSettings(dir / "q.ini", kArea).*flag) << key;
+        EXPECT_TRUE(LoadSettings(dir.write("on.ini", "[env]\n" + std::string(key) + "=2\n"), kArea).*flag) << key;
+        EXPECT_TRUE(LoadSettings(dir.write("bad.ini", "[env]\n" + std::string(key) + "=no\n"), kArea).*flag) << key;
+    }
 }
 
 TEST(AppSettings, ReadOnlyFileIsLeftUnchanged) {

@@ -22,8 +22,10 @@
 #include <vector>
 
 #include "e2e/asf_tag_dump.h"
+#include "support/fake_logind.h"
 #include "support/media_probe.h"
 #include "support/media_tools.h"
+#include "support/private_bus.h"
 #include "support/process_table.h"
 #include "support/run_program.h"
 #include "support/small_disk.h"
@@ -518,6 +520,26 @@ TEST_F(CliEncode, ATerminationSignalStopsTheEncoderAndListsWhatWasNotDone) {
     ::kill(cli, SIGHUP);
     ::kill(cli, SIGTERM);
     EXPECT_EQ(WaitProgram(cli, run).exitCode, 128 + SIGTERM);
+}
+
+// While the batch runs the computer stays awake: the lock logind granted is
+// held until the batch stops (here by a signal).
+TEST_F(CliEncode, ABatchHoldsTheLockAgainstSleepWhileItRuns) {
+    PrivateBus bus;
+    FakeLogind logind(bus.address());
+    const fs::path ffmpeg = dir_.write("slow-ffmpeg", "#!/bin/sh\necho $$ > \"$QORVANE_TEST_DIR/ffmpeg.pid\"\nexec sleep 30\n");
+    fs::permissions(ffmpeg, fs::perms::owner_all);
+    ProgramRun run = EncodeRun({"--out", Out().string(), Input("tone.wav", "first.wav").string()});
+    run.environment["QORVANE_FFMPEG"] = ffmpeg.string();
+    run.environment["QORVANE_TEST_DIR"] = dir_.path().string();
+    run.environment["DBUS_SYSTEM_BUS_ADDRESS"] = bus.address();
+    const pid_t cli = StartProgram(run);
+    ASSERT_NE(ReadPid(dir_ / "ffmpeg.pid"), 0);  // the run is going
+    EXPECT_EQ(logind.calls(), std::vector<std::string>{"sleep:idle Qorvane 変換中 block"});
+    EXPECT_FALSE(logind.lockGone(0));
+    ::kill(cli, SIGTERM);
+    EXPECT_EQ(WaitProgram(cli, run).exitCode, 128 + SIGTERM);
+    EXPECT_TRUE(logind.lockGone(5000));
 }
 
 // A reader that goes away (`qorvane-cli encode … | head -1`) stops the batch

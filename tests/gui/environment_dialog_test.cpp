@@ -38,6 +38,7 @@ void ChangeEverything(TEnvDlg& d) {
     d.edSnd2->setText(QStringLiteral("/x/2.wav"));
     d.sePar->setValue(2);
     d.cbCover->setChecked(false);
+    d.cbNotify->setChecked(false);
 }
 
 TEST(EnvironmentDialog, ShowsTheSettings) {
@@ -54,8 +55,11 @@ TEST(EnvironmentDialog, ShowsTheSettings) {
     EXPECT_EQ(d.sePar->value(), 1);
     EXPECT_TRUE(d.cbCover->isChecked());
     EXPECT_EQ(d.cbCover->text(), QStringLiteral("カバー画像を引き継ぐ"));
-    EXPECT_EQ(d.size(), QSize(323, 263));  // the form, the row of runs at the same time and cover art
-    EXPECT_EQ(d.pos(), QPoint(500 - 161, 400 - 131));
+    EXPECT_TRUE(d.cbNotify->isChecked());
+    EXPECT_EQ(d.cbNotify->text(), QStringLiteral("終了時に通知する"));
+    // The form, the rows of runs at the same time, cover art and the notice.
+    EXPECT_EQ(d.size(), QSize(323, 287));
+    EXPECT_EQ(d.pos(), QPoint(500 - 161, 400 - 143));
 }
 
 TEST(EnvironmentDialog, OkCopiesEveryFieldBackUnchecked) {
@@ -74,6 +78,7 @@ TEST(EnvironmentDialog, OkCopiesEveryFieldBackUnchecked) {
     expected.sall = "/x/2.wav";
     expected.parallel = std::min(2, ProcessorCount());
     expected.cover = false;
+    expected.notify = false;
     EXPECT_EQ(s, expected);
 }
 
@@ -96,7 +101,7 @@ TEST(EnvironmentDialog, OpenedNearACornerIsPulledIntoTheWorkArea) {
     AppSettings s = Stored();
     FakePickers pickers;
     TEnvDlg bottomRight(s, kArea, pickers, {1020, 730});
-    EXPECT_EQ(bottomRight.pos(), QPoint(1024 - 323, 738 - 263));
+    EXPECT_EQ(bottomRight.pos(), QPoint(1024 - 323, 738 - 287));
     bottomRight.show();  // framed: placed again, frame and all
     EXPECT_EQ(bottomRight.frameGeometry().bottomRight(), QPoint(1024 - 1, 738 - 1));
     TEnvDlg topLeft(s, {0, 30, 1024, 738}, pickers, {2, 2});
@@ -128,7 +133,8 @@ TEST(EnvironmentDialog, TabOrderFollowsTheForm) {
     FakePickers pickers;
     TEnvDlg d(s, kArea, pickers, {500, 400});
     const std::vector<QWidget*> order{d.cbShutdn, d.cbSnd1, d.edSnd1, d.UpDnButton2, d.cbSnd2, d.edSnd2,
-                                      d.UpDnButton3, d.outdir, d.UpDnButton1, d.sePar, d.cbCover, d.OKBtn, d.CancelBtn};
+                                      d.UpDnButton3, d.outdir, d.UpDnButton1, d.sePar, d.cbCover, d.cbNotify, d.OKBtn,
+                                      d.CancelBtn};
     // The widgets that Tab reaches, in the order of the focus chain.
     std::vector<QWidget*> reached{order.front()};
     for (QWidget* w = order.front()->nextInFocusChain(); w != order.front(); w = w->nextInFocusChain()) {

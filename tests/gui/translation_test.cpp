@@ -1,6 +1,8 @@
 // The windows' language: Japanese as written, or the built-in English
 // translation, which also reaches the texts the core makes.
+#include <QAbstractButton>
 #include <QAbstractItemModel>
+#include <QMessageBox>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -24,6 +26,28 @@ TEST(ProgramLanguage, FirstOfJapaneseAndEnglishInTheUsersListDecides) {
     EXPECT_FALSE(PrefersJapanese({"de-DE"}));
     EXPECT_FALSE(PrefersJapanese({"C"}));
     EXPECT_FALSE(PrefersJapanese({}));
+}
+
+// Qt's own words (standard buttons, file dialogs) follow the user: Japanese
+// from Qt's translations, English as Qt writes them.
+TEST(ProgramLanguage, StandardButtonsOfAMessageBoxSpeakTheUsersLanguage) {
+    const auto buttons = [] {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("qorv"), QStringLiteral("?"),
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel | QMessageBox::Ok);
+        QStringList texts;
+        for (const auto button : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel, QMessageBox::Ok}) {
+            texts << box.button(button)->text();
+        }
+        return texts;
+    };
+    {
+        const ProgramTranslation japanese({"ja-JP"});
+        EXPECT_TRUE(japanese.japaneseQt());
+        EXPECT_EQ(buttons(), (QStringList{"はい(&Y)", "いいえ(&N)", "キャンセル", "OK"}));
+    }
+    const ProgramTranslation english({"en-US"});
+    EXPECT_FALSE(english.japaneseQt());
+    EXPECT_EQ(buttons(), (QStringList{"&Yes", "&No", "Cancel", "OK"}));
 }
 
 TEST_F(MainWindowTest, EnglishTranslationReachesTheWindowAndTheMessages) {

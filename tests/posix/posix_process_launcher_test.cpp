@@ -385,6 +385,9 @@ TEST(PosixProcessLauncher, HandsOverEachLineWhileTheChildRunsAndNeverBlocksIt) {
     request.onOutputLine = [&flooded](std::string_view) { ++flooded; };
     process = launcher.start(request);
     ASSERT_NE(process, nullptr);
+    for (int step = 0; step < 500 && flooded == 0; ++step) {
+        ASSERT_EQ(process->waitFor(20ms), WaitResult::TimedOut);
+    }
     for (int step = 0; step < 3; ++step) EXPECT_EQ(process->waitFor(20ms), WaitResult::TimedOut);
     process->terminate();
     EXPECT_EQ(process->end().kind, ProcessEnd::Kind::Killed);
