@@ -2,7 +2,9 @@
 
 #include <system_error>
 
+#include "base/ascii_case.h"
 #include "base/ini_file.h"
+#include "encode/encoding_profile.h"
 #include "encode/parallel_runs.h"
 
 namespace qorvane {
@@ -12,8 +14,31 @@ namespace {
 constexpr const char* kEnv = "env";
 constexpr const char* kSnd = "snd";
 constexpr const char* kColumn = "Column";
-constexpr std::array<const char*, kJobColumnCount> kColumnKeys{
-    "File", "Profile", "Title", "Author", "Album", "Year", "Copy"};
+constexpr std::array<const char*, kListColumnCount> kColumnKeys{
+    "File", "Profile", "Title", "Author", "Album", "Year", "Copy", "Length", "Format", "Size"};
+constexpr const char* kHiddenKey = "Hidden";
+
+// "Title,Size": the keys of the hidden columns; the first column cannot be hidden.
+std::array<bool, kListColumnCount> ShownColumns(const std::string& hidden) {
+    std::array<bool, kListColumnCount> shown;
+    shown.fill(true);
+    for (const std::string& key : SplitCommaText(hidden)) {
+        for (int i = 1; i < kListColumnCount; ++i) {
+            if (EqualsIgnoringAsciiCase(key, kColumnKeys[i])) shown[i] = false;
+        }
+    }
+    return shown;
+}
+
+std::string HiddenColumns(const std::array<bool, kListColumnCount>& shown) {
+    std::string hidden;
+    for (int i = 1; i < kListColumnCount; ++i) {
+        if (shown[i]) continue;
+        if (!hidden.empty()) hidden += ',';
+        hidden += kColumnKeys[i];
+    }
+    return hidden;
+}
 
 bool GetBool(const IniFile& ini, const char* section, const char* key) {
     return ini.getInt(section, key, 0) != 0;
@@ -48,6 +73,10 @@ AppSettings LoadSettings(const std::filesystem::path& file, const WorkArea& area
     for (int i = 0; i < kJobColumnCount; ++i) {
         s.columnWidths[i] = ini.getInt(kColumn, kColumnKeys[i], d.columnWidths[i]);
     }
+    for (int i = 0; i < kFactsColumnCount; ++i) {
+        s.factsColumnWidths[i] = ini.getInt(kColumn, kColumnKeys[kJobColumnCount + i], d.factsColumnWidths[i]);
+    }
+    s.columnShown = ShownColumns(ini.getString(kColumn, kHiddenKey, ""));
     // A missing or unreadable count, or none at all, runs one at a time.
     const std::optional<std::string> parallel = ini.get(kEnv, "parallel");
     const std::optional<int> runs = parallel ? ParseParallelRuns(*parallel) : std::nullopt;
@@ -75,6 +104,14 @@ bool SaveSettings(const std::filesystem::path& file, const AppSettings& s,
         for (int i = 0; i < kJobColumnCount; ++i) {
             ini.set(kColumn, kColumnKeys[i], std::to_string(window.columnWidths[i]));
         }
+        for (int i = 0; i < kFactsColumnCount; ++i) {
+            ini.set(kColumn, kColumnKeys[kJobColumnCount + i], std::to_string(window.factsColumnWidths[i]));
+        }
+    }
+    // Written once a column has been hidden, so that a file that never had
+    // one keeps only the keys it knows.
+    if (const std::string hidden = HiddenColumns(window.columnShown); !hidden.empty() || ini.get(kColumn, kHiddenKey)) {
+        ini.set(kColumn, kHiddenKey, hidden);
     }
     ini.set(kEnv, "prof", window.profileName);
     ini.set(kEnv, "shutdn", BoolText(s.shutdn));

@@ -16,6 +16,10 @@
 namespace qorvane {
 
 inline constexpr int kJobColumnCount = 7;
+// After those, the columns of what each source is and will make (length,
+// format, estimated size): see app/job_columns.h.
+inline constexpr int kFactsColumnCount = 3;
+inline constexpr int kListColumnCount = kJobColumnCount + kFactsColumnCount;
 
 struct AppSettings {
     std::string dir;  // default output folder of new jobs
@@ -30,6 +34,12 @@ struct AppSettings {
     std::string sone;
     std::string sall;
     std::array<int, kJobColumnCount> columnWidths{100, 100, 100, 80, 80, 40, 80};
+    // The widths of the length, format and size columns ("Column" "Length",
+    // "Format", "Size"), and which columns of all ten are shown ("Column"
+    // "Hidden" names the hidden ones; the first is always shown). Keys of
+    // this program's own beside the seven widths.
+    std::array<int, kFactsColumnCount> factsColumnWidths{60, 170, 80};
+    std::array<bool, kListColumnCount> columnShown{true, true, true, true, true, true, true, true, true, true};
     // Encoder runs at the same time, 1 up to the processors ("env"
     // "parallel"; a key of this program's own, written only once it is set
     // to more than 1, so other readers of the file see what they know).
@@ -63,6 +73,8 @@ struct MainWindowState {
     WindowBounds bounds;
     std::array<int, kJobColumnCount> columnWidths{};
     std::string profileName;  // the profile drop-down's current text
+    std::array<int, kFactsColumnCount> factsColumnWidths{60, 170, 80};
+    std::array<bool, kListColumnCount> columnShown{true, true, true, true, true, true, true, true, true, true};
 };
 
 // Writes the settings and the window's state. Bounds and column widths are

@@ -26,9 +26,10 @@ constexpr const char* kUsage =
     "       qorvane-cli tags FILE...\n"
     "       qorvane-cli list FILE|DIR...\n"
     "       qorvane-cli encode [--profile NAME|FILE.wpf] [--out DIR] [--jobs N] [--debug] [--quiet] [--progress]\n"
-    "                          [--no-cover] [--keep-tree] FILE|DIR...\n"
+    "                          [--no-cover] [--keep-tree] [--ignore-space] FILE|DIR...\n"
     "       qorvane-cli watch [--profile NAME|FILE.wpf] [--out DIR] [--keep-tree] [--jobs N] [--settle SECONDS]\n"
-    "                         [--poll SECONDS] [--debug] [--quiet] [--no-cover] DIR...\n";
+    "                         [--poll SECONDS] [--debug] [--quiet] [--no-cover] DIR...\n"
+    "       qorvane-cli info [--profile NAME|FILE.wpf] FILE...\n";
 
 int Usage(std::ostream& err) {
     err << kUsage;
@@ -189,7 +190,7 @@ int PrintInputs(const std::vector<std::string>& inputs, const DirectoryWalk& wal
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const CodePage& legacy,
         const MediaTagReader& tagReader, const DirectoryWalk& walk, const EncodeHandler& encode,
-        const WatchHandler& watch) {
+        const WatchHandler& watch, const InfoHandler& info) {
     if (args.empty()) return Usage(err);
     const std::string& command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
@@ -220,7 +221,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         const auto parsed = watching ? ParseOptions(rest, {"--profile", "--out", "--jobs", "--settle", "--poll"},
                                                     {"--quiet", "--progress", "--no-cover", "--keep-tree"})
                                      : ParseOptions(rest, {"--profile", "--out", "--jobs"},
-                                                    {"--quiet", "--progress", "--no-cover", "--keep-tree"});
+                                                    {"--quiet", "--progress", "--no-cover", "--keep-tree",
+                                                     "--ignore-space"});
         if (!parsed || parsed->operands.empty()) return Usage(err);
         EncodeOptions options;
         if (parsed->values.count("--jobs")) {
@@ -236,10 +238,16 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         options.cover = parsed->flags.count("--no-cover") == 0;
         if (!watching) {
             options.keepTree = parsed->flags.count("--keep-tree") > 0;
+            options.ignoreSpace = parsed->flags.count("--ignore-space") > 0;
             options.files = parsed->operands;
             return encode(options, out, err);
         }
         return WatchCommand(*parsed, std::move(options), watch, out, err);
+    }
+    if (command == "info" && info) {
+        const auto parsed = ParseOptions(rest, {"--profile"});
+        if (!parsed || parsed->operands.empty() || parsed->debug) return Usage(err);
+        return info(parsed->values.count("--profile") ? parsed->values.at("--profile") : "", parsed->operands, out, err);
     }
     return Usage(err);
 }

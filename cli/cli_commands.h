@@ -20,18 +20,24 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUnreadable = 2;
 inline constexpr int kExitUsage = 64;
+// encode: the known sizes exceed the room left where the outputs go.
+inline constexpr int kExitNoRoom = 73;
 
 // Runs an encode batch with the system's services.
 using EncodeHandler = std::function<int(const EncodeOptions&, std::ostream& out, std::ostream& err)>;
 // Watches folders with the system's services until a signal ends it.
 using WatchHandler = std::function<int(const WatchOptions&, std::ostream& out, std::ostream& err)>;
 
+// `info`: the --profile value (empty when not given) and the files.
+using InfoHandler = std::function<int(const std::string& profile, const std::vector<std::string>& files,
+                                      std::ostream& out, std::ostream& err)>;
+
 // Runs one command line (without the program name). Output goes to out,
 // messages and the usage text to err; `legacy` decodes 8-bit tag text,
 // `tagReader` reads the tags of every format and `walk` lists folders.
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const CodePage& legacy,
         const MediaTagReader& tagReader, const DirectoryWalk& walk, const EncodeHandler& encode = {},
-        const WatchHandler& watch = {});
+        const WatchHandler& watch = {}, const InfoHandler& info = {});
 
 // The files `encode` would take from the inputs (folders listed as the
 // window lists them), a path a line; what it would not take, and folders

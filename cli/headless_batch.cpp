@@ -13,6 +13,8 @@
 #include "app/kept_tree.h"
 #include "app/refused_files.h"
 #include "app/job_list_queue.h"
+#include "app/space_check.h"
+#include "cli/cli_commands.h"
 #include "app/startup.h"
 #include "encode/batch_desktop.h"
 #include "encode/encode_thread.h"
@@ -24,6 +26,8 @@
 namespace qorvane::cli {
 
 namespace {
+
+constexpr const char* kIgnoreSpaceHint = "not started; --ignore-space starts all the same";
 
 // The batch's lines on the output stream, warnings on the error stream and,
 // on a terminal, one line per run rewritten in place until the run's own
@@ -106,6 +110,23 @@ private:
     Console& console_;
     int jobs_;
 };
+
+// Whether the known sizes of the rows fit where they go; when not, the
+// figures go to the error stream.
+bool RoomEnough(const JobList& jobs, const std::filesystem::path& profileDir, const HeadlessServices& services,
+                Console& console) {
+    if (services.factsReader == nullptr || services.freeSpace == nullptr) return true;
+    ListFacts facts([&profileDir](const std::string& name) {
+        return PrepareEncodingProfile(LoadProfile(ProfilePath(profileDir, name)));
+    });
+    for (const std::string& path : facts.takeUnread(jobs, 0, jobs.size())) {
+        facts.store(path, services.factsReader->read(path));
+    }
+    const std::vector<SpaceShortfall> shortfalls = FindSpaceShortfalls(SpaceNeedsOf(jobs, facts), *services.freeSpace);
+    for (const SpaceShortfall& shortfall : shortfalls) console.warning(SpaceShortLine(shortfall));
+    if (!shortfalls.empty()) console.warning(kIgnoreSpaceHint);
+    return shortfalls.empty();
+}
 
 }  // namespace
 
@@ -220,6 +241,7 @@ struct HeadlessBatch::Parts {
     LockingInvoker invoker;
     TagReader readTags;
     LiveRunStatus live;
+    std::filesystem::path profileDir;
     std::unique_ptr<BatchDesktop> desktop;
     std::unique_ptr<BatchRunner> runner;
     std::unique_ptr<EncodeThread> thread;
@@ -246,6 +268,7 @@ HeadlessBatch::HeadlessBatch(const EncodeOptions& options, HeadlessServices serv
         profileDir = file.parent_path();
         p.profileName = ProfileDisplayName(file);
     }
+    p.profileDir = profileDir;
     p.runner = std::make_unique<BatchRunner>(BatchRunner::Services{p.queue, p.host, p.host, p.tagWriter, p.host},
                                              encoder, profileDir);
     // Of the desktop around a batch only the lock against sleep: no notice,
@@ -296,6 +319,12 @@ bool HeadlessBatch::busy() const { return ready() && parts_->thread->busy(); }
 void HeadlessBatch::setRunObserver(RunObserver* observer) { parts_->observers.second_ = observer; }
 
 void HeadlessBatch::warning(const std::string& text) { parts_->console.warning(text); }
+
+bool HeadlessBatch::roomEnough() {
+    Parts& p = *parts_;
+    std::lock_guard lock(p.mutex);
+    return RoomEnough(p.jobs, p.profileDir, p.services, p.console);
+}
 
 void HeadlessBatch::skipped(const std::string& input, const std::string& reason) {
     std::lock_guard lock(parts_->mutex);
@@ -369,6 +398,10 @@ int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, st
                                              named ? std::filesystem::absolute(file.path, ec).string() : file.path));
     }
     for (const std::string& folder : inputs.unreadableFolders) batch.skipped(folder, FolderNotReadableText());
+    if (!options.ignoreSpace && !batch.roomEnough()) {
+        batch.finish(0);  // nothing started: only the thread to end
+        return kExitNoRoom;
+    }
     const int signal = batch.poll();
     if (signal == 0) batch.start();
     return batch.finish(signal);

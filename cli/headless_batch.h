@@ -17,8 +17,10 @@
 
 #include "encode/batch_services.h"
 #include "encode/live_status.h"
+#include "encode/media_facts.h"
 #include "platform/code_page.h"
 #include "platform/directory_walk.h"
+#include "platform/free_space.h"
 #include "platform/metadata_editor.h"
 #include "platform/output_folders.h"
 #include "platform/process_launcher.h"
@@ -40,6 +42,7 @@ struct EncodeOptions {
     // Below --out, each output goes into its input's subfolder relative to
     // the folder named (for a file named itself: to the current folder).
     bool keepTree = false;
+    bool ignoreSpace = false;  // start even when the outputs may not fit
     std::vector<std::string> files;  // files and folders
 };
 
@@ -67,6 +70,11 @@ struct HeadlessServices {
     int lostOutputSignal = 0;
     // Keeps the computer awake while the batch runs; none: nothing does.
     SleepInhibitor* sleep = nullptr;
+    // The facts of the sources and the room where the outputs go: the batch
+    // does not start when the known sizes exceed it (unless told to ignore
+    // it). Either missing: no check.
+    const MediaFactsReader* factsReader = nullptr;
+    const FreeSpace* freeSpace = nullptr;
     // Lists the folders named.
     const DirectoryWalk& walk;
     // Ctrl-Z: true once per request to suspend. Looked at while the batch
@@ -111,6 +119,9 @@ public:
     // Told of each run as it ends, after its line; set before start().
     void setRunObserver(RunObserver* observer);
     void warning(const std::string& text);
+    // Whether the known sizes of the rows fit where their outputs go; says
+    // what is short on the error stream when not.
+    bool roomEnough();
     // The "skipped:" line of an input that gets no row.
     void skipped(const std::string& input, const std::string& reason);
     // With a signal, aborts the running encoders and names the rows not

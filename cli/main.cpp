@@ -16,12 +16,16 @@
 #include "platform/posix/cp932_code_page.h"
 #include "platform/posix/ini_registry.h"
 #include "platform/posix/job_control_signals.h"
+#include "cli/info_command.h"
+#include "encode/encoding_profile.h"
+#include "platform/posix/media_facts_reader.h"
 #include "platform/posix/logind_sleep_inhibitor.h"
 #include "platform/posix/inotify_folder_watcher.h"
 #include "platform/posix/media_tag_reader.h"
 #include "platform/posix/polling_folder_watcher.h"
 #include "platform/posix/posix_directory_walk.h"
 #include "platform/posix/posix_durable_text_file.h"
+#include "platform/posix/statvfs_free_space.h"
 #include "platform/posix/posix_output_folders.h"
 #include "platform/posix/posix_process_launcher.h"
 #include "platform/posix/recovery_store.h"
@@ -35,20 +39,24 @@ int main(int argc, char** argv) {
     const qorvane::Cp932CodePage cp932;
     const qorvane::FileMediaTagReader tagReader(cp932);
     const qorvane::PosixDirectoryWalk walk;
+    const qorvane::FileMediaFactsReader factsReader;
+    const qorvane::StatvfsFreeSpace freeSpace;
+    // The profiles and the encoder are where the desktop program finds them.
+    const auto appPaths = [argv] {
+        std::filesystem::path program = qorvane::ThisProgramPath();
+        if (program.empty()) program = std::filesystem::absolute(argv[0]);
+        return qorvane::ChooseAppPaths(program, qorvane::ConfigHome(), qorvane::IsWritableDirectory);
+    };
     // Runs `batch` with the Linux services: `encode` and `watch` alike.
-    const auto withServices = [argv, &cp932, &tagReader, &walk](qorvane::cli::EncodeOptions& options,
-                                                                const auto& batch) {
+    const auto withServices = [&appPaths, &cp932, &tagReader, &walk, &factsReader, &freeSpace](
+                                  qorvane::cli::EncodeOptions& options, const auto& batch) {
         // On a terminal each run keeps one line updating in place; piped or
         // redirected, the output is the plain lines only.
         if (::isatty(STDOUT_FILENO) && !options.quiet) options.progress = true;
         if (winsize size{}; ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
             options.columns = size.ws_col;
         }
-        // The profiles and the encoder are where the desktop program finds them.
-        std::filesystem::path program = qorvane::ThisProgramPath();
-        if (program.empty()) program = std::filesystem::absolute(argv[0]);
-        const qorvane::AppPaths paths =
-            qorvane::ChooseAppPaths(program, qorvane::ConfigHome(), qorvane::IsWritableDirectory);
+        const qorvane::AppPaths paths = appPaths();
         qorvane::IniRegistry registry(qorvane::IniRegistry::DefaultLocations(paths.installConfigDir));
         qorvane::PosixProcessLauncher launcher;
         const qorvane::PosixOutputFolders outputFolders;
@@ -65,7 +73,7 @@ int main(int argc, char** argv) {
         return batch(qorvane::cli::HeadlessServices{registry, launcher, outputFolders, editor, paths.hostDir,
                                                     paths.profileDir, path ? path : "", qorvane::DefaultBatchLogPath(),
                                                     rowTags, tagReader, &qorvane::TerminationSignals::Received,
-                                                    SIGPIPE, &sleepLock, walk, {}, {}, {}});
+                                                    SIGPIPE, &sleepLock, &factsReader, &freeSpace, walk, {}, {}, {}});
     };
     const auto encode = [&withServices](qorvane::cli::EncodeOptions options, std::ostream& out, std::ostream& err) {
         // Ctrl-Z suspends the batch, encoders and all; SIGUSR1 stops it after
@@ -99,5 +107,11 @@ int main(int argc, char** argv) {
                                                   {*watcher, record, qorvane::WatchListingOf(walk)}, out, err);
         });
     };
-    return qorvane::cli::Run(args, std::cout, std::cerr, cp932, tagReader, walk, encode, watch);
+    const auto info = [&appPaths, &factsReader](const std::string& profile, const std::vector<std::string>& files,
+                                                std::ostream& out, std::ostream& err) {
+        const auto file = qorvane::cli::ProfileFileOf(profile, appPaths().profileDir);
+        return qorvane::cli::PrintInfo(files, qorvane::PrepareEncodingProfile(qorvane::LoadProfile(file)), factsReader,
+                                       out, err);
+    };
+    return qorvane::cli::Run(args, std::cout, std::cerr, cp932, tagReader, walk, encode, watch, info);
 }

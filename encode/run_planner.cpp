@@ -19,9 +19,15 @@ std::string BitsPerSecond(VideoKbps kbps) { return std::to_string(static_cast<st
 
 }  // namespace
 
+std::vector<std::optional<VideoKbps>> RunVideoBitrates(const EncodingProfile& profile, bool videoInput) {
+    const VideoBitrateList& listed = profile.videoBitrates;
+    if (!videoInput || listed.empty()) return {std::nullopt};
+    if (listed.size() == 1) return {listed.front()};
+    return {listed.begin(), listed.end()};
+}
+
 std::size_t RunCount(const EncodingProfile& profile, const std::filesystem::path& input) {
-    const std::size_t listed = profile.videoBitrates.size();
-    return listed >= 2 && IsVideoInputForRuns(input) ? listed : 1;
+    return RunVideoBitrates(profile, IsVideoInputForRuns(input)).size();
 }
 
 PlannedRun PlanRun(const EncodingProfile& profile, const RunJob& job, const EncoderLocation& encoder,
@@ -29,14 +35,11 @@ PlannedRun PlanRun(const EncodingProfile& profile, const RunJob& job, const Enco
     PlannedRun run;
     run.inputPath = job.inputPath;
     run.label = job.displayName;
-    const VideoBitrateList& listed = profile.videoBitrates;
-    if (RunCount(profile, job.inputPath) > 1) {
-        const VideoKbps kbps = listed.at(index);
-        run.videoBitrate = kbps;
-        run.nameSuffix = NameSuffix(kbps);
-        run.label = Label(kbps, job.displayName);
-    } else if (!listed.empty() && IsVideoInputForRuns(job.inputPath)) {
-        run.videoBitrate = listed.front();
+    const auto bitrates = RunVideoBitrates(profile, IsVideoInputForRuns(job.inputPath));
+    run.videoBitrate = bitrates.at(index);
+    if (bitrates.size() > 1) {
+        run.nameSuffix = NameSuffix(*run.videoBitrate);
+        run.label = Label(*run.videoBitrate, job.displayName);
     }
 
     EncoderRunInput input;

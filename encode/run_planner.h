@@ -35,6 +35,12 @@ struct PlannedRun {
     std::string outputName() const { return commandLine ? commandLine->outputName : std::string(); }
 };
 
+// The video bit rate of each run of a job, in order: one run per listed
+// bit rate for a video input when two or more are listed, else one run, at
+// the single listed rate for a video input and at none for an audio input or
+// a mode that takes no bit rate.
+std::vector<std::optional<VideoKbps>> RunVideoBitrates(const EncodingProfile& profile, bool videoInput);
+
 // How many runs a job on this input makes: one per listed bit rate for a
 // video input (IsVideoInputForRuns) with two or more, else one.
 std::size_t RunCount(const EncodingProfile& profile, const std::filesystem::path& input);

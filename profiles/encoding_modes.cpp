@@ -1,5 +1,6 @@
 #include "profiles/encoding_modes.h"
 
+#include "base/ini_file.h"
 #include "platform/ui_text.h"
 
 namespace qorvane {
@@ -72,23 +73,23 @@ using enum AudioSettingSource;
 
 const AudioModeInfo kAudioModes[] = {
     {.text = QORVANE_UI_TEXT("ビデオのみ"), .videoOnly = true, .arguments = {}, .setting = None, .settings = {},
-     .defaultRow = std::nullopt, .takesPeak = false},
+     .defaultRow = std::nullopt, .takesPeak = false, .fixesBitrate = false},
     {.text = "1-pass CBR", .videoOnly = false, .arguments = kCbr, .setting = ProfileRow,
-     .settings = CbrAudioSettings, .defaultRow = 14, .takesPeak = false},
+     .settings = CbrAudioSettings, .defaultRow = 14, .takesPeak = false, .fixesBitrate = true},
     {.text = "2-pass CBR", .videoOnly = false, .arguments = kTwoPassCbr, .setting = ProfileRow,
-     .settings = CbrAudioSettings, .defaultRow = 14, .takesPeak = false},
+     .settings = CbrAudioSettings, .defaultRow = 14, .takesPeak = false, .fixesBitrate = true},
     {.text = "Quality-based VBR", .videoOnly = false, .arguments = kQualityVbr, .setting = ProfileRow,
-     .settings = QualityAudioSettings, .defaultRow = 3, .takesPeak = false},
+     .settings = QualityAudioSettings, .defaultRow = 3, .takesPeak = false, .fixesBitrate = false},
     {.text = "Bit rate-based VBR", .videoOnly = false, .arguments = kVbr, .setting = ProfileRow,
-     .settings = VbrAudioSettings, .defaultRow = 1, .takesPeak = false},
+     .settings = VbrAudioSettings, .defaultRow = 1, .takesPeak = false, .fixesBitrate = true},
     {.text = "Bit rate-based peak VBR", .videoOnly = false, .arguments = kPeakVbr, .setting = ProfileRow,
-     .settings = VbrAudioSettings, .defaultRow = 1, .takesPeak = true},
+     .settings = VbrAudioSettings, .defaultRow = 1, .takesPeak = true, .fixesBitrate = true},
     {.text = "WMA 9 Lossless Codec", .videoOnly = false, .arguments = kLossless, .setting = OnlyRow,
-     .settings = kLosslessAudioSettings, .defaultRow = 0, .takesPeak = false},
+     .settings = kLosslessAudioSettings, .defaultRow = 0, .takesPeak = false, .fixesBitrate = false},
     {.text = "WMA 9 Voice Codec", .videoOnly = false, .arguments = kVoice, .setting = ProfileRow,
-     .settings = VoiceAudioSettings, .defaultRow = 6, .takesPeak = false},
+     .settings = VoiceAudioSettings, .defaultRow = 6, .takesPeak = false, .fixesBitrate = true},
     {.text = "PCM", .videoOnly = false, .arguments = kPcm, .setting = ProfileRow, .settings = PcmAudioSettings,
-     .defaultRow = 1, .takesPeak = false},
+     .defaultRow = 1, .takesPeak = false, .fixesBitrate = true},
 };
 
 constexpr EncoderOption kAudioOnly[] = {{"-audioonly", ""}};
@@ -133,6 +134,15 @@ std::span<const VideoModeInfo> VideoModes() { return kVideoModes; }
 
 const AudioModeInfo* AudioModeInfoOf(int audioMode) { return RowOf(AudioModes(), audioMode); }
 const VideoModeInfo* VideoModeInfoOf(int videoMode) { return RowOf(VideoModes(), videoMode); }
+
+std::optional<int> AudioBitrateKbps(int audioMode, int audioSetting) {
+    const AudioModeInfo* mode = AudioModeInfoOf(audioMode);
+    if (mode == nullptr || !mode->fixesBitrate) return std::nullopt;
+    const std::optional<std::string_view> code = AudioSettingCode(audioMode, audioSetting);
+    if (!code) return std::nullopt;
+    // A bit-rate code begins with its kbps: "128_44_2".
+    return ParseWholeNumber(code->substr(0, code->find('_')));
+}
 
 bool VideoModeTakesBitrate(int videoMode) {
     const VideoModeInfo* mode = VideoModeInfoOf(videoMode);

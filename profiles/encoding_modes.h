@@ -45,6 +45,7 @@ struct AudioModeInfo {
     std::span<const AudioSettingRow> settings;  // the rows of the editor's bit-rate list
     std::optional<int> defaultRow;              // selected when the mode is picked
     bool takesPeak;                             // then "-a_peakbitrate" with the audio peak
+    bool fixesBitrate;                          // the stream's bit rate is the row's kbps (an average for VBR)
 };
 
 struct VideoModeInfo {
@@ -64,6 +65,11 @@ std::span<const VideoModeInfo> VideoModes();
 // The row of a mode; nullptr outside the table (a hand-edited profile).
 const AudioModeInfo* AudioModeInfoOf(int audioMode);
 const VideoModeInfo* VideoModeInfoOf(int videoMode);
+
+// The kbps of the audio stream for a mode that fixes one (the leading
+// number of the row's code); nothing for quality-based and lossless modes,
+// the video-only mode, and outside the tables.
+std::optional<int> AudioBitrateKbps(int audioMode, int audioSetting);
 
 // Whether the encoder receives a video bit rate in this mode, so that a
 // job makes one run per listed bit rate; false outside the table.

@@ -66,12 +66,16 @@ Contents MakeContents(const fs::path& scratch) {
     Contents c;
     c.settings[0].dir = "/tmp";
     c.settings[0].sone = "/usr/share/sounds/one.wav";
-    c.window[0] = {false, {10, 20, 600, 400}, {100, 100, 100, 80, 80, 40, 80}, "Temporary"};
+    c.window[0].bounds = {10, 20, 600, 400};
+    c.window[0].columnWidths = {100, 100, 100, 80, 80, 40, 80};
+    c.window[0].profileName = "Temporary";
     c.settings[1].shutdn = true;
     c.settings[1].bone = true;
     c.settings[1].sone = "/sounds/" + std::string(40000, 'x') + ".wav";
     c.settings[1].sall = "終わり.wav";
-    c.window[1] = {false, {30, 40, 800, 500}, {90, 91, 92, 93, 94, 95, 96}, "ビデオ 高画質"};
+    c.window[1].bounds = {30, 40, 800, 500};
+    c.window[1].columnWidths = {90, 91, 92, 93, 94, 95, 96};
+    c.window[1].profileName = "ビデオ 高画質";
     c.profile[1].AudioMode = 3;
     c.profile[1].AudioSetting = 2;
     c.profile[1].VideoMode = 2;

@@ -3,6 +3,9 @@
 // the input with ffmpeg into the ASF file that "-output" names, reporting
 // its progress on stdout (progress.h).
 
+#include <sys/statvfs.h>
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -35,6 +38,17 @@ bool IsStandInScript(const fs::path& script) {
     in.read(head.data(), static_cast<std::streamsize>(head.size()));
     head.resize(static_cast<std::size_t>(in.gcount()));
     return head.find(kScriptMarker) != std::string::npos;
+}
+
+// ffmpeg ends with status 0 when the disk fills up under the output: it
+// only logs that the trailer or the file could not be written. An output
+// whose file system has no room left afterwards has most likely been cut
+// short, so it is not taken.
+bool OutputFileSystemFull(const std::string& output) {
+    const fs::path folder = fs::absolute(fs::path(output)).parent_path();
+    struct statvfs info {};
+    if (::statvfs(folder.c_str(), &info) != 0) return false;
+    return (::geteuid() == 0 ? info.f_bfree : info.f_bavail) == 0;
 }
 
 bool IsReadableFile(const std::string& path) {
@@ -158,6 +172,7 @@ int Encode(const EncoderSettings& settings) {
                         (settings.debug ? "" : " (add -s_config debug for its full output)"));
     }
     if (files.WrittenSize() == 0) return Fail("ffmpeg produced no output");
+    if (OutputFileSystemFull(settings.output)) return Fail("No space left on the device of \"" + settings.output + "\"");
     if (!files.Commit(ec)) return Fail("Cannot write \"" + settings.output + "\": " + ec.message());
     if (meter) std::cout << meter->Finished() << std::endl;
     if (settings.debug) std::cout << "Wrote " << settings.output << std::endl;

@@ -142,6 +142,32 @@ It was moved to %1.</translation>
 Should the program not end normally, changes to the job list will be lost.</translation>
     </message>
     <message>
+        <source>%1 件&#x3000;推定サイズ 約 %2&#x3000;長さ %3</source>
+        <translation>%1 rows   estimated size about %2   length %3</translation>
+    </message>
+    <message>
+        <source>（サイズ不明 %1 件）</source>
+        <translation> (size unknown: %1)</translation>
+    </message>
+    <message>
+        <source>（読み込み中 %1 件）</source>
+        <translation> (reading: %1)</translation>
+    </message>
+    <message>
+        <source>次のフォルダは読めないため、その中のファイルを追加しませんでした (%1 件)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>フォルダを読めません</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>空き容量が足りない可能性があります（必要 約 %1、空き %2）。変換を始めますか？</source>
+        <translation>There may not be enough free space (needed: about %1, free: %2). Start converting?</translation>
+    </message>
+    <message>
+        <source>空き容量が足りない可能性があります（必要 約 %1、空き %2）: %3</source>
+        <translation>There may not be enough free space (needed: about %1, free: %2): %3</translation>
         <source>%1 件完了</source>
         <translation>%1 done</translation>
     </message>
@@ -243,6 +269,18 @@ Should the program not end normally, changes to the job list will be lost.</tran
     <message>
         <source>著作権</source>
         <translation>Copyright</translation>
+    </message>
+    <message>
+        <source>長さ</source>
+        <translation>Length</translation>
+    </message>
+    <message>
+        <source>形式</source>
+        <translation>Format</translation>
+    </message>
+    <message>
+        <source>推定サイズ</source>
+        <translation>Est. size</translation>
     </message>
 </context>
 <context>

@@ -18,7 +18,9 @@
 #include "app/app_state.h"
 #include "app/hand_over.h"
 #include "app/job_recovery.h"
+#include "app/space_check.h"
 #include "app/startup.h"
+#include "app/ui/job_list_facts.h"
 #include "app/ui/dbus_notifier.h"
 #include "app/ui/launcher_entry.h"
 #include "app/ui/main_window.h"
@@ -41,6 +43,7 @@
 #include "platform/posix/ini_registry.h"
 #include "platform/posix/lock_file_mutexes.h"
 #include "platform/posix/logind_power_control.h"
+#include "platform/posix/media_facts_reader.h"
 #include "platform/posix/logind_sleep_inhibitor.h"
 #include "platform/posix/media_tag_reader.h"
 #include "platform/posix/posix_directory_walk.h"
@@ -48,6 +51,7 @@
 #include "platform/posix/posix_output_folders.h"
 #include "platform/posix/posix_process_launcher.h"
 #include "platform/posix/recovery_store.h"
+#include "platform/posix/statvfs_free_space.h"
 #include "platform/posix/termination_signals.h"
 #include "platform/posix/taglib_metadata_editor.h"
 #include "tags/job_tag_writer.h"
@@ -169,6 +173,8 @@ int main(int argc, char** argv) {
     services.readTags = TagReaderOf(rowTags);
     const PosixDirectoryWalk walk;
     services.walk = &walk;
+    const FileMediaFactsReader factsReader;
+    services.factsReader = &factsReader;
     const Utf8CodePage systemCodePage;  // names typed for profiles are UTF-8 here
     QtInputBox inputBox;
     services.inputBox = &inputBox;
@@ -234,6 +240,11 @@ int main(int argc, char** argv) {
                                 [&state] { return state.settings.parallel; }},
                                state.encoder, state.paths.profileDir);
     batch = &controller;
+    // Before a batch starts: do the outputs fit where they go?
+    const StatvfsFreeSpace freeSpace;
+    controller.setStartCheck([&window, &freeSpace, &messages] {
+        return ConfirmSpaceForBatch(window.jobs(), window.listFacts().facts(), freeSpace, messages);
+    });
     controller.setBatchListener(&batchDesktop);
 
     // Watched folders: what lands in them becomes rows, converted without a

@@ -25,7 +25,9 @@
 #include "app/refused_files.h"
 #include "platform/directory_walk.h"
 #include "app/startup.h"
+#include "app/ui/column_menu.h"
 #include "app/ui/environment_dialog.h"
+#include "app/ui/job_list_facts.h"
 #include "app/ui/job_list_model.h"
 #include "app/ui/pickers.h"
 #include "controls/ui_font.h"
@@ -63,6 +65,7 @@ TQorvbyOstrel::TQorvbyOstrel(AppState& state, MainWindowServices services,
     setWindowTitle(QString::fromUtf8(kMainWindowCaption));
     setAcceptDrops(true);
     model_ = new JobListModel(jobs_, this);
+    facts_ = new JobListFacts(jobs_, *model_, state_.paths.profileDir, services_.factsReader, this);
 
     buildToolBar();
     auto* central = new QWidget(this);
@@ -72,6 +75,7 @@ TQorvbyOstrel::TQorvbyOstrel(AppState& state, MainWindowServices services,
     buildList();
     layout->addWidget(ListView1, 1);
     layout->addWidget(buildAddBar());
+    layout->addWidget(facts_->totalsLabel());
     layout->addWidget(buildFieldPanel());
     setCentralWidget(central);
 
@@ -89,6 +93,7 @@ TQorvbyOstrel::TQorvbyOstrel(AppState& state, MainWindowServices services,
 TQorvbyOstrel::~TQorvbyOstrel() {
     ListView1->viewport()->removeEventFilter(this);
     delete ListView1;
+    delete facts_;
     delete model_;
 }
 
@@ -108,6 +113,7 @@ void TQorvbyOstrel::buildList() {
     // Stored widths come back as they were, however narrow (the header's own
     // minimum follows the widest glyph of the font).
     ListView1->header()->setMinimumSectionSize(0);
+    columns_ = new ColumnMenu(*ListView1->header());
     // The selection stays as visible when the list loses the focus.
     QPalette palette = ListView1->palette();
     palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
@@ -187,7 +193,7 @@ void TQorvbyOstrel::FormCreate(const std::vector<std::string>& arguments) {
 
     const AppSettings& s = state_.settings;
     SetFrameBounds(*this, ClampIntoWorkArea({s.left, s.top, s.width, s.height}, state_.workArea));
-    for (int i = 0; i < kJobColumnCount; ++i) ListView1->header()->resizeSection(i, s.columnWidths[i]);
+    columns_->restore(s);
 
     std::error_code ec;
     std::filesystem::create_directories(state_.paths.profileDir, ec);
@@ -343,7 +349,7 @@ void TQorvbyOstrel::saveSettings() {
     MainWindowState window;
     window.maximised = isMaximized();
     window.bounds = FrameBounds(*this);
-    for (int i = 0; i < kJobColumnCount; ++i) window.columnWidths[i] = ListView1->header()->sectionSize(i);
+    columns_->store(window);
     window.profileName = S(proList->currentText());
     SaveSettings(state_.paths.settingsFile, state_.settings, window);  // a failure is not reported
 }

@@ -29,8 +29,11 @@ class CodePage;
 class DirectoryWalk;
 class FolderAdder;
 struct InputRowsSummary;
+class ColumnMenu;
 class InputBox;
+class JobListFacts;
 class JobListModel;
+class MediaFactsReader;
 class Pickers;
 class TProDlg;
 class TUpDnButton;
@@ -63,6 +66,9 @@ struct MainWindowServices {
     const CodePage* codePage = nullptr;
     // Lists the folders dropped, named or picked (on a thread of its own).
     const DirectoryWalk* walk = nullptr;
+    // Reads what each added source is (length, format) off the window's
+    // thread; none: the facts columns stay empty and sizes unknown.
+    const MediaFactsReader* factsReader = nullptr;
 };
 
 class TQorvbyOstrel : public QMainWindow {
@@ -75,6 +81,8 @@ public:
     ~TQorvbyOstrel() override;
 
     JobList& jobs() { return jobs_; }
+    // The facts of the rows' sources and the sizes of their outputs.
+    JobListFacts& listFacts() { return *facts_; }
     // The dialog whose count label follows the list; none until it exists.
     void setProgressDialog(TProDlg* dialog) { progress_ = dialog; }
 
@@ -154,6 +162,8 @@ private:
     MainWindowServices services_;
     JobList jobs_;
     JobListModel* model_;
+    JobListFacts* facts_;
+    ColumnMenu* columns_;
     TProDlg* progress_ = nullptr;
     FolderAdder* adder_ = nullptr;
     std::size_t addedRows_ = 0;  // by the adding going on

@@ -85,6 +85,8 @@ BatchController::~BatchController() {
 }
 
 void BatchController::tbConvClick() {
+    if (converting() || services_.jobs.count() == 0) return;
+    if (startCheck_ && !startCheck_()) return;
     if (!runner_.beginBatch()) return;
     batchStartSerial_ = live_.snapshot().serial;
     if (!liveTimer_.isActive()) idleTitle_ = mainWindow_.windowTitle();

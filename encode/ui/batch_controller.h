@@ -81,6 +81,9 @@ public:
     void showOutput(bool sessionLog = false);
     // None until first opened.
     EncoderOutputWindow* outputWindow() const;
+    // Asked by the convert command before a batch starts (not while one
+    // runs, nor with an empty list): false leaves everything as it was.
+    void setStartCheck(std::function<bool()> check) { startCheck_ = std::move(check); }
     // Told of every run as it ends, on this thread.
     void setRunObserver(RunObserver* observer) { thread_->setObserver(observer); }
     // Told of each batch as a whole (its start, progress and end), on this thread.
@@ -124,6 +127,7 @@ private:
     std::uint64_t batchStartSerial_ = 0;  // the status's serial when the batch began
     QString idleTitle_;                   // the main window's title without a percentage
     QPointer<EncoderOutputWindow> output_;
+    std::function<bool()> startCheck_;
     BatchListener* listener_ = nullptr;
     std::unique_ptr<EncodeThread> thread_;
 };

@@ -85,7 +85,7 @@ TEST(AppSettings, FileWrittenFromScratchHoldsTheKeysInOrder) {
     EXPECT_EQ(ReadFileBytes(dir / "q.ini"),
               "[env]\r\ndir=/out\r\nleft=10\r\ntop=20\r\nwidth=640\r\nheight=480\r\nprof=Voice\r\n"
               "shutdn=1\r\n[Column]\r\nFile=1\r\nProfile=2\r\nTitle=3\r\nAuthor=4\r\nAlbum=5\r\n"
-              "Year=6\r\nCopy=7\r\n[snd]\r\nbone=0\r\nball=1\r\nsone=\r\nsall=/s/all.wav\r\n");
+              "Year=6\r\nCopy=7\r\nLength=60\r\nFormat=170\r\nSize=80\r\n[snd]\r\nbone=0\r\nball=1\r\nsone=\r\nsall=/s/all.wav\r\n");
 }
 
 TEST(AppSettings, MaximisedWindowLeavesBoundsAndColumnsAsStored) {
@@ -102,6 +102,7 @@ TEST(AppSettings, MaximisedWindowLeavesBoundsAndColumnsAsStored) {
     EXPECT_EQ(back.columnWidths[1], 100);
     EXPECT_EQ(back.prof, "Voice");
     EXPECT_EQ(ReadFileBytes(file).find("height"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(file).find("Length"), std::string::npos);
     EXPECT_NE(ReadFileBytes(file).find("sall="), std::string::npos);
 }
 
@@ -120,6 +121,36 @@ TEST(AppSettings, SavedSettingsComeBack) {
     expected.prof = "Voice";
     expected.columnWidths = {1, 2, 3, 4, 5, 6, 7};
     EXPECT_EQ(LoadSettings(dir / "q.ini", kArea), expected);
+}
+
+// The length, format and size columns and the hidden columns are keys of
+// this program's own beside the seven widths, which stay as they are.
+TEST(AppSettings, ColumnsBeyondTheSevenAndHiddenColumnsAreKeptBesideThem) {
+    TempDir dir;
+    const auto file = dir.write("q.ini", "[Column]\r\nFile=50\r\nHidden=file, TITLE,Size,,Nothing\r\nLength=x\r\n");
+    AppSettings s = LoadSettings(file, kArea);
+    // The first column cannot be hidden; names match in any case; unknown ones are passed over.
+    EXPECT_EQ(s.columnShown, (std::array<bool, kListColumnCount>{true, true, false, true, true, true, true, true, true,
+                                                                 false}));
+    EXPECT_EQ(s.factsColumnWidths, (std::array<int, kFactsColumnCount>{60, 170, 80}));
+
+    MainWindowState window = Window(false);
+    window.factsColumnWidths = {11, 12, 13};
+    window.columnShown.fill(true);
+    window.columnShown[8] = false;
+    ASSERT_TRUE(SaveSettings(file, s, window));
+    const std::string text = ReadFileBytes(file);
+    EXPECT_NE(text.find("File=1\r\nHidden=Format\r\nLength=11\r\nProfile=2\r\n"), std::string::npos) << text;
+    s = LoadSettings(file, kArea);
+    EXPECT_EQ(s.factsColumnWidths, (std::array<int, kFactsColumnCount>{11, 12, 13}));
+    EXPECT_FALSE(s.columnShown[8]);
+    EXPECT_TRUE(s.columnShown[2]);
+
+    // Everything shown again: the key stays, empty.
+    window.columnShown.fill(true);
+    ASSERT_TRUE(SaveSettings(file, s, window));
+    EXPECT_NE(ReadFileBytes(file).find("Hidden=\r\n"), std::string::npos);
+    EXPECT_EQ(LoadSettings(file, kArea).columnShown[8], true);
 }
 
 // The count of runs at the same time is a key of this program's own: absent

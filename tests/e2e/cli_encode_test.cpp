@@ -28,6 +28,7 @@
 #include "support/private_bus.h"
 #include "support/process_table.h"
 #include "support/run_program.h"
+#include "support/small_disk.h"
 #include "support/temp_dir.h"
 
 namespace qorvane::testing {
@@ -381,6 +382,30 @@ TEST_F(CliEncode, AFailedRunIsReportedEvenWhenAnEarlierOutputIsThere) {
                      "encoded: " + tone.string() + " -> " + Out("tone.wma").string()}));
     EXPECT_EQ(ReadFileBytes(earlier), "from an earlier batch");
     EXPECT_NE(Log().find("wmcmd: "), std::string::npos) << Log();  // the encoder's message is kept
+}
+
+// A minute of 64 kbps sound (about 469 KB) for a disk of 256 KB.
+TEST_F(CliEncode, OutputsThatMayNotFitAreNotStartedUnlessToldAndAFullDiskLeavesNoPartialFile) {
+    RunFfmpeg({"-f", "lavfi", "-i", "sine=duration=60", "-ac", "2", "minute.wav"}, dir_ / "in");
+    const fs::path minute = dir_ / "in" / "minute.wav";
+    SmallDisk disk(Out(), "256k");
+    ASSERT_TRUE(disk.mounted()) << "mounting the small output folder needs root";
+
+    ProgramResult result = Encode({"--out", Out().string(), minute.string()});
+    EXPECT_EQ(result.exitCode, 73);
+    EXPECT_EQ(result.output, "");
+    EXPECT_EQ(SplitLines(result.errors),
+              (Lines{"空き容量が足りない可能性があります（必要 約 469 KB、空き 256 KB）: " + Out().string(),
+                     "not started; --ignore-space starts all the same"}));
+    EXPECT_TRUE(fs::is_empty(Out()));
+
+    // Told to go on, the run fails on the full disk, is reported, and its
+    // output does not stay behind half written.
+    result = Encode({"--ignore-space", "--out", Out().string(), minute.string()});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.output.rfind("failed: " + minute.string() + " -> " + Out("minute.wma").string(), 0), 0u)
+        << result.output;
+    EXPECT_TRUE(fs::is_empty(Out()));
 }
 
 TEST_F(CliEncode, AnOutputFolderThatCannotBeMadeIsReportedAndTheBatchGoesOn) {

@@ -25,6 +25,7 @@ TQorvbyOstrel& MainWindowTest::open(const std::vector<std::string>& arguments) {
     services.inputBox = &input;
     services.codePage = &utf8;
     services.walk = &walk;
+    services.factsReader = factsReader;
     window = std::make_unique<TQorvbyOstrel>(state, services, arguments);
     return *window;
 }

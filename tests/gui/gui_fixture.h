@@ -86,6 +86,8 @@ protected:
     // Reads the tags of new rows; the ID3 reader unless a test sets it.
     TagReader readTags;
     FakeInputBox input;
+    // Reads the sources' facts for the length, format and size columns; none: they stay empty.
+    const MediaFactsReader* factsReader = nullptr;
     Utf8CodePage utf8;
     Cp932CodePage cp932;
     PosixDirectoryWalk walk;
