@@ -8,6 +8,7 @@
 #include "cli/cli_commands.h"
 #include "encode/size_estimate.h"
 #include "platform/posix/media_tag_reader.h"
+#include "platform/posix/posix_directory_walk.h"
 #include "support/temp_dir.h"
 
 namespace qorvane::cli {
@@ -75,7 +76,7 @@ TEST(CliInfo, TakesAProfileOptionAndFilesAndRefusesNoFiles) {
     const auto run = [&](const std::vector<std::string>& args) {
         const Utf8CodePage utf8;
         const FileMediaTagReader tags(utf8);
-        return cli::Run(args, out, err, utf8, tags, {}, info);
+        return cli::Run(args, out, err, utf8, tags, PosixDirectoryWalk(), {}, {}, info);
     };
     EXPECT_EQ(run({"info", "--profile", "Voice", "a.mp3", "b.avi"}), 0);
     EXPECT_EQ(seen, (std::vector<std::string>{"Voice", "a.mp3", "b.avi"}));
