@@ -154,14 +154,6 @@ Should the program not end normally, changes to the job list will be lost.</tran
         <translation> (reading: %1)</translation>
     </message>
     <message>
-        <source>次のフォルダは読めないため、その中のファイルを追加しませんでした (%1 件)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>フォルダを読めません</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>空き容量が足りない可能性があります（必要 約 %1、空き %2）。変換を始めますか？</source>
         <translation>There may not be enough free space (needed: about %1, free: %2). Start converting?</translation>
     </message>
