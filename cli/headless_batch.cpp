@@ -333,19 +333,19 @@ void HeadlessBatch::skipped(const std::string& input, const std::string& reason)
 
 int HeadlessBatch::poll() {
     Parts& p = *parts_;
-    if (busy()) {
-        if (p.stopAfterAsked()) {
-            std::lock_guard lock(p.mutex);
-            p.runner->requestStopAfterRunsGoing();
-        }
-        if (p.suspendAsked()) {
-            // The encoders are in groups of their own, out of the terminal's
-            // reach: they stop before this program does.
-            p.thread->pauseRuns();
-            p.console.endLive();  // the shell says "Stopped" on a clean line
-            p.services.suspend();
-            p.thread->resumeRuns();
-        }
+    const bool going = busy();
+    if (going && p.stopAfterAsked()) {
+        std::lock_guard lock(p.mutex);
+        p.runner->requestStopAfterRunsGoing();
+    }
+    if (p.suspendAsked()) {
+        // The encoders are in groups of their own, out of the terminal's
+        // reach: they stop before this program does. A watch between
+        // batches stops by itself.
+        if (going) p.thread->pauseRuns();
+        p.console.endLive();  // the shell says "Stopped" on a clean line
+        p.services.suspend();
+        if (going) p.thread->resumeRuns();
     }
     if (p.options.progress && busy() && std::chrono::steady_clock::now() >= p.nextLive) {
         // A few times a second: the terminal never holds up the encoder.

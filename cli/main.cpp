@@ -102,7 +102,11 @@ int main(int argc, char** argv) {
             watcher = std::make_unique<qorvane::PollingFolderWatcher>(*options.poll, qorvane::WatchListingOf(walk));
         }
         qorvane::PosixDurableTextFile record(qorvane::DefaultRecoveryFolder() / "watched");
+        // Ctrl-Z suspends the watch, its encoders with it.
+        qorvane::JobControlSignals::Catch();
         return withServices(options.encode, [&](qorvane::cli::HeadlessServices services) {
+            services.suspendAsked = &qorvane::JobControlSignals::TakeSuspendRequest;
+            services.suspend = &qorvane::JobControlSignals::SuspendSelf;
             return qorvane::cli::RunHeadlessWatch(options, std::move(services),
                                                   {*watcher, record, qorvane::WatchListingOf(walk)}, out, err);
         });

@@ -1,6 +1,6 @@
 // `qorvane-cli encode` as a shell job: Ctrl-Z (SIGTSTP) suspends the batch,
 // encoders and all, and SIGCONT (fg) lets it go on; SIGUSR1 stops it once
-// the runs going are done.
+// the runs going are done. A watch stops with Ctrl-Z too.
 
 #include <signal.h>
 
@@ -71,6 +71,37 @@ TEST_F(CliJobControl, Sigusr1LetsTheRunGoingFinishAndListsTheRestAsNotDone) {
     EXPECT_EQ(result.output, "encoded: " + first.string() + " -> " + Out("first.wma").string() + "\n" +
                                  "not done: " + second.string() + "\n" + "not done: " + third.string() + "\n");
     EXPECT_EQ(Listing(Out()), Names{"first.wma"});
+}
+
+TEST_F(CliJobControl, CtrlZSuspendsAWatchWithItsEncodersAndBetweenBatches) {
+    const fs::path song = Input("song.wav", 2);
+    const fs::path base = song.parent_path().parent_path();
+    const fs::path watched = base / "watched";
+    fs::create_directories(watched);
+    ProgramRun run = Cli({"--out", Out().string(), "--settle", "1", watched.string()});
+    run.argv[1] = "watch";
+    run.environment["XDG_STATE_HOME"] = (base / "state").string();
+    run.ownGroup = true;  // a shell job
+    const pid_t cli = StartProgram(run);
+    fs::rename(song, watched / "song.wav");
+    const std::vector<pid_t> groups = EncoderGroups(1);
+    ASSERT_EQ(groups.size(), 1u);
+
+    ::kill(cli, SIGTSTP);
+    EXPECT_TRUE(Eventually([&] { return StateOf(cli) == 'T' && Stopped(groups[0]); }));
+    ::kill(cli, SIGCONT);
+    EXPECT_TRUE(Eventually([&] { return fs::exists(Out("song.wma")) && LiveMembers(groups[0]).empty(); }));
+
+    // Waiting for files, it stops as any shell job does.
+    ::kill(cli, SIGTSTP);
+    EXPECT_TRUE(Eventually([&] { return StateOf(cli) == 'T'; }));
+    ::kill(cli, SIGCONT);
+    EXPECT_TRUE(Eventually([&] { return StateOf(cli) != 'T'; }));
+    ::kill(cli, SIGTERM);
+    const ProgramResult result = WaitProgram(cli, run);
+    EXPECT_EQ(result.exitCode, 128 + SIGTERM) << result.errors;
+    EXPECT_NE(result.output.find("encoded: " + (watched / "song.wav").string()), std::string::npos);
+    EXPECT_NEAR(Probe(Out("song.wma")).duration, 2.0, 0.25);
 }
 
 }  // namespace
