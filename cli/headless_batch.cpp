@@ -14,8 +14,9 @@
 #include "app/refused_files.h"
 #include "app/job_list_queue.h"
 #include "app/space_check.h"
-#include "cli/cli_commands.h"
 #include "app/startup.h"
+#include "cli/cli_commands.h"
+#include "cli/headless_console.h"
 #include "encode/batch_desktop.h"
 #include "encode/encode_thread.h"
 #include "encode/run_lines.h"
@@ -28,70 +29,6 @@ namespace qorvane::cli {
 namespace {
 
 constexpr const char* kIgnoreSpaceHint = "not started; --ignore-space starts all the same";
-
-// The batch's lines on the output stream, warnings on the error stream and,
-// on a terminal, one line per run rewritten in place until the run's own
-// line takes its place. Lines and warnings come from the encode thread, the
-// updating line from the waiting one.
-class Console {
-public:
-    Console(std::ostream& out, std::ostream& err, bool quiet) : out_(out), err_(err), quiet_(quiet) {}
-
-    // A whole line; with --quiet only those about something not done.
-    void line(const std::string& text, bool failure) {
-        std::lock_guard lock(mutex_);
-        if (quiet_ && !failure) return;
-        clearLive();
-        out_ << text << '\n';
-        out_.flush();
-        ++lines_;
-        noteLoss();
-    }
-    void warning(const std::string& text) {
-        std::lock_guard lock(mutex_);
-        err_ << text << '\n';
-        noteLoss();
-    }
-    // True once a write has failed: whoever read the stream has gone (a
-    // closed pipe), and nothing written after it is seen.
-    bool lost() const {
-        std::lock_guard lock(mutex_);
-        return lost_;
-    }
-    // How many lines have been printed: a live text read before the last of
-    // them is stale.
-    std::uint64_t lines() const {
-        std::lock_guard lock(mutex_);
-        return lines_;
-    }
-    void live(const std::string& text, std::uint64_t linesBefore) {
-        std::lock_guard lock(mutex_);
-        if (lines_ != linesBefore) return;
-        out_ << "\r\x1b[K" << text << std::flush;
-        liveShown_ = true;
-        noteLoss();
-    }
-    void endLive() {
-        std::lock_guard lock(mutex_);
-        clearLive();
-        out_.flush();
-    }
-
-private:
-    void clearLive() {
-        if (liveShown_) out_ << "\r\x1b[K";
-        liveShown_ = false;
-    }
-    void noteLoss() { lost_ = lost_ || !out_ || !err_; }
-
-    mutable std::mutex mutex_;
-    std::ostream& out_;
-    std::ostream& err_;
-    bool quiet_;
-    bool liveShown_ = false;
-    bool lost_ = false;
-    std::uint64_t lines_ = 0;
-};
 
 // Warnings go to the console; no sounds and no shutdown without a desktop.
 class HeadlessHost final : public BatchHost, public BatchProgressView, public SoundPlayer {
@@ -129,46 +66,6 @@ bool RoomEnough(const JobList& jobs, const std::filesystem::path& profileDir, co
 }
 
 }  // namespace
-
-std::string LiveLine(const LiveSnapshot& snapshot, int columns) {
-    std::string text = "[" + std::to_string(snapshot.position.run) + "/" + std::to_string(snapshot.position.total) + "] ";
-    if (snapshot.runs.size() > 1) {
-        // Several runs: how far each has come, in the order they started.
-        for (std::size_t i = 0; i < snapshot.runs.size(); ++i) {
-            const LiveRun& run = snapshot.runs[i];
-            if (i > 0) text += " | ";
-            char figure[16];
-            if (run.progress) std::snprintf(figure, sizeof figure, "%.1f%% ", run.progress->percent);
-            text += run.progress ? figure : FormatClock(run.elapsed) + " ";
-            text += run.label;
-        }
-    } else if (snapshot.progress) {
-        char figures[64];
-        std::snprintf(figures, sizeof figures, "%5.1f%% %6.1fx ", snapshot.progress->percent, snapshot.progress->speed);
-        text += figures;
-        text += snapshot.remaining ? FormatClock(*snapshot.remaining) + " left  " : "";
-        text += snapshot.label;
-    } else {
-        text += FormatClock(snapshot.elapsed) + "  ";  // an encoder that tells nothing: time goes on
-        text += snapshot.label;
-    }
-    // Cut to the terminal's width, counting a character outside ASCII as two
-    // columns (most are CJK) and never splitting one.
-    const std::size_t limit = columns > 1 ? static_cast<std::size_t>(columns - 1) : 79;
-    std::size_t width = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        const std::size_t length = byte < 0x80 ? 1 : byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
-        const std::size_t cells = byte < 0x80 ? 1 : 2;
-        if (width + cells > limit) {
-            text.resize(i);
-            break;
-        }
-        width += cells;
-        i += length;
-    }
-    return text;
-}
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "encode/batch_services.h"
+#include "cli/headless_console.h"
 #include "encode/live_status.h"
 #include "encode/media_facts.h"
 #include "platform/code_page.h"
@@ -86,9 +87,6 @@ struct HeadlessServices {
     std::function<bool()> stopAfterAsked;
 };
 
-// The line a terminal shows while a run goes on: "[3/12]  42.0%   31.0x
-// 00:17 left  [300kbps] clip.avi", cut to `columns`.
-std::string LiveLine(const LiveSnapshot& snapshot, int columns);
 
 int RunHeadlessBatch(const EncodeOptions& options, HeadlessServices services, std::ostream& out,
                      std::ostream& err);
