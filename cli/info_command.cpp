@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ostream>
 
+#include "cli/cli_commands.h"
 #include "encode/command_line.h"
 #include "encode/run_planner.h"
 #include "encode/size_estimate.h"
@@ -11,8 +12,6 @@
 namespace qorvane::cli {
 
 namespace {
-
-constexpr int kExitUnreadable = 2;
 
 std::string Fixed3(double value) {
     char buffer[64];

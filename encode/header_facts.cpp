@@ -24,6 +24,10 @@ int KbpsOf(double bitsPerSecond) {
     return std::isfinite(kbps) && kbps >= 0.5 && kbps <= kHighestBitRateKbps ? static_cast<int>(std::lround(kbps)) : 0;
 }
 
+int HertzOf(double rate) {
+    return std::isfinite(rate) && rate >= 1 && rate <= 1e7 ? static_cast<int>(rate) : 0;
+}
+
 std::optional<MediaFacts> FactsOf(std::optional<double> duration, std::optional<AudioFacts> audio,
                                   std::optional<VideoFacts> video) {
     if (!audio && !video) return std::nullopt;

@@ -52,5 +52,8 @@ std::optional<MediaFacts> FactsOf(std::optional<double> duration, std::optional<
 
 // Bits per second as whole kbit/s, 0 for a figure that is no rate.
 int KbpsOf(double bitsPerSecond);
+// A sample rate stored as a floating-point number, in whole hertz; 0 for
+// one that is not a number or out of all reason.
+int HertzOf(double rate);
 
 }  // namespace qorvane

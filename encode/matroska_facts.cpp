@@ -85,7 +85,7 @@ void AddTrack(const Track& track, std::optional<AudioFacts>& audio, std::optiona
             facts.codec = WaveFormatName(static_cast<std::uint32_t>(headers::Le(track.codecPrivate, 0, 2)));
             facts.bitRateKbps = KbpsOf(static_cast<double>(headers::Le(track.codecPrivate, 8, 4)) * 8);
         }
-        facts.sampleRate = static_cast<int>(std::clamp(track.sampleRate, 0.0, 1e7));
+        facts.sampleRate = HertzOf(track.sampleRate);
         facts.channels = track.channels;
         audio = facts;
     }

@@ -117,7 +117,7 @@ AudioFacts SoundEntry(const ByteSource& input, const Part& entry, std::uint64_t 
     const std::uint64_t version = Be(body, 8, 2);
     std::uint64_t children = 28;
     if (version == 2 && body.size() >= 44) {
-        audio.sampleRate = static_cast<int>(std::clamp(std::bit_cast<double>(Be(body, 32, 8)), 0.0, 1e7));
+        audio.sampleRate = HertzOf(std::bit_cast<double>(Be(body, 32, 8)));
         audio.channels = static_cast<int>(std::min<std::uint64_t>(Be(body, 40, 4), 1024));
         children = 64;
     } else {
