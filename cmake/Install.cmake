@@ -36,7 +36,15 @@ if(TARGET qorvane)
 endif()
 # systemd looks for user units of the distribution in /usr/lib/systemd/user
 # (and of a local install in /usr/local/lib/systemd/user), whatever the libdir.
-install(FILES ${dist_out}/qorvane-watch.service DESTINATION lib/systemd/user)
+# Written at install time, so that it names the qorvane-cli of this install
+# (a scratch prefix, /usr/local, or /usr in the package).
+install(CODE "
+  set(CMAKE_INSTALL_FULL_BINDIR \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+  set(qorvane_unit \"\${CMAKE_INSTALL_PREFIX}/lib/systemd/user/qorvane-watch.service\")
+  message(STATUS \"Installing: \$ENV{DESTDIR}\${qorvane_unit}\")
+  configure_file(\"${dist}/qorvane-watch.service.in\" \"\$ENV{DESTDIR}\${qorvane_unit}\" @ONLY)
+  list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${qorvane_unit}\")
+")
 if(QORVANE_MAN_PAGES)
   install(FILES ${QORVANE_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
