@@ -150,7 +150,9 @@ ProgramRun FrontEnd(const ChaosSetup& s, const Options& o, const std::vector<fs:
     run.errorFile = s.work / ("stderr-" + name + ".txt");
     if (!o.window) {
         run.program = QORVANE_CLI_PATH;
-        run.argv = {QORVANE_CLI_PATH, "encode", "--profile", s.profile.string(), "--jobs", std::to_string(o.parallel)};
+        // The nearly full disk is part of the test: no refusal up front.
+        run.argv = {QORVANE_CLI_PATH, "encode", "--ignore-space", "--profile", s.profile.string(),
+                    "--jobs", std::to_string(o.parallel)};
         if (!outDir.empty()) run.argv.insert(run.argv.end(), {"--out", outDir});
     } else {
 #ifdef QORVANE_PROGRAM_PATH
