@@ -8,7 +8,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool SameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+std::int64_t Nanoseconds(const struct stat& st) {
+    return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+}
 
 }  // namespace
 
@@ -19,7 +21,7 @@ std::map<fs::path, PollingFolderWatcher::Seen> PollingFolderWatcher::look(const 
     std::map<fs::path, Seen> files;
     listFiles_(folder, [&files](const fs::path& file) {
         struct stat st {};
-        if (::stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode)) files[file] = {st.st_size, st.st_mtim};
+        if (::stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode)) files[file] = {st.st_size, Nanoseconds(st)};
     });
     return files;
 }
@@ -69,7 +71,7 @@ void PollingFolderWatcher::poll(std::vector<FolderEvent>& events) {
         for (const auto& [file, seen] : now) {
             const auto before = it->second.files.find(file);
             if (before == it->second.files.end() || before->second.size != seen.size ||
-                !SameTime(before->second.modified, seen.modified)) {
+                before->second.modifiedNs != seen.modifiedNs) {
                 events.push_back({FolderEvent::Kind::Written, file});
             }
         }

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -36,7 +37,7 @@ public:
 private:
     struct Seen {
         off_t size = 0;
-        timespec modified{};
+        std::int64_t modifiedNs = 0;  // the modification time, in nanoseconds
     };
     struct Root {
         dev_t device = 0;
