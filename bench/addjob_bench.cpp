@@ -136,6 +136,15 @@ std::vector<std::string> CopyTaggedFiles(const fs::path& dir, const std::string&
     return paths;
 }
 
+// The list in the main window's kind of view, shown (offscreen).
+void Show(QTreeView& view, qorvane::JobListModel& model) {
+    view.setUniformRowHeights(true);
+    view.setRootIsDecorated(false);
+    view.setModel(&model);
+    view.resize(600, 300);
+    view.show();
+}
+
 // Prints the three figures of one format; false when a row lacks its tags.
 bool Measure(const char* label, const std::vector<std::string>& paths, const qorvane::TagReader& reader) {
     const auto count = static_cast<double>(paths.size());
@@ -164,11 +173,7 @@ bool Measure(const char* label, const std::vector<std::string>& paths, const qor
         JobList list;
         qorvane::JobListModel model(list);
         QTreeView view;
-        view.setUniformRowHeights(true);
-        view.setRootIsDecorated(false);
-        view.setModel(&model);
-        view.resize(600, 300);
-        view.show();
+        Show(view, model);
         for (const auto& path : paths) qorvane::AddJob(list, path, "Temporary", "", reader);
         QApplication::processEvents();  // the view catches up, as it would after a drop
     });
@@ -273,11 +278,7 @@ bool MeasureTree(const fs::path& root, int count, const qorvane::TagReader& read
         JobList list;
         qorvane::JobListModel model(list);
         QTreeView view;
-        view.setUniformRowHeights(true);
-        view.setRootIsDecorated(false);
-        view.setModel(&model);
-        view.resize(600, 300);
-        view.show();
+        Show(view, model);
         bool done = false;
         qorvane::FolderAdder::Handlers handlers;
         handlers.rows = [&list](std::vector<qorvane::EncodeJob> batch) { list.append(std::move(batch)); };
